@@ -1,0 +1,277 @@
+// The engine interface: window and OpenGL context, music and clock, keys, the
+// data archive, textures, camera helpers and the effect scheduler, plus the
+// math and effect base classes the demo is written against.
+//
+// Everything platform-specific (SDL, audio devices, zip, image decoding,
+// ffmpeg) lives behind this header in engine/; the rest of the program talks
+// to these functions only. All functions run on the thread that owns the GL
+// context.
+#pragma once
+
+#include <cstdint>
+
+namespace ZEPHRAN_STAGEMILL {
+
+// ---------------------------------------------------------------------------
+// Math
+// ---------------------------------------------------------------------------
+
+class Vector3;
+
+// Four-component vector. Arithmetic works on all four components; length,
+// normalize and crossProduct on x, y, z only (w is kept, or 0 for a cross
+// product). Vector(s) sets x = y = z = s and w = 0; a Vector3 widens with w = 0.
+class Vector {
+public:
+    float x, y, z, w;
+    Vector() : x(0), y(0), z(0), w(0) {}
+    explicit Vector(float s) : x(s), y(s), z(s), w(0) {}
+    Vector(float x_, float y_, float z_, float w_ = 0) : x(x_), y(y_), z(z_), w(w_) {}
+    Vector(const Vector3& v);
+
+    Vector operator+(const Vector& o) const { return Vector(x + o.x, y + o.y, z + o.z, w + o.w); }
+    Vector operator-(const Vector& o) const { return Vector(x - o.x, y - o.y, z - o.z, w - o.w); }
+    Vector operator*(const Vector& o) const { return Vector(x * o.x, y * o.y, z * o.z, w * o.w); }
+    Vector operator*(float s) const { return Vector(x * s, y * s, z * s, w * s); }
+    Vector operator/(float s) const { return Vector(x / s, y / s, z / s, w / s); }
+    Vector operator-() const { return Vector(-x, -y, -z, -w); }
+    Vector& operator+=(const Vector& o) { x += o.x; y += o.y; z += o.z; w += o.w; return *this; }
+    Vector& operator-=(const Vector& o) { x -= o.x; y -= o.y; z -= o.z; w -= o.w; return *this; }
+    Vector& operator*=(float s) { x *= s; y *= s; z *= s; w *= s; return *this; }
+    Vector& operator*=(const Vector& o) { x *= o.x; y *= o.y; z *= o.z; w *= o.w; return *this; }
+
+    float sqLength() const { return x * x + y * y + z * z; }
+    float length() const;
+    float dot(const Vector& o) const { return x * o.x + y * o.y + z * o.z; }
+    // Scales x, y, z to unit length; a zero vector stays zero.
+    Vector& normalize();
+    Vector crossProduct(const Vector& o) const;
+};
+
+class Vector3 {
+public:
+    float x, y, z;
+    Vector3() : x(0), y(0), z(0) {}
+    explicit Vector3(float s) : x(s), y(s), z(s) {}
+    Vector3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
+    Vector3(const Vector& v) : x(v.x), y(v.y), z(v.z) {}
+
+    Vector3 operator+(const Vector3& o) const { return Vector3(x + o.x, y + o.y, z + o.z); }
+    Vector3 operator-(const Vector3& o) const { return Vector3(x - o.x, y - o.y, z - o.z); }
+    Vector3 operator*(const Vector3& o) const { return Vector3(x * o.x, y * o.y, z * o.z); }
+    Vector3 operator*(float s) const { return Vector3(x * s, y * s, z * s); }
+    Vector3 operator/(float s) const { return Vector3(x / s, y / s, z / s); }
+    Vector3 operator-() const { return Vector3(-x, -y, -z); }
+    Vector3& operator+=(const Vector3& o) { x += o.x; y += o.y; z += o.z; return *this; }
+    Vector3& operator-=(const Vector3& o) { x -= o.x; y -= o.y; z -= o.z; return *this; }
+    Vector3& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
+
+    float sqLength() const { return x * x + y * y + z * z; }
+    float length() const;
+    float dot(const Vector3& o) const { return x * o.x + y * o.y + z * o.z; }
+    Vector3 crossProduct(const Vector3& o) const {
+        return Vector3(y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x);
+    }
+    // Scales to unit length; a zero vector stays zero.
+    Vector3& normalize();
+};
+
+inline Vector::Vector(const Vector3& v) : x(v.x), y(v.y), z(v.z), w(0) {}
+
+// 4x4 matrix in OpenGL column order: m[column * 4 + row], ready for
+// glLoadMatrixf / glMultMatrixf. Translation lives in m[12], m[13], m[14].
+class Matrix4 {
+public:
+    float m[16];
+    Matrix4() { makeIdentity(); }
+    explicit Matrix4(const float* columnMajor);
+
+    Matrix4 operator*(const Matrix4& o) const;
+    Vector operator*(const Vector& v) const;           // full 4x4 product
+    Vector3 multipleBy3x3(const Vector3& v) const;     // rotation/scale part only
+    Matrix4 transpose() const;
+    Matrix4 inverse() const;                           // identity when singular
+    Matrix4 inverseTranspose() const;                  // normal matrix of the upper 3x3
+    Matrix4& makeIdentity();
+    Matrix4& makeRotation(float angleDegrees, float x, float y, float z); // as glRotatef
+    Matrix4& makeScaleXYZ(float x, float y, float z);
+    Matrix4& makeTranslation(float x, float y, float z);
+    float& operator[](int i) { return m[i]; }
+    float operator[](int i) const { return m[i]; }
+};
+
+// ---------------------------------------------------------------------------
+// Textures
+// ---------------------------------------------------------------------------
+
+// A GL texture made from an archive image (or a render texture). Image data is
+// kept after upload as 4-byte RGBA pixels, rows of getWidth() pixels, top row
+// first; render textures have no image data (null).
+class Texture {
+public:
+    Texture(unsigned int id, int width, int height, unsigned char* rgba);
+    ~Texture();
+    unsigned int getID() const { return id_; }
+    int getWidth() const { return width_; }
+    int getHeight() const { return height_; }
+    unsigned char* getImgData() const { return rgba_; }
+    void bind() const;   // glBindTexture(GL_TEXTURE_2D, id)
+private:
+    unsigned int id_;
+    int width_, height_;
+    unsigned char* rgba_;
+};
+
+// Six face textures of one cube; the demo's Cubemap class builds GL cube maps
+// from them.
+class TextureCube {
+public:
+    Texture* faces[6] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr}; // px nx py ny pz nz
+};
+
+// ---------------------------------------------------------------------------
+// Effects
+// ---------------------------------------------------------------------------
+
+// The effect interface driven by the scheduler. `time` is the song time in ms,
+// kept current by the engine before draw() runs; start/end are the span.
+class Base {
+public:
+    Base() = default;
+    virtual ~Base() = default;
+    // Stores the span and returns true; effects that load data override it,
+    // store the two values first and return true.
+    virtual bool init(unsigned long start_, unsigned long end_) { start = start_; end = end_; return true; }
+    virtual void update(float songTime) { time = songTime; }
+    virtual void draw() = 0;
+    virtual void release() {}
+    virtual void render(float position, float fade) = 0;
+
+    int engineWord = 0;
+    float time = 0.0f;
+    unsigned long start = 0;
+    unsigned long end = 0;
+};
+
+} // namespace ZEPHRAN_STAGEMILL
+
+// ---------------------------------------------------------------------------
+// Engine functions
+// ---------------------------------------------------------------------------
+
+namespace stm = ZEPHRAN_STAGEMILL;
+
+// How the process runs: filled by the shell from the command line before
+// stmInitEx. Defaults give an ordinary windowed run.
+struct StmRunOptions {
+    bool headless = false;          // SDL offscreen video, no audio device, no message boxes
+    const char* dataDir = nullptr;  // loose files here override archive members
+    bool mute = false;              // never open an audio device
+    // Fixed clock: when fixedFps > 0 the song clock advances exactly
+    // 1000/fixedFps ms per stmUpdateTimer, starting at fixedFrom, and never
+    // reads the wall clock or the audio position.
+    int fixedFps = 0;
+    float fixedFrom = 0.0f;
+    // Capture: every stmSwapBuffers reads the frame back. captureOut is a
+    // directory (PNG frames) or a .mp4/.mkv file (piped to ffmpeg with the song).
+    const char* captureOut = nullptr;
+    float captureTo = -1.0f;        // ms; < 0: the programme's end
+    // Render size for headless runs (0: as stmInitEx says).
+    int sizeW = 0, sizeH = 0;
+};
+void stmConfigure(const StmRunOptions& options);
+const StmRunOptions& stmGetRunOptions();
+bool stmIsHeadless();
+
+// Window and context. Returns false (after logging why) when no window or GL
+// context could be made.
+bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool alwaysOnTop,
+               bool alwaysOnTopCopy, int depthBits, float aspect, float desktopAspect,
+               const char* archiveName, int refreshHz);
+void stmSetWindowTitle(const char* title);
+void stmSetWindowIcon(const unsigned char* rgba, int width, int height);
+void* stmGetHWND();   // opaque window handle (SDL_Window*), null headless-free
+void* stmGetHDC();    // opaque context handle (SDL_GLContext)
+void stmSwapBuffers();
+void stmSetGamma(int value);
+void stmShutDown();
+
+// Message pump: 0 = nothing pending, 1 = the window was closed (quit request),
+// 2 = some other message, already handled.
+int stmPeekMessage();
+
+// GL entry points beyond 1.1, looked up by exact name; null when absent.
+void* stmGetProcAddress(const char* name);
+// glGetString through the engine, so tests can stand in for a driver.
+const char* stmGetGLString(unsigned int name);
+typedef void* (*StmProcLookup)(const char* name);
+typedef const char* (*StmStringLookup)(unsigned int name);
+// Replaces the two lookups above (null restores the real driver's).
+void stmOverrideGL(StmProcLookup procLookup, StmStringLookup stringLookup);
+
+// Modal message box (flags as the Windows MB_* bits: 0x30 warning, 0x10 error,
+// 0x40000 topmost). Headless runs write it to stderr and return at once.
+enum { STM_MB_ICONERROR = 0x10, STM_MB_ICONEXCLAMATION = 0x30, STM_MB_TOPMOST = 0x40000 };
+void stmMessageBox(const char* text, const char* caption, unsigned int flags);
+// Ends the process with `code` (flushes logs, stops capture). Tests install a
+// handler that throws instead, so a stop can be observed.
+[[noreturn]] void stmExit(int code);
+typedef void (*StmExitHandler)(int code);
+void stmSetExitHandler(StmExitHandler handler);
+
+// Archive.
+bool stmReadPak(const char* archiveName);
+void stmInitCubemaps();
+void stmSetTextureParameter(const char* fileName, unsigned int pname, float value);
+void stmUploadTextures();
+// The texture of an archive image or render texture; a missing name gives a
+// logged, clearly visible placeholder, never null.
+stm::Texture* stmGetTexture(const char* fileName);
+void stmAddRenderToTexture(int width, int height, const char* name);
+int stmGetTextCount();
+const char* stmGetTextFileNameAtIndex(int index);
+const char* stmGetTextAtIndex(int index);
+const char* stmGetText(const char* fileName);   // null when absent
+// Raw bytes of any member (null when absent).
+const unsigned char* stmGetFile(const char* fileName, unsigned int* size);
+
+// Scheduler.
+void stmAddEffect(unsigned int start, unsigned int end, int layer, const char* name, stm::Base* effect);
+void stmInitEffects();
+void stmLoadBar();
+void stmRun();
+
+// Clock and music. Song time is the audio position while a song plays, the
+// wall clock when there is no audio device, and the fixed clock in captures.
+void stmInitTimer();
+void stmUpdateTimer();
+float stmGetTime();        // ms
+float stmGetDeltaTime();   // seconds since the previous stmUpdateTimer
+void stmAdjustTime(float ms);   // never below 0
+void stmPlaySong(int play);
+void stmSetVolume(float volume); // 0 mutes, 100 restores, 0..1 during the closing fade
+void stmGetSpectrum(float* buffer, int count);
+
+// Keys: Windows virtual-key codes (27 Escape, 112 F1, 37 Left, 39 Right).
+bool stmGetKey(int virtualKey);
+
+// Camera and projection.
+void stmPerspective2D(float width, float height);
+void stmPerspective3D();
+void stmSetPerspective(float fovDegrees, float zNear, float zFar);
+void stmLookAt(float ex, float ey, float ez, float tx, float ty, float tz, float ux, float uy, float uz);
+void stmResetViewport();
+int stmGetWindowWidth();
+int stmGetWindowHeight();
+int stmGetWidth();
+int stmGetHeight();
+float stmGetAspectRatio();
+float stmGetZNear();
+float stmGetZFar();
+stm::Vector3 stmGetCameraPosition();
+stm::Vector3 stmGetCameraTarget();
+stm::Vector3 stmGetCameraDirection();
+stm::Vector3 stmGetCameraUp();
+
+// printf-style log line on stderr.
+void stmMsg(const char* format, ...) __attribute__((format(printf, 1, 2)));

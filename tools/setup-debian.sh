@@ -1,0 +1,21 @@
+#!/bin/sh
+# Installs every Debian package the project needs to build, test, render and
+# capture. Idempotent and non-interactive; run as root (or through sudo).
+set -e
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+PACKAGES="build-essential cmake pkg-config git
+  libsdl2-dev libtinyxml-dev libstb-dev libkissfft-dev libzip-dev
+  libvorbis-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
+  libgtest-dev libbenchmark-dev clang
+  ffmpeg sox aubio-tools assimp-utils xvfb xauth fonts-dejavu-core
+  python3 zip unzip"
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi
