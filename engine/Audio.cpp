@@ -286,7 +286,7 @@ void stmPlaySong(int play)
         return;
     }
     const StmRunOptions& options = stmGetRunOptions();
-    if (options.headless || options.mute || options.fixedFps > 0)
+    if (options.mute || options.fixedFps > 0)
         return;   // silent runs keep the wall (or fixed) clock
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         stmMsg("stmPlaySong: no audio (%s); the clock runs silently\n", SDL_GetError());

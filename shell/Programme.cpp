@@ -17,6 +17,7 @@
 namespace {
 
 const char* const kTitle = "Zephran Emberfall 2010";
+const char* const kIcon = "icon.png";   // optional archive member
 
 // The twelve environment cube faces are sampled with clamped edges.
 void setCubeFaceParameters()
@@ -37,6 +38,7 @@ StmRunOptions engineOptions(const ShellOptions& o)
 {
     StmRunOptions run;
     run.headless = o.headless;
+    run.mute = o.headless;
     run.dataDir = o.dataDir.empty() ? nullptr : o.dataDir.c_str();
     bool fixed = o.fps > 0 || o.shot || !o.capture.empty();
     run.fixedFps = fixed ? (o.fps > 0 ? o.fps : 60) : 0;
@@ -70,6 +72,10 @@ void startUp(const ShellOptions& o, const StmRunOptions& run)
     stmReadPak("data.pak");
     stmInitCubemaps();
     stmSetWindowTitle(kTitle);
+    if (stmGetFile(kIcon, nullptr)) {
+        stm::Texture* icon = stmGetTexture(kIcon);
+        stmSetWindowIcon(icon->getImgData(), icon->getWidth(), icon->getHeight());
+    }
     setCubeFaceParameters();
     stmUploadTextures();
     g_renderTargets.init(stmGetWindowWidth(), stmGetWindowHeight());
