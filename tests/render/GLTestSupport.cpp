@@ -17,6 +17,10 @@ std::string g_startupLog;
 std::string g_dataDir;
 }
 
+// Every GL test binary links this file, so the context comes up once per
+// process before the first test.
+::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new GLEnvironment);
+
 const std::string& startupLog() { return g_startupLog; }
 
 std::string shaderDataDir() {
