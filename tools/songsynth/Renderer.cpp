@@ -163,6 +163,11 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
             evaluate(tr.inst->params, tr.ramps, beat, params);
             float l[kBlock] = {}, r[kBlock] = {};
             // Start the notes that begin in this block at their exact frame.
+            if (!tr.audible) {
+                // Unheard tracks make no sound at all; their kicks still key the ducking.
+                while (tr.next < tr.notes.size() && tr.notes[tr.next].start < b0 + n) ++tr.next;
+                continue;
+            }
             while (tr.next < tr.notes.size() && tr.notes[tr.next].start < b0 + n) {
                 const NoteEvent& e = tr.notes[tr.next++];
                 int from = int(std::max<int64_t>(0, e.start - b0));
@@ -186,7 +191,6 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
                 if (alive) ++k;
                 else tr.voices.erase(tr.voices.begin() + std::ptrdiff_t(k));
             }
-            if (!tr.audible) continue;
             if (!tr.voices.empty()) tr.soundingFrames += n;
 
             const bool lowpass = params[P_LPF] < 19000.0f, highpass = params[P_HPF] > 12.0f;

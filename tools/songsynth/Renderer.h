@@ -13,8 +13,8 @@
 namespace songsynth {
 
 struct RenderOptions {
-    // Names of the tracks to hear; empty means all. Effects and the limiter
-    // still run, so a soloed track sounds as it does in the mix.
+    // Names of the tracks to hear; empty means all. The others are not
+    // rendered at all, but their kicks still key the sidechain ducking.
     std::vector<std::string> solo;
 };
 
