@@ -189,6 +189,7 @@ bool stmIsHeadless();
 // headless); StmRunOptions::sizeW/H override both. `aspect` is the picture's
 // shape (0: the screen's): when it differs from the window's, the picture is a
 // centred rectangle with black bars around it (see stmResetViewport).
+// `desktopAspect` is the monitor's shape for full screen (0: asked of SDL).
 bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool alwaysOnTop,
                bool alwaysOnTopCopy, int stencilBits, float aspect, float desktopAspect,
                const char* archiveName, int refreshHz);
