@@ -210,7 +210,6 @@ bool writeWav(const char* path, const Song& s)
 } // namespace
 
 namespace stm_internal {
-bool songLoaded() { return song() != nullptr; }
 bool audioDeviceOpen() { return g_device.id != 0; }
 
 double audioPositionMs()

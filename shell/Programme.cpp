@@ -61,7 +61,7 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
     return false;
 }
 
-void startUp(const ShellOptions& o, const StmRunOptions& run)
+void startUp(const ShellOptions& o)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     // The launcher's choices come from the command line; option 1006 is set.
@@ -91,7 +91,6 @@ void startUp(const ShellOptions& o, const StmRunOptions& run)
     if (o.shot)
         stmAdjustTime(o.shotTime);   // reached as F1 seeking would
     glEnable(0x809D /* GL_MULTISAMPLE */);
-    (void)run;
 }
 
 void shutDown()
@@ -128,7 +127,7 @@ int runProgramme(const ShellOptions& o)
         return ok ? 0 : 1;
     }
     bool ok = runGuarded([&] {
-        startUp(o, run);
+        startUp(o);
         FrameLoop loop;
         while (!loop.quit)
             if (loop.iterate() && outputComplete(o, run))
