@@ -25,7 +25,7 @@ const std::string& startupLog() { return g_startupLog; }
 
 std::string shaderDataDir() {
     const char* source = std::getenv("ZEPHRAN_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/data/shaders";
+    return std::string(source ? source : ZRENDER_TEST_SOURCE_DIR) + "/data/shaders";
 }
 
 void GLEnvironment::SetUp() {
