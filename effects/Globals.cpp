@@ -1,0 +1,5 @@
+// Definitions of the effect toolkit's process-wide instances.
+#include "effects/Globals.h"
+
+SpectrumAnalyser* g_spectrum = nullptr;
+BeatClock* g_beatClock = nullptr;
