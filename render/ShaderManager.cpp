@@ -1,0 +1,116 @@
+// The shader registry: its lifetime, the built-in shaders and the archive's
+// N.vert.glsl / N.frag.glsl pairs.
+#include "render/ShaderManager.h"
+
+#include <cstring>
+#include <new>
+
+#include "engine/stagemill.h"
+#include "render/BuiltinShaders.h"
+#include "render/ShaderText.h"
+
+ShaderManager* g_shaderManager = nullptr;
+ShaderManager* ShaderManager::instance = nullptr;
+bool ShaderManager::created = false;
+
+namespace {
+
+std::string joinPieces(const std::vector<std::string>& pieces, size_t count) {
+    std::string joined;
+    for (size_t i = 0; i < count; ++i) {
+        if (i) joined += '.';
+        joined += pieces[i];
+    }
+    return joined;
+}
+
+} // namespace
+
+ShaderManager* ShaderManager::create() {
+    if (!instance) {
+        ShaderManager* registry = new (std::nothrow) ShaderManager();
+        if (!registry) throw "ShaderManager::create(): Memory allocation error";
+        instance = registry;
+        g_shaderManager = registry;
+        registry->init();
+        created = true;
+        stmMsg("ShaderManager::create(): ShaderManager instance created\n");
+    }
+    return instance;
+}
+
+void ShaderManager::release() {
+    if (!created) return;
+    created = false;
+    ShaderManager* registry = instance;
+    for (unsigned int i = 0; i < registry->shaders.size(); ++i) {
+        Shader* shader = registry->shaders.get(i);
+        shader->release();
+        delete shader;
+    }
+    delete registry;
+    instance = nullptr;
+    g_shaderManager = nullptr;
+    stmMsg("ShaderManager::release(): Instance deleted\n");
+}
+
+bool ShaderManager::addShader(const char* name, Shader* shader) {
+    if (!shader->isInitialised()) stmMsg("Added shader was not initialized");
+    shaders.add(name, shader);
+    stmMsg("ShaderManager::addShader(): Shader \"%s\" loaded.\n", name);
+    return true;
+}
+
+bool ShaderManager::addShader(Shader* shader) { return addShader(shader->getName(), shader); }
+
+Shader* ShaderManager::getShader(const char* name) { return name ? shaders.find(name) : nullptr; }
+
+void ShaderManager::init() {
+    stmMsg("ShaderManager::init() : Initializing shaders\n");
+    for (const BuiltinShader& b : kBuiltinShaders) {
+        Shader* shader = new Shader();
+        shader->init(b.name, b.fragment, b.vertex);
+        addShader(shader);
+    }
+
+    stm::Map<const char*> files;
+    for (int i = 0; i < stmGetTextCount(); ++i) {
+        const char* fileName = stmGetTextFileNameAtIndex(i);
+        if (fileName && std::strstr(fileName, ".glsl")) files.add(fileName, stmGetTextAtIndex(i));
+    }
+    for (unsigned int i = 0; i < files.size(); ++i) {
+        const std::string fileName = files.getKey(i);
+        std::vector<std::string> pieces = splitString(fileName, ".");
+        if (pieces.size() < 3) continue;
+        std::string& stage = pieces[pieces.size() - 2];
+        if (stage == "frag") {
+            stage = "vert";
+        } else if (stage == "vert") {
+            stage = "frag";
+        } else {
+            stmMsg("Warning: Malformed shader name: '%.500s'\n", fileName.c_str());
+            continue;
+        }
+        const std::string partner = joinPieces(pieces, pieces.size());
+        // Each pair once: from the member that comes first in name order.
+        if (!files.exists(partner) || !stm::ByteOrder()(fileName, partner)) continue;
+
+        const std::string shaderName = joinPieces(pieces, pieces.size() - 2);
+        Shader* shader = getShader(shaderName.c_str());
+        if (shader) {
+            // An archive pair replaces the built-in shader in place.
+            shader->clearUniforms();
+            shader->release();
+        } else {
+            shader = new Shader();
+        }
+        const bool firstIsFragment = fileName.find(".frag.glsl") != std::string::npos;
+        const std::string& fragmentFile = firstIsFragment ? fileName : partner;
+        const std::string& vertexFile = firstIsFragment ? partner : fileName;
+        shader->init(shaderName.c_str(), stmGetText(fragmentFile.c_str()), stmGetText(vertexFile.c_str()));
+        addShader(shader);
+    }
+
+    Shader::unbind();
+    stmMsg("ShaderManager::init() : Shaders created\n");
+}
