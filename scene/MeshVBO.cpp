@@ -1,0 +1,165 @@
+// Expansion of COLLADA primitives into per-attribute vertex streams, their
+// upload into ARB vertex buffers, and their draw.
+#include "scene/MeshVBO.h"
+
+#include <cstdint>
+
+#include "collada/ColladaDiagnostics.h"
+
+using Collada::Mesh;
+using ZEPHRAN_STAGEMILL::Map;
+
+GLenum glArrayForSemantic(int attributeId) {
+    if (attributeId == Collada::SEMANTIC_POSITION) return GL_VERTEX_ARRAY;
+    if (attributeId == Collada::SEMANTIC_NORMAL) return GL_NORMAL_ARRAY;
+    if (attributeId == Collada::SEMANTIC_COLOR) return GL_COLOR_ARRAY;
+    if (attributeId >= Collada::SEMANTIC_TEXCOORD0 && attributeId <= Collada::SEMANTIC_TEXCOORD0 + 7)
+        return GL_TEXTURE_COORD_ARRAY; // every set feeds the one client array
+    return 0;
+}
+
+int componentCountForSemantic(int attributeId) {
+    switch (glArrayForSemantic(attributeId)) {
+    case GL_VERTEX_ARRAY:
+    case GL_NORMAL_ARRAY: return 3;
+    case GL_COLOR_ARRAY: return 4;
+    case GL_TEXTURE_COORD_ARRAY: return 2;
+    default: return 0;
+    }
+}
+
+void setArrayPointer(GLenum glArray, int components) {
+    switch (glArray) {
+    case GL_VERTEX_ARRAY: glVertexPointer(components, GL_FLOAT, 0, nullptr); break;
+    case GL_NORMAL_ARRAY: glNormalPointer(GL_FLOAT, 0, nullptr); break;
+    case GL_COLOR_ARRAY: glColorPointer(components, GL_FLOAT, 0, nullptr); break;
+    case GL_TEXTURE_COORD_ARRAY: glTexCoordPointer(components, GL_FLOAT, 0, nullptr); break;
+    default: break;
+    }
+}
+
+MeshVBO::MeshVBO(int vertexCount_) : vertexCount(vertexCount_) {}
+
+void MeshVBO::addAttribute(int attributeId) {
+    MeshVBOAttribute* attribute = new MeshVBOAttribute();
+    attribute->glArray = glArrayForSemantic(attributeId);
+    attribute->components = componentCountForSemantic(attributeId);
+    attribute->data.assign(static_cast<size_t>(attribute->components) * static_cast<size_t>(vertexCount), 0.0f);
+    attributes.add(attribute);
+    current = attribute;
+}
+
+void MeshVBO::push(float value) { current->data[current->written++] = value; }
+
+void MeshVBO::upload() {
+    for (unsigned i = 0; i < attributes.size(); ++i) {
+        MeshVBOAttribute* attribute = attributes.get(i);
+        glGenBuffersARB(1, &attribute->bufferId);
+        glBindBufferARB(GL_ARRAY_BUFFER_ARB, attribute->bufferId);
+        setArrayPointer(attribute->glArray, attribute->components);
+        glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(attribute->data.size() * sizeof(float)),
+                        attribute->data.data(), GL_STATIC_DRAW_ARB);
+    }
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+}
+
+void MeshVBO::draw(Map<Light*>& lights, bool skipMaterials) {
+    for (unsigned i = 0; i < attributes.size(); ++i) {
+        MeshVBOAttribute* attribute = attributes.get(i);
+        glBindBufferARB(GL_ARRAY_BUFFER_ARB, attribute->bufferId);
+        setArrayPointer(attribute->glArray, attribute->components);
+        glEnableClientState(attribute->glArray);
+    }
+    glDrawArrays(GL_TRIANGLES, 0, vertexCount);
+    for (unsigned i = 0; i < attributes.size(); ++i) glDisableClientState(attributes.get(i)->glArray);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    for (unsigned i = 0; i < chained.size(); ++i) chained.get(i)->draw(lights, skipMaterials);
+}
+
+namespace {
+
+// Why the primitive cannot be expanded into buffers of 3 x count vertices,
+// or empty when every input fits: the group count must match, each drawn
+// input's stride must equal its component count, and every index position
+// and index must lie inside the index list and the input's values.
+std::string misfit(const Mesh& mesh, const Mesh::SubMesh& subMesh) {
+    using Collada::formatText;
+    int64_t vertices = 3 * static_cast<int64_t>(subMesh.triangleCount);
+    if (subMesh.triangleCount < 0 || vertices > INT32_MAX)
+        return formatText("count %d is not a triangle count", subMesh.triangleCount);
+    int64_t indexCount = subMesh.indices.size();
+    int64_t stride = mesh.indexStride;
+    if (stride <= 0) {
+        if (indexCount == 0 && vertices == 0) return std::string();
+        return "no input gives an index offset";
+    }
+    int64_t groups = (indexCount + stride - 1) / stride;
+    if (groups != vertices)
+        return formatText("%lld index groups for 3 x count = %lld corners", static_cast<long long>(groups),
+                          static_cast<long long>(vertices));
+    for (unsigned i = 0; i < subMesh.inputs.size(); ++i) {
+        const Mesh::MeshAttribute* input = subMesh.inputs.get(i);
+        int components = componentCountForSemantic(input->semantic);
+        if (components == 0) continue;
+        if (input->stride != components)
+            return formatText("input %u has %d values per vertex, %d expected", i, input->stride, components);
+        if (input->offset < 0) return formatText("input %u has offset %d", i, input->offset);
+        int64_t valueCount = input->values.size();
+        for (int64_t g = 0; g < indexCount; g += stride) {
+            int64_t position = g + input->offset;
+            if (position >= indexCount)
+                return formatText("input %u reads index %lld of %lld", i, static_cast<long long>(position),
+                                  static_cast<long long>(indexCount));
+            int64_t n = subMesh.indices.get(static_cast<unsigned>(position));
+            if (n < 0 || (n + 1) * input->stride > valueCount)
+                return formatText("input %u index %lld is outside its %lld values", i, static_cast<long long>(n),
+                                  static_cast<long long>(valueCount));
+        }
+    }
+    return std::string();
+}
+
+} // namespace
+
+MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Mesh::SubMesh& subMesh,
+                       int subMeshIndex) {
+    std::string why = misfit(mesh, subMesh);
+    if (!why.empty()) {
+        Collada::reportError(Collada::formatText("geometry '%.200s', primitive %d: %s; not drawn",
+                                                 geometryId.c_str(), subMeshIndex, why.c_str()));
+        return nullptr;
+    }
+    MeshVBO* vbo = new MeshVBO(3 * subMesh.triangleCount);
+    vbo->materialName = subMesh.material;
+    size_t indexCount = subMesh.indices.size();
+    for (unsigned i = 0; i < subMesh.inputs.size(); ++i) {
+        const Mesh::MeshAttribute* input = subMesh.inputs.get(i);
+        if (!glArrayForSemantic(input->semantic)) continue;
+        vbo->addAttribute(input->semantic);
+        const float* values = input->values.data();
+        const int* indices = subMesh.indices.data();
+        for (size_t g = 0; g < indexCount; g += static_cast<size_t>(mesh.indexStride)) {
+            const float* vertex = values + static_cast<size_t>(input->stride) * indices[g + input->offset];
+            for (int k = 0; k < input->stride; ++k) vbo->push(vertex[k]);
+        }
+    }
+    return vbo;
+}
+
+void buildMeshVBOs(Collada::Document* document, Map<MeshVBO*>& out) {
+    for (unsigned m = 0; m < document->meshes.size(); ++m) {
+        const Mesh* mesh = document->meshes.get(m);
+        std::string geometryId = document->meshes.getKey(m);
+        MeshVBO* first = nullptr;
+        for (unsigned s = 0; s < mesh->subMeshes.size(); ++s) {
+            MeshVBO* vbo = expandSubMesh(geometryId, *mesh, *mesh->subMeshes.get(s), static_cast<int>(s));
+            if (!vbo) continue;
+            vbo->upload();
+            if (first)
+                first->chained.add(vbo);
+            else
+                first = vbo;
+        }
+        out.add(geometryId, first);
+    }
+}

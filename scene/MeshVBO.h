@@ -1,0 +1,66 @@
+// Drawable meshes: each COLLADA triangle primitive expanded into one flat
+// stream per attribute and uploaded once into static ARB vertex buffers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "collada/ColladaDocument.h"
+#include "render/GLExtensions.h"
+
+class Light;
+
+class MeshVBO {
+public:
+    // One vertex buffer: the CPU copy is kept after upload.
+    struct MeshVBOAttribute {
+        std::vector<float> data; // components x the mesh's vertexCount floats
+        int written = 0;         // floats pushed so far
+        GLenum glArray = 0;      // client array fed, 0 for none
+        GLuint bufferId = 0;     // 0 until upload
+        int components = 0;
+    };
+
+    explicit MeshVBO(int vertexCount);
+
+    // Adds an attribute for `attributeId` (a geometry input semantic) sized
+    // for vertexCount vertices and makes it the one push() appends to.
+    void addAttribute(int attributeId);
+    // Appends to the current attribute; the caller keeps within its size.
+    void push(float value);
+    // Generates, binds and fills one static buffer per attribute, setting its
+    // array pointer on the way. Leaves GL_ARRAY_BUFFER_ARB unbound.
+    void upload();
+    // Draws this mesh and its chained ones as triangle lists from the
+    // buffers, enabling each attribute's client array only for the draw.
+    // Meshes carry no material, so skipMaterials changes nothing; the caller
+    // sets colour, texture, shader and blending. Leaves GL_ARRAY_BUFFER_ARB
+    // unbound.
+    void draw(ZEPHRAN_STAGEMILL::Map<Light*>& lights, bool skipMaterials);
+
+    MeshVBOAttribute* current = nullptr;
+    ZEPHRAN_STAGEMILL::Array<MeshVBOAttribute*> attributes;
+    int vertexCount;
+    std::string materialName;
+    ZEPHRAN_STAGEMILL::Array<MeshVBO*> chained; // the mesh's later sub-meshes, on its first MeshVBO
+};
+
+// Client array and values per vertex of a geometry input semantic; 0 and 0
+// for the semantics that are not drawn.
+GLenum glArrayForSemantic(int attributeId);
+int componentCountForSemantic(int attributeId);
+// Points `glArray` at offset 0 of the bound buffer (stride 0); no-op for 0.
+void setArrayPointer(GLenum glArray, int components);
+
+// Expands one primitive of the geometry `geometryId` into a MeshVBO (CPU
+// data only, not uploaded). A primitive whose index groups, indices or input
+// strides do not fit its buffers is reported through reportError naming the
+// geometry and gives null.
+MeshVBO* expandSubMesh(const std::string& geometryId, const Collada::Mesh& mesh,
+                       const Collada::Mesh::SubMesh& subMesh, int subMeshIndex);
+
+// Expands and uploads every mesh of the document; `out` receives, per
+// geometry id, the mesh's first drawable MeshVBO with the others chained to
+// it (null when none of its primitives is drawable). Needs a current GL
+// context with the buffer-object entry points loaded.
+void buildMeshVBOs(Collada::Document* document, ZEPHRAN_STAGEMILL::Map<MeshVBO*>& out);
