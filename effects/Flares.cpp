@@ -12,7 +12,7 @@ void drawSpriteQuad(float halfWidth, float halfHeight, float z) {
     glEnd();
 }
 
-void drawFlareQuads(const stm::Array<FlareQuad>& flares) {
+void drawFlareQuads(const ZEPHRAN_STAGEMILL::Array<FlareQuad>& flares) {
     for (unsigned int i = 0; i < flares.size(); ++i) {
         const FlareQuad& f = flares.data()[i];
         glPushMatrix();

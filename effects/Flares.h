@@ -19,4 +19,4 @@ void drawSpriteQuad(float halfWidth, float halfHeight, float z);
 
 // For each flare: push, translate (x, y, 0), rotate angle about z, sprite quad
 // of halfSize at z, pop.
-void drawFlareQuads(const stm::Array<FlareQuad>& flares);
+void drawFlareQuads(const ZEPHRAN_STAGEMILL::Array<FlareQuad>& flares);

@@ -2,6 +2,8 @@
 // background, depth of field and the blinds.
 #include "effects/Logo.h"
 
+#include <cmath>
+
 #include "collada/Collada.h"
 #include "effects/Blinds.h"
 #include "effects/EffectHelpers.h"
@@ -50,8 +52,8 @@ void buildLogoFlares(float position, Array<FlareQuad>& out) {
     for (float a = 0.0f; a < 2700.0f; a += 45.0f, ++j) {
         const float s = frand() * 12.75f;
         const float m = frand() * 6.28f;
-        const float x = 0.25f + s * sinf(m);
-        const float y = 0.25f + s * cosf(m);
+        const float x = 0.25f + s * std::sin(m);
+        const float y = 0.25f + s * std::cos(m);
         FlareQuad flare;
         flare.x = x + 1.5f * position * (x - 0.5f);
         flare.y = y + 1.5f * position * (y - 0.5f);

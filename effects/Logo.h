@@ -35,7 +35,7 @@ float logoPieceScatter(float position, float pieceX);
 
 // The flares of the splat at a position: reseeds the shared generator with
 // 3265 and fills `out` with the flares that have a size (none before 0.05).
-void buildLogoFlares(float position, stm::Array<FlareQuad>& out);
+void buildLogoFlares(float position, ZEPHRAN_STAGEMILL::Array<FlareQuad>& out);
 
 // Splat, flares and pieces. shaded false is a shadow-map pass: only the
 // pieces' geometry, drawn with the caller's shader. pass 0 and 1 are the
