@@ -34,13 +34,3 @@ TEST(Easing, BounceBackAndElastic) {
     // Amplitude 2: s = asin(0.5) * 0.3 / 2pi = 0.025.
     EXPECT_NEAR(easeOutElastic(0.5f, 0.0f, 1.0f, 2.0f, 0.3f), 0.96875f, 1e-5);
 }
-
-TEST(Easing, SmallHelpers) {
-    EXPECT_EQ(clampf(-1.0f, 0.0f, 1.0f), 0.0f);
-    EXPECT_EQ(clampf(2.0f, 0.0f, 1.0f), 1.0f);
-    EXPECT_EQ(absf(-2.5f), 2.5f);
-    stm::Vector3 v = lerpVector3(0.25f, stm::Vector3(0, 4, 8), stm::Vector3(4, 0, 8));
-    EXPECT_EQ(v.x, 1.0f);
-    EXPECT_EQ(v.y, 3.0f);
-    EXPECT_EQ(v.z, 8.0f);
-}
