@@ -173,9 +173,10 @@ struct StmRunOptions {
     int fixedFps = 0;
     float fixedFrom = 0.0f;
     // Capture: every stmSwapBuffers reads the frame back. captureOut is a
-    // directory (PNG frames) or a .mp4/.mkv file (piped to ffmpeg with the song).
+    // directory (frame_000000.png, ...), one .png file (each frame overwrites
+    // it), or a .mp4/.mkv file (piped to ffmpeg with the song from fixedFrom).
     const char* captureOut = nullptr;
-    float captureTo = -1.0f;        // ms; < 0: the programme's end
+    float captureTo = -1.0f;        // ms, frames at or after it are not written; < 0: no limit
     // Render size for headless runs (0: as stmInitEx says).
     int sizeW = 0, sizeH = 0;
 };
@@ -184,13 +185,16 @@ const StmRunOptions& stmGetRunOptions();
 bool stmIsHeadless();
 
 // Window and context. Returns false (after logging why) when no window or GL
-// context could be made.
+// context could be made. Width or height 0 takes the desktop mode (1280x720
+// headless); StmRunOptions::sizeW/H override both. `aspect` is the picture's
+// shape (0: the screen's): when it differs from the window's, the picture is a
+// centred rectangle with black bars around it (see stmResetViewport).
 bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool alwaysOnTop,
-               bool alwaysOnTopCopy, int depthBits, float aspect, float desktopAspect,
+               bool alwaysOnTopCopy, int stencilBits, float aspect, float desktopAspect,
                const char* archiveName, int refreshHz);
 void stmSetWindowTitle(const char* title);
 void stmSetWindowIcon(const unsigned char* rgba, int width, int height);
-void* stmGetHWND();   // opaque window handle (SDL_Window*), null headless-free
+void* stmGetHWND();   // opaque window handle (SDL_Window*), null before stmInitEx
 void* stmGetHDC();    // opaque context handle (SDL_GLContext)
 void stmSwapBuffers();
 void stmSetGamma(int value);
@@ -219,9 +223,14 @@ void stmMessageBox(const char* text, const char* caption, unsigned int flags);
 typedef void (*StmExitHandler)(int code);
 void stmSetExitHandler(StmExitHandler handler);
 
-// Archive.
+// Archive. stmReadPak looks for the file as named, then beside the
+// executable (and in its data/ folder); loose files of the run's dataDir are
+// laid over the members. False when neither gave anything.
 bool stmReadPak(const char* archiveName);
+// Finds the cube face sets: every prefix P with images P + "px.png", "nx.png",
+// "py.png", "ny.png", "pz.png", "nz.png"; stmGetTextureCube(P) gives its faces.
 void stmInitCubemaps();
+stm::TextureCube* stmGetTextureCube(const char* prefix);   // null when absent
 void stmSetTextureParameter(const char* fileName, unsigned int pname, float value);
 void stmUploadTextures();
 // The texture of an archive image or render texture; a missing name gives a
@@ -235,11 +244,15 @@ const char* stmGetText(const char* fileName);   // null when absent
 // Raw bytes of any member (null when absent).
 const unsigned char* stmGetFile(const char* fileName, unsigned int* size);
 
-// Scheduler.
+// Scheduler. An effect runs while start <= song time < end; stmRun calls
+// update(time) then draw() on each, lower layers first, equal layers in
+// registration order. stmInitEffects calls every init in registration order.
 void stmAddEffect(unsigned int start, unsigned int end, int layer, const char* name, stm::Base* effect);
 void stmInitEffects();
 void stmLoadBar();
 void stmRun();
+// Releases and deletes every registered effect (tests start each case afresh).
+void stmClearEffects();
 
 // Clock and music. Song time is the audio position while a song plays, the
 // wall clock when there is no audio device, and the fixed clock in captures.
@@ -248,17 +261,38 @@ void stmUpdateTimer();
 float stmGetTime();        // ms
 float stmGetDeltaTime();   // seconds since the previous stmUpdateTimer
 void stmAdjustTime(float ms);   // never below 0
+// Plays "song.ogg" of the archive from the current song time. Headless,
+// muted and fixed-clock runs open no audio device and keep their clock.
 void stmPlaySong(int play);
 void stmSetVolume(float volume); // 0 mutes, 100 restores, 0..1 during the closing fade
+float stmGetVolume();            // the gain in effect, 0..1
+// Magnitudes of the song's spectrum around the current song time (bins of a
+// 1024-sample real FFT, bin i at i * rate / 1024 Hz); zeros without a song.
 void stmGetSpectrum(float* buffer, int count);
+// Writes the whole song as 16-bit PCM WAV; false (logged) when there is none.
+bool stmExportSong(const char* wavPath);
 
-// Keys: Windows virtual-key codes (27 Escape, 112 F1, 37 Left, 39 Right).
+// Keys: Windows virtual-key codes (27 Escape, 112 F1, 37 Left, 39 Right,
+// 38 Up, 40 Down, 'A'..'Z', '0'..'9', 112..123 F1..F12), updated as
+// stmPeekMessage takes keyboard messages.
 bool stmGetKey(int virtualKey);
+// Tests: a key held down (or released) as if on the keyboard, and a window
+// close request as if the user had closed the window.
+void stmInjectKey(int virtualKey, bool down);
+void stmInjectQuit();
 
-// Camera and projection.
+// Camera and projection. stmGetWindowWidth/Height are the window's pixels;
+// stmGetWidth/Height the picture rectangle inside it (smaller when the chosen
+// aspect differs from the window's), which stmResetViewport makes the
+// viewport. These functions change only the matrices named and leave
+// GL_MODELVIEW the current matrix mode; depth and other state are untouched.
+// Projection := glOrtho(0, width, 0, height, -1, 1).
 void stmPerspective2D(float width, float height);
+// Projection := gluPerspective(fov, stmGetAspectRatio(), zNear, zFar) with the
+// values of the latest stmSetPerspective (60, 0.1, 1000 at start).
 void stmPerspective3D();
 void stmSetPerspective(float fovDegrees, float zNear, float zFar);
+// Multiplies the current matrix by gluLookAt and remembers the camera.
 void stmLookAt(float ex, float ey, float ez, float tx, float ty, float tz, float ux, float uy, float uz);
 void stmResetViewport();
 int stmGetWindowWidth();
@@ -272,6 +306,9 @@ stm::Vector3 stmGetCameraPosition();
 stm::Vector3 stmGetCameraTarget();
 stm::Vector3 stmGetCameraDirection();
 stm::Vector3 stmGetCameraUp();
+
+// Frames written by the latest capture.
+int stmCapturedFrames();
 
 // printf-style log line on stderr.
 void stmMsg(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,0 +1,187 @@
+// The data archive: a zip file read whole into memory at stmReadPak, with loose
+// files from the run's data directory laid over its members by name.
+#include "engine/Internal.h"
+
+#include <SDL.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace {
+
+std::map<std::string, std::vector<unsigned char>> g_members;
+// Texts, NUL-terminated, in name order; rebuilt whenever the members change.
+std::vector<std::pair<std::string, std::string>> g_texts;
+
+bool isTextName(const std::string& name)
+{
+    static const char* const kExtensions[] = {".glsl", ".dae", ".txt", ".xml", ".vert", ".frag", ".json", ".csv"};
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    for (const char* ext : kExtensions) {
+        size_t n = std::strlen(ext);
+        if (lower.size() >= n && lower.compare(lower.size() - n, n, ext) == 0)
+            return true;
+    }
+    return false;
+}
+
+void rebuildTexts()
+{
+    g_texts.clear();
+    for (const auto& m : g_members)
+        if (isTextName(m.first))
+            g_texts.emplace_back(m.first, std::string(m.second.begin(), m.second.end()));
+}
+
+bool readZip(const std::string& path)
+{
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (!archive) {
+        zip_error_t ze;
+        zip_error_init_with_code(&ze, error);
+        stmMsg("stmReadPak: cannot open '%s': %s\n", path.c_str(), zip_error_strerror(&ze));
+        zip_error_fini(&ze);
+        return false;
+    }
+    zip_int64_t count = zip_get_num_entries(archive, 0);
+    bool ok = true;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(archive, i, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME) || !(st.valid & ZIP_STAT_SIZE))
+            continue;
+        std::string name = st.name;
+        if (name.empty() || name.back() == '/')
+            continue;
+        std::vector<unsigned char> bytes(st.size);
+        zip_file_t* file = zip_fopen_index(archive, i, 0);
+        zip_int64_t got = file ? zip_fread(file, bytes.data(), st.size) : -1;
+        if (file)
+            zip_fclose(file);
+        if (got != zip_int64_t(st.size)) {
+            stmMsg("stmReadPak: '%s': member '%s' is damaged (read %lld of %llu bytes)\n", path.c_str(),
+                   name.c_str(), (long long)got, (unsigned long long)st.size);
+            ok = false;
+            continue;
+        }
+        g_members[name] = std::move(bytes);
+    }
+    zip_close(archive);
+    stmMsg("stmReadPak: '%s': %lld members\n", path.c_str(), (long long)count);
+    return ok;
+}
+
+// Loose files below dir, named by their path relative to it with '/'.
+int readOverlay(const std::string& dir)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec)) {
+        stmMsg("stmReadPak: data directory '%s' is not a directory\n", dir.c_str());
+        return 0;
+    }
+    int n = 0;
+    for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (!it->is_regular_file(ec))
+            continue;
+        std::string name = fs::relative(it->path(), dir, ec).generic_string();
+        std::ifstream in(it->path(), std::ios::binary);
+        std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!in.good() && !in.eof()) {
+            stmMsg("stmReadPak: cannot read '%s'\n", it->path().c_str());
+            continue;
+        }
+        g_members[name] = std::move(bytes);
+        ++n;
+    }
+    stmMsg("stmReadPak: %d loose files from '%s'\n", n, dir.c_str());
+    return n;
+}
+
+std::string findArchive(const char* name)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(name, ec))
+        return name;
+    if (char* base = SDL_GetBasePath()) {
+        std::string dir = base;
+        SDL_free(base);
+        for (const std::string& candidate : {dir + name, dir + "data/" + name})
+            if (fs::exists(candidate, ec))
+                return candidate;
+    }
+    return name;
+}
+
+} // namespace
+
+namespace stm_internal {
+const std::vector<unsigned char>* member(const std::string& name)
+{
+    auto it = g_members.find(name);
+    return it == g_members.end() ? nullptr : &it->second;
+}
+
+std::vector<std::string> memberNames()
+{
+    std::vector<std::string> names;
+    for (const auto& m : g_members)
+        names.push_back(m.first);
+    return names;
+}
+} // namespace stm_internal
+
+bool stmReadPak(const char* archiveName)
+{
+    g_members.clear();
+    bool ok = archiveName && readZip(findArchive(archiveName));
+    const char* dir = stmGetRunOptions().dataDir;
+    if (dir && *dir)
+        ok = readOverlay(dir) > 0 || ok;
+    rebuildTexts();
+    return ok;
+}
+
+int stmGetTextCount() { return int(g_texts.size()); }
+
+const char* stmGetTextFileNameAtIndex(int index)
+{
+    if (index < 0 || index >= int(g_texts.size()))
+        return nullptr;
+    return g_texts[index].first.c_str();
+}
+
+const char* stmGetTextAtIndex(int index)
+{
+    if (index < 0 || index >= int(g_texts.size()))
+        return nullptr;
+    return g_texts[index].second.c_str();
+}
+
+const char* stmGetText(const char* fileName)
+{
+    if (!fileName)
+        return nullptr;
+    for (const auto& t : g_texts)
+        if (t.first == fileName)
+            return t.second.c_str();
+    return nullptr;
+}
+
+const unsigned char* stmGetFile(const char* fileName, unsigned int* size)
+{
+    const std::vector<unsigned char>* bytes = fileName ? stm_internal::member(fileName) : nullptr;
+    if (size)
+        *size = bytes ? unsigned(bytes->size()) : 0;
+    if (!bytes)
+        return nullptr;
+    static const unsigned char kEmpty = 0;
+    return bytes->empty() ? &kEmpty : bytes->data();
+}

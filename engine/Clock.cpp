@@ -1,0 +1,73 @@
+// The song clock. Three sources: the audio position while a song plays on an
+// audio device, the wall clock otherwise, and the fixed clock of captures
+// (frame k at from + k * 1000 / fps ms, never reading wall time). The time is
+// latched once a frame by stmUpdateTimer so every reader in a frame agrees.
+#include "engine/Internal.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace {
+
+struct Clock {
+    bool started = false;
+    double offsetMs = 0.0;        // fixed: from plus seeks; wall: seeks
+    long long frames = 0;         // stmUpdateTimer calls on the fixed clock
+    Uint64 wallStart = 0, lastWall = 0;
+    float time = 0.0f;
+    float delta = 0.0f;
+};
+Clock g_clock;
+
+double wallMs(Uint64 from, Uint64 to)
+{
+    return double(to - from) * 1000.0 / double(SDL_GetPerformanceFrequency());
+}
+
+} // namespace
+
+namespace stm_internal {
+bool clockStarted() { return g_clock.started; }
+} // namespace stm_internal
+
+void stmInitTimer()
+{
+    const StmRunOptions& options = stmGetRunOptions();
+    g_clock = Clock();
+    g_clock.started = true;
+    g_clock.offsetMs = options.fixedFps > 0 ? options.fixedFrom : 0.0;
+    g_clock.wallStart = g_clock.lastWall = SDL_GetPerformanceCounter();
+    g_clock.time = float(g_clock.offsetMs);
+}
+
+void stmUpdateTimer()
+{
+    const StmRunOptions& options = stmGetRunOptions();
+    if (options.fixedFps > 0) {
+        g_clock.time = float(g_clock.offsetMs + double(g_clock.frames) * 1000.0 / options.fixedFps);
+        g_clock.delta = 1.0f / float(options.fixedFps);
+        ++g_clock.frames;
+        return;
+    }
+    Uint64 now = SDL_GetPerformanceCounter();
+    g_clock.delta = float(wallMs(g_clock.lastWall, now) / 1000.0);
+    g_clock.lastWall = now;
+    if (stm_internal::audioDeviceOpen())
+        g_clock.time = float(stm_internal::audioPositionMs());
+    else
+        g_clock.time = float(g_clock.offsetMs + wallMs(g_clock.wallStart, now));
+}
+
+float stmGetTime() { return g_clock.time; }
+float stmGetDeltaTime() { return g_clock.delta; }
+
+void stmAdjustTime(float ms)
+{
+    double target = std::max(0.0, double(g_clock.time) + double(ms));
+    if (stmGetRunOptions().fixedFps <= 0 && stm_internal::audioDeviceOpen())
+        stm_internal::seekAudio(target);
+    else
+        g_clock.offsetMs += target - double(g_clock.time);
+    g_clock.time = float(target);
+}

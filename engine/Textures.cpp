@@ -1,0 +1,269 @@
+// Archive images as GL textures, render textures, cube face sets and the
+// placeholder that stands in for a missing image.
+//
+// Every image uploads as RGBA8, top row first: grey gives r = g = b = alpha =
+// grey, grey+alpha keeps its alpha, RGB gets alpha 255. Defaults are linear
+// mipmapped filtering and repeat wrapping; stmSetTextureParameter values are
+// applied on top at upload (or at once when the texture already exists).
+#include "engine/Internal.h"
+
+#include <GL/gl.h>
+#include <stb/stb_image.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+namespace ZEPHRAN_STAGEMILL {
+
+Texture::Texture(unsigned int id, int width, int height, unsigned char* rgba)
+    : id_(id), width_(width), height_(height), rgba_(rgba) {}
+
+Texture::~Texture() { std::free(rgba_); }
+
+void Texture::bind() const { glBindTexture(GL_TEXTURE_2D, id_); }
+
+} // namespace ZEPHRAN_STAGEMILL
+
+namespace {
+
+struct Parameter {
+    GLenum pname;
+    float value;
+};
+
+std::map<std::string, stm::Texture*> g_textures;
+std::map<std::string, std::vector<Parameter>> g_parameters;
+std::map<std::string, stm::TextureCube*> g_cubes;
+stm::Texture* g_placeholder = nullptr;
+std::map<std::string, bool> g_reportedMissing;
+
+const char* const kFaceSuffixes[6] = {"px", "nx", "py", "ny", "pz", "nz"};
+
+bool isImageName(const std::string& name)
+{
+    static const char* const kExtensions[] = {".png", ".jpg", ".jpeg", ".bmp", ".tga"};
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    for (const char* ext : kExtensions) {
+        size_t n = std::strlen(ext);
+        if (lower.size() >= n && lower.compare(lower.size() - n, n, ext) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Pixels as RGBA, malloc'd; null (with the reason logged) when undecodable.
+unsigned char* decodeRGBA(const std::string& name, const std::vector<unsigned char>& bytes, int& w, int& h)
+{
+    int channels = 0;
+    unsigned char* src = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels, 0);
+    if (!src) {
+        stmMsg("stmUploadTextures: '%s' is not a readable image: %s\n", name.c_str(), stbi_failure_reason());
+        return nullptr;
+    }
+    size_t n = size_t(w) * size_t(h);
+    unsigned char* rgba = static_cast<unsigned char*>(std::malloc(n * 4));
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char* s = src + i * channels;
+        unsigned char* d = rgba + i * 4;
+        switch (channels) {
+        case 1: d[0] = d[1] = d[2] = d[3] = s[0]; break;
+        case 2: d[0] = d[1] = d[2] = s[0]; d[3] = s[1]; break;
+        case 3: d[0] = s[0]; d[1] = s[1]; d[2] = s[2]; d[3] = 255; break;
+        default: std::memcpy(d, s, 4); break;
+        }
+    }
+    stbi_image_free(src);
+    return rgba;
+}
+
+void applyParameters(const std::string& name)
+{
+    auto it = g_parameters.find(name);
+    if (it == g_parameters.end())
+        return;
+    for (const Parameter& p : it->second)
+        glTexParameterf(GL_TEXTURE_2D, p.pname, p.value);
+}
+
+// Leaves the new texture bound to GL_TEXTURE_2D on the active unit.
+GLuint uploadRGBA(const std::string& name, int w, int h, const unsigned char* rgba)
+{
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, 0x8191 /* GL_GENERATE_MIPMAP */, GL_TRUE);
+    applyParameters(name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return id;
+}
+
+stm::Texture* uploadMember(const std::string& name)
+{
+    const std::vector<unsigned char>* bytes = stm_internal::member(name);
+    if (!bytes)
+        return nullptr;
+    int w = 0, h = 0;
+    unsigned char* rgba = decodeRGBA(name, *bytes, w, h);
+    if (!rgba)
+        return nullptr;
+    stm::Texture* texture = new stm::Texture(uploadRGBA(name, w, h, rgba), w, h, rgba);
+    g_textures[name] = texture;
+    return texture;
+}
+
+// Magenta and black 8-pixel checks: impossible to miss on screen.
+stm::Texture* placeholder()
+{
+    if (g_placeholder)
+        return g_placeholder;
+    const int size = 64;
+    unsigned char* rgba = static_cast<unsigned char*>(std::malloc(size * size * 4));
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            unsigned char* p = rgba + (y * size + x) * 4;
+            bool on = ((x / 8) + (y / 8)) % 2 == 0;
+            p[0] = on ? 255 : 0;
+            p[1] = 0;
+            p[2] = on ? 255 : 0;
+            p[3] = 255;
+        }
+    g_placeholder = new stm::Texture(uploadRGBA("", size, size, rgba), size, size, rgba);
+    return g_placeholder;
+}
+
+} // namespace
+
+namespace stm_internal {
+void releaseTextures()
+{
+    for (auto& t : g_textures) {
+        GLuint id = t.second->getID();
+        glDeleteTextures(1, &id);
+        delete t.second;
+    }
+    g_textures.clear();
+    for (auto& c : g_cubes)
+        delete c.second;
+    g_cubes.clear();
+    if (g_placeholder) {
+        GLuint id = g_placeholder->getID();
+        glDeleteTextures(1, &id);
+        delete g_placeholder;
+        g_placeholder = nullptr;
+    }
+    g_parameters.clear();
+    g_reportedMissing.clear();
+}
+} // namespace stm_internal
+
+void stmInitCubemaps()
+{
+    // A cube is every prefix P for which the archive holds P + "px.png" … P + "nz.png".
+    for (const std::string& name : stm_internal::memberNames()) {
+        const std::string suffix = "px.png";
+        if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        std::string prefix = name.substr(0, name.size() - suffix.size());
+        bool complete = true;
+        for (const char* face : kFaceSuffixes)
+            complete = complete && stm_internal::member(prefix + face + ".png");
+        if (complete && !g_cubes.count(prefix))
+            g_cubes[prefix] = new stm::TextureCube();
+    }
+    stmMsg("stmInitCubemaps: %d cube face sets\n", int(g_cubes.size()));
+}
+
+stm::TextureCube* stmGetTextureCube(const char* prefix)
+{
+    auto it = g_cubes.find(prefix ? prefix : "");
+    if (it == g_cubes.end())
+        return nullptr;
+    for (int i = 0; i < 6; ++i)
+        if (!it->second->faces[i])
+            it->second->faces[i] = stmGetTexture((it->first + kFaceSuffixes[i] + ".png").c_str());
+    return it->second;
+}
+
+void stmSetTextureParameter(const char* fileName, unsigned int pname, float value)
+{
+    if (!fileName)
+        return;
+    g_parameters[fileName].push_back({pname, value});
+    auto it = g_textures.find(fileName);
+    if (it != g_textures.end()) {
+        glBindTexture(GL_TEXTURE_2D, it->second->getID());
+        glTexParameterf(GL_TEXTURE_2D, pname, value);
+    }
+}
+
+void stmUploadTextures()
+{
+    int uploaded = 0;
+    for (const std::string& name : stm_internal::memberNames())
+        if (isImageName(name) && !g_textures.count(name) && uploadMember(name))
+            ++uploaded;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    stmMsg("stmUploadTextures: %d textures\n", uploaded);
+}
+
+stm::Texture* stmGetTexture(const char* fileName)
+{
+    std::string name = fileName ? fileName : "";
+    auto it = g_textures.find(name);
+    if (it != g_textures.end())
+        return it->second;
+    // An image not uploaded yet (stmUploadTextures not called) uploads now.
+    if (isImageName(name)) {
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        stm::Texture* texture = uploadMember(name);
+        glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+        if (texture)
+            return texture;
+    }
+    if (!g_reportedMissing[name]) {
+        g_reportedMissing[name] = true;
+        stmMsg("stmGetTexture: no texture '%s' in the archive; using the placeholder\n", name.c_str());
+    }
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    stm::Texture* texture = placeholder();
+    glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    return texture;
+}
+
+void stmAddRenderToTexture(int width, int height, const char* name)
+{
+    if (!name || width <= 0 || height <= 0) {
+        stmMsg("stmAddRenderToTexture: bad request %dx%d '%s'\n", width, height, name ? name : "(null)");
+        return;
+    }
+    auto it = g_textures.find(name);
+    if (it != g_textures.end()) {
+        stmMsg("stmAddRenderToTexture: '%s' exists already; replacing it\n", name);
+        GLuint old = it->second->getID();
+        glDeleteTextures(1, &old);
+        delete it->second;
+        g_textures.erase(it);
+    }
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, 0x812F /* GL_CLAMP_TO_EDGE */);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, 0x812F);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    g_textures[name] = new stm::Texture(id, width, height, nullptr);
+}
