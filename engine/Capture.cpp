@@ -7,7 +7,7 @@
 
 #include <SDL.h>
 #include <GL/gl.h>
-#include <stb/stb_image_write.h>
+#include <png.h>
 
 #include <cerrno>
 #include <csignal>
@@ -62,6 +62,34 @@ std::string shellQuote(const std::string& s)
     return q + "'";
 }
 
+// Rows arrive bottom-up as glReadPixels gives them; the file is top-down.
+// Fast zlib settings: capture speed matters more than file size.
+bool writePng(const std::string& path, int width, int height, const unsigned char* rgba)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    bool ok = png && info;
+    if (ok && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, f);
+        png_set_compression_level(png, 1);
+        png_set_filter(png, 0, PNG_FILTER_SUB);
+        png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        for (int y = 0; y < height; ++y)
+            rows[size_t(y)] = const_cast<png_bytep>(rgba + size_t(height - 1 - y) * size_t(width) * 4);
+        png_set_rows(png, info, rows.data());
+        png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    } else {
+        ok = false;
+    }
+    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
+    return std::fclose(f) == 0 && ok;
+}
+
 void writerLoop()
 {
     for (;;) {
@@ -75,8 +103,7 @@ void writerLoop()
             g_capture.queue.pop_front();
         }
         g_capture.changed.notify_all();
-        if (!stbi_write_png(frame.path.c_str(), g_capture.width, g_capture.height, 4, frame.pixels.data(),
-                            g_capture.width * 4))
+        if (!writePng(frame.path, g_capture.width, g_capture.height, frame.pixels.data()))
             stmMsg("capture: cannot write '%s'\n", frame.path.c_str());
     }
 }
@@ -132,8 +159,6 @@ bool start()
         g_capture.mode = Mode::Video;
         return startVideo(out);
     }
-    stbi_flip_vertically_on_write(1);
-    stbi_write_png_compression_level = 3;
     if (endsWith(out, ".png")) {
         g_capture.mode = Mode::SingleFile;
     } else {

@@ -136,9 +136,10 @@ void stmInitEffects()
         g_loading.callsInEffect = 0;
         showProgress(false);
     }
-    showProgress(true);
     if (stmIsHeadless())
         std::fprintf(stderr, "\n");
+    else
+        showProgress(true);
     stm_internal::bindWindowFramebuffer();
     stmResetViewport();
 }

@@ -1,0 +1,88 @@
+// The frame loop and the closing fade.
+#include "shell/FrameLoop.h"
+
+#include "effects/Easing.h"
+
+#include <GL/gl.h>
+
+stm::Vector g_backgroundColor(0.0f, 0.0f, 0.0f, 0.0f);
+
+namespace {
+enum { kKeyEscape = 27, kKeyF1 = 112, kKeyLeft = 37, kKeyRight = 39 };
+}
+
+bool fadeOut(float& remaining)
+{
+    glLoadIdentity();
+    stmPerspective2D(1.0f, 1.0f);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    float e = easeInSine(remaining, 0.0f, kFadeSeconds);
+    float v = e * e;
+    glColor4f(g_backgroundColor.x, g_backgroundColor.y, g_backgroundColor.z, 1.0f - v);
+    glBegin(GL_QUADS);
+    glVertex2f(0.0f, 0.0f);
+    glVertex2f(1.0f, 0.0f);
+    glVertex2f(1.0f, 1.0f);
+    glVertex2f(0.0f, 1.0f);
+    glEnd();
+    stmPerspective3D();
+    glLoadIdentity();
+    stmSetVolume(v);
+    remaining -= stmGetDeltaTime();
+    glEnable(GL_TEXTURE_2D);
+    return remaining <= 0.0f;
+}
+
+bool FrameLoop::iterate()
+{
+    int message = stmPeekMessage();
+    if (message == 1) {
+        if (fadeRemaining <= 0.0f)
+            fadeRemaining = kFadeSeconds;
+        return false;
+    }
+    if (message != 0)
+        return false;
+
+    stmUpdateTimer();
+    glClearColor(g_backgroundColor.x, g_backgroundColor.y, g_backgroundColor.z, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    stmRun();
+
+    if (stmGetKey(kKeyEscape) && fadeRemaining <= 0.0f)
+        fadeRemaining = kFadeSeconds;
+    if (stmGetKey(kKeyF1)) {
+        if (stmGetKey(kKeyLeft)) {
+            stmSetVolume(0.0f);
+            seekDirection = -1;
+            stmAdjustTime(-1000.0f);
+        } else if (stmGetKey(kKeyRight)) {
+            stmSetVolume(0.0f);
+            seekDirection = 1;
+            stmAdjustTime(1000.0f);
+        } else if (seekDirection != 0) {
+            stmSetVolume(100.0f);
+            seekDirection = 0;
+        }
+    }
+    if (fadeRemaining > 0.0f)
+        quit = fadeOut(fadeRemaining);
+    if (stmGetTime() > kProgrammeEnd)
+        quit = true;
+    stmSwapBuffers();
+    return true;
+}
+
+void FrameLoop::frame()
+{
+    while (!quit && !iterate()) {
+    }
+}
+
+void FrameLoop::run()
+{
+    while (!quit)
+        iterate();
+}

@@ -1,0 +1,30 @@
+// The frame loop: messages, one frame (clear, the effects), the closing fade
+// on Escape or window close, F1 seeking, the programme's end, swap.
+#pragma once
+
+#include "engine/stagemill.h"
+
+extern stm::Vector g_backgroundColor;   // clear colour and closing-fade colour
+
+const float kFadeSeconds = 1.15f;
+const float kProgrammeEnd = 225500.0f;   // song ms after which the programme ends
+
+// Draws the closing fade over the finished frame for `remaining` seconds of
+// fade left, sets the music volume with it and counts the frame's time off.
+// True once the fade has run out. Leaves blending on with
+// GL_SRC_ALPHA/GL_ONE_MINUS_SRC_ALPHA, GL_TEXTURE_2D on, the 3-D projection
+// and an identity modelview.
+bool fadeOut(float& remaining);
+
+struct FrameLoop {
+    bool quit = false;
+    float fadeRemaining = 0.0f;   // seconds; 0: no fade running
+    int seekDirection = 0;        // -1, 0, +1
+
+    // One pass of the loop: takes one pending message, or draws one frame.
+    // True when a frame was drawn.
+    bool iterate();
+    // Takes pending messages until a frame is drawn (or the loop quits).
+    void frame();
+    void run();
+};

@@ -1,0 +1,170 @@
+// Command-line parsing for zephran.
+#include "shell/Options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool parseInt(const char* text, int lo, int hi, int& out)
+{
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno || end == text || *end || v < lo || v > hi)
+        return false;
+    out = int(v);
+    return true;
+}
+
+bool parseFloat(const char* text, float lo, float hi, float& out)
+{
+    char* end = nullptr;
+    errno = 0;
+    float v = std::strtof(text, &end);
+    if (errno || end == text || *end || !(v >= lo && v <= hi))
+        return false;
+    out = v;
+    return true;
+}
+
+bool parseSize(const char* text, int& w, int& h)
+{
+    const char* x = std::strchr(text, 'x');
+    if (!x)
+        return false;
+    std::string left(text, x);
+    return parseInt(left.c_str(), 1, 16384, w) && parseInt(x + 1, 1, 16384, h);
+}
+
+// "16:9" or a plain ratio such as "1.7778".
+bool parseAspect(const char* text, float& out)
+{
+    const char* colon = std::strchr(text, ':');
+    if (!colon)
+        return parseFloat(text, 0.1f, 10.0f, out);
+    float a = 0, b = 0;
+    std::string left(text, colon);
+    if (!parseFloat(left.c_str(), 0.01f, 10000.0f, a) || !parseFloat(colon + 1, 0.01f, 10000.0f, b))
+        return false;
+    out = a / b;
+    return out >= 0.1f && out <= 10.0f;
+}
+
+} // namespace
+
+const char* usageText()
+{
+    return "Usage: zephran [options]\n"
+           "\n"
+           "Display (the launcher's choices; default: the desktop mode, windowed):\n"
+           "  --width N            window width in pixels\n"
+           "  --height N           window height in pixels\n"
+           "  --fullscreen         full screen\n"
+           "  --aspect A           picture aspect, as 16:9 or 1.7778; black bars where it\n"
+           "                       differs from the window's (default: the screen's)\n"
+           "  --refresh HZ         refresh rate for full screen (default 60)\n"
+           "  --on-top             keep the window above others\n"
+           "  --no-launcher        skip the launcher dialog\n"
+           "\n"
+           "Headless rendering:\n"
+           "  --headless           no window or audio device (also when there is no display)\n"
+           "  --data DIR           loose files in DIR override data.pak members\n"
+           "  --capture OUT        fixed clock; every frame to OUT: a directory of PNG files,\n"
+           "                       or an .mp4/.mkv video (through ffmpeg, with the song)\n"
+           "  --fps N              frames per second of the fixed clock (default 60)\n"
+           "  --size WxH           render size (same as --width W --height H)\n"
+           "  --from MS            first frame's song time (default 0)\n"
+           "  --to MS              stop before this song time (default: the programme's end)\n"
+           "  --shot MS FILE.png   write the frame at song time MS, reached by seeking\n"
+           "  --export-song FILE.wav  write the song as WAV and exit\n"
+           "  --help               this text\n"
+           "\n"
+           "Keys: Escape (or closing the window) fades out and ends; F1 with Left or\n"
+           "Right seeks one second back or forward per frame.\n";
+}
+
+bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](int n = 1) -> bool {
+            if (i + n >= argc) {
+                error = arg + " expects " + (n == 1 ? "a value" : "two values");
+                return false;
+            }
+            return true;
+        };
+        auto bad = [&](const char* expected) {
+            error = arg + " expects " + expected + ", not '" + argv[i] + "'";
+            return false;
+        };
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--width") {
+            if (!value() || !parseInt(argv[++i], 1, 16384, o.width))
+                return error.empty() ? bad("a width in pixels") : false;
+        } else if (arg == "--height") {
+            if (!value() || !parseInt(argv[++i], 1, 16384, o.height))
+                return error.empty() ? bad("a height in pixels") : false;
+        } else if (arg == "--size") {
+            if (!value() || !parseSize(argv[++i], o.width, o.height))
+                return error.empty() ? bad("WIDTHxHEIGHT, e.g. 1280x720") : false;
+        } else if (arg == "--fullscreen") {
+            o.fullscreen = true;
+        } else if (arg == "--aspect") {
+            if (!value() || !parseAspect(argv[++i], o.aspect))
+                return error.empty() ? bad("a ratio such as 16:9 or 1.7778") : false;
+        } else if (arg == "--refresh") {
+            if (!value() || !parseInt(argv[++i], 1, 1000, o.refresh))
+                return error.empty() ? bad("a refresh rate in Hz") : false;
+        } else if (arg == "--on-top") {
+            o.onTop = true;
+        } else if (arg == "--no-launcher") {
+            o.launcher = false;
+        } else if (arg == "--headless") {
+            o.headless = true;
+        } else if (arg == "--data") {
+            if (!value())
+                return false;
+            o.dataDir = argv[++i];
+        } else if (arg == "--capture") {
+            if (!value())
+                return false;
+            o.capture = argv[++i];
+        } else if (arg == "--fps") {
+            if (!value() || !parseInt(argv[++i], 1, 1000, o.fps))
+                return error.empty() ? bad("frames per second, 1 to 1000") : false;
+        } else if (arg == "--from") {
+            if (!value() || !parseFloat(argv[++i], 0.0f, 1e7f, o.from))
+                return error.empty() ? bad("a song time in ms") : false;
+        } else if (arg == "--to") {
+            if (!value() || !parseFloat(argv[++i], 0.0f, 1e7f, o.to))
+                return error.empty() ? bad("a song time in ms") : false;
+        } else if (arg == "--shot") {
+            if (!value(2))
+                return false;
+            if (!parseFloat(argv[++i], 0.0f, 1e7f, o.shotTime))
+                return bad("a song time in ms");
+            o.shot = true;
+            o.shotFile = argv[++i];
+        } else if (arg == "--export-song") {
+            if (!value())
+                return false;
+            o.exportSong = argv[++i];
+        } else {
+            error = "unknown option '" + arg + "' (see --help)";
+            return false;
+        }
+    }
+    if (o.shot && !o.capture.empty()) {
+        error = "--shot and --capture cannot be combined";
+        return false;
+    }
+    if (o.to >= 0.0f && o.to <= o.from) {
+        error = "--to must be later than --from";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,133 @@
+// Start-up, frame loop and shutdown of zephran.
+#include "shell/Programme.h"
+
+#include "effects/BeatClock.h"
+#include "effects/Globals.h"
+#include "effects/SpectrumAnalyser.h"
+#include "render/RenderTargets.h"
+#include "render/ShaderManager.h"
+#include "scene/SceneManager.h"
+#include "shell/FrameLoop.h"
+#include "shell/Timeline.h"
+
+#include <GL/gl.h>
+
+#include <exception>
+
+namespace {
+
+const char* const kTitle = "Zephran Emberfall 2010";
+
+// The twelve environment cube faces are sampled with clamped edges.
+void setCubeFaceParameters()
+{
+    static const char* const kFaces[] = {"px.png", "py.png", "pz.png", "nx.png", "ny.png", "nz.png"};
+    const float clampToEdge = 33071.0f;
+    for (const char* face : kFaces)
+        stmSetTextureParameter((std::string("dark_") + face).c_str(), GL_TEXTURE_WRAP_S, clampToEdge);
+    for (const char* face : kFaces)
+        stmSetTextureParameter((std::string("dark_") + face).c_str(), GL_TEXTURE_WRAP_T, clampToEdge);
+    for (const char* face : kFaces) {
+        stmSetTextureParameter(face, GL_TEXTURE_WRAP_S, clampToEdge);
+        stmSetTextureParameter(face, GL_TEXTURE_WRAP_T, clampToEdge);
+    }
+}
+
+StmRunOptions engineOptions(const ShellOptions& o)
+{
+    StmRunOptions run;
+    run.headless = o.headless;
+    run.dataDir = o.dataDir.empty() ? nullptr : o.dataDir.c_str();
+    bool fixed = o.fps > 0 || o.shot || !o.capture.empty();
+    run.fixedFps = fixed ? (o.fps > 0 ? o.fps : 60) : 0;
+    run.fixedFrom = o.shot ? 0.0f : o.from;
+    if (o.shot)
+        run.captureOut = o.shotFile.c_str();
+    else if (!o.capture.empty())
+        run.captureOut = o.capture.c_str();
+    run.captureTo = o.shot ? -1.0f : (o.to >= 0.0f ? o.to : kProgrammeEnd + 1.0f);
+    return run;
+}
+
+// True once a capture or shot has all its frames.
+bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
+{
+    if (o.shot)
+        return stmCapturedFrames() >= 1;
+    if (!o.capture.empty() && o.to >= 0.0f)
+        return stmGetTime() + 1000.0f / run.fixedFps >= o.to;
+    return false;
+}
+
+void startUp(const ShellOptions& o, const StmRunOptions& run)
+{
+    g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
+    // The launcher's choices come from the command line; option 1006 is set.
+    const bool option1006 = true;
+    if (!stmInitEx(o.width, o.height, 32, o.fullscreen, option1006, o.onTop, o.onTop, 8, o.aspect, 0.0f,
+                   "data.pak", o.refresh))
+        throw "stmInitEx(): no window or OpenGL context";
+    stmReadPak("data.pak");
+    stmInitCubemaps();
+    stmSetWindowTitle(kTitle);
+    setCubeFaceParameters();
+    stmUploadTextures();
+    g_renderTargets.init(stmGetWindowWidth(), stmGetWindowHeight());
+    g_shaderManager = ShaderManager::create();
+    g_sceneManager = SceneManager::create();
+    g_spectrum = new SpectrumAnalyser(8);
+    g_beatClock = new BeatClock(129.5f, 350);
+    int effects = registerTimeline(*g_beatClock);
+    stmMsg("zephran: %d effects on the timeline\n", effects);
+    stmInitEffects();
+    stmInitTimer();
+    stmPlaySong(1);
+    if (o.shot)
+        stmAdjustTime(o.shotTime);   // reached as F1 seeking would
+    glEnable(0x809D /* GL_MULTISAMPLE */);
+    (void)run;
+}
+
+void shutDown()
+{
+    g_renderTargets.release();
+    ShaderManager::release();
+    stmSetGamma(0);
+    stmShutDown();
+}
+
+} // namespace
+
+bool runGuarded(const std::function<void()>& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const char* message) {
+        stmMsg("Exception: %s\n", message);
+    } catch (const std::exception& e) {
+        stmMsg("Exception: %s\n", e.what());
+    }
+    return false;
+}
+
+int runProgramme(const ShellOptions& o)
+{
+    StmRunOptions run = engineOptions(o);
+    stmConfigure(run);
+    if (!o.exportSong.empty()) {
+        stmReadPak("data.pak");
+        bool ok = stmExportSong(o.exportSong.c_str());
+        stmShutDown();
+        return ok ? 0 : 1;
+    }
+    bool ok = runGuarded([&] {
+        startUp(o, run);
+        FrameLoop loop;
+        while (!loop.quit)
+            if (loop.iterate() && outputComplete(o, run))
+                loop.quit = true;
+    });
+    shutDown();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,60 @@
+// The timeline table: one row per effect, in programme order. An effect's
+// issue adds its include and replaces the null in its row by make<Effect>.
+#include "shell/Timeline.h"
+
+namespace {
+
+template <class T>
+stm::Base* make()
+{
+    return new T();
+}
+
+struct Row {
+    const char* name;
+    int layer;
+    unsigned int rawEnd;       // ms, before quantising
+    bool quantised;            // the last boundary is kept as written
+    bool sharesPrevious;       // same span as the row before
+    stm::Base* (*create)();
+};
+
+const Row kRows[] = {
+    {"collada", 0, 17000, true, false, nullptr},           // Logo
+    {"collada1", 0, 58000, true, false, nullptr},          // Plates
+    {"plates2", 0, 89400, true, false, nullptr},           // Plates2
+    {"collada5", 0, 119200, true, false, nullptr},         // DanceCube
+    {"collada6", 10, 119200, true, true, nullptr},         // Doors
+    {"growmotikka", 0, 163950, true, false, nullptr},      // GrowingMotikka
+    {"slicedsphere", 0, 178600, true, false, nullptr},     // SlicedSphere
+    {"particleflower", 0, 193500, true, false, nullptr},   // ParticleFlower
+    {"growPrimitives", 0, 225450, false, false, nullptr},  // GrowPrimitives
+};
+
+} // namespace
+
+std::vector<TimelineSpan> timelineSpans(const BeatClock& clock)
+{
+    std::vector<TimelineSpan> spans;
+    unsigned int previousStart = 0, previousEnd = 0;
+    for (const Row& row : kRows) {
+        unsigned int end = row.quantised ? clock.quantiseToBeat(row.rawEnd) : row.rawEnd;
+        unsigned int start = row.sharesPrevious ? previousStart : previousEnd;
+        spans.push_back(TimelineSpan{row.name, row.layer, start, end, row.create});
+        previousStart = start;
+        previousEnd = end;
+    }
+    return spans;
+}
+
+int registerTimeline(const BeatClock& clock)
+{
+    int registered = 0;
+    for (const TimelineSpan& span : timelineSpans(clock)) {
+        if (!span.create)
+            continue;
+        stmAddEffect(span.start, span.end, span.layer, span.name, span.create());
+        ++registered;
+    }
+    return registered;
+}

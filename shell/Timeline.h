@@ -1,0 +1,22 @@
+// The programme: nine effect spans on a beat-quantised timeline.
+#pragma once
+
+#include "engine/stagemill.h"
+#include "effects/BeatClock.h"
+
+#include <vector>
+
+struct TimelineSpan {
+    const char* name;
+    int layer;
+    unsigned int start, end;
+    stm::Base* (*create)();   // null while the effect is not built yet
+};
+
+// Every span of the programme: each boundary but the last rounded down to a
+// whole beat of `clock`, each start the previous end.
+std::vector<TimelineSpan> timelineSpans(const BeatClock& clock);
+
+// Creates each built effect and hands it to the engine (stmAddEffect);
+// returns how many were registered. Spans of unbuilt effects stay empty.
+int registerTimeline(const BeatClock& clock);
