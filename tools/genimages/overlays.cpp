@@ -1,0 +1,127 @@
+// Images drawn blended over the scenes: the two vignettes (grey, so the
+// engine's grey-to-alpha rule makes them darken only the borders), the splat
+// behind the logo, the two flare sprites and the soft dust circle. Every
+// additive sprite fades to pure black well inside its border, so rotated or
+// scaled quads never show an edge.
+#include "Generators.h"
+
+#include <cmath>
+
+namespace gen {
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+// u, v in -1..1 over the image.
+template <typename F>
+void paintCentred(Image& img, F f) {
+    for (int j = 0; j < img.height(); ++j)
+        for (int i = 0; i < img.width(); ++i) {
+            float u = (i + 0.5f) / img.width() * 2 - 1, v = (j + 0.5f) / img.height() * 2 - 1;
+            f(i, j, u, v);
+        }
+}
+
+// 1 inside radius 0.8 of the image, 0 at 0.97 and beyond.
+float border(float u, float v) { return smooth(0.97f, 0.8f, std::sqrt(u * u + v * v)); }
+
+} // namespace
+
+// Round vignette: black over the middle half, rising to white in the corners.
+void makeVignette(Image& img, const Context&) {
+    paintCentred(img, [&](int i, int j, float u, float v) {
+        float r = std::sqrt(u * u + v * v);
+        float g = std::pow(smooth(0.42f, 1.38f, r), 1.15f);
+        img.set(i, j, Col(g, g, g));
+    });
+}
+
+// Rounded-rectangle vignette with a heavier lower edge, for the lighter
+// flower background: it frames rather than spotlights.
+void makeVignette2(Image& img, const Context&) {
+    paintCentred(img, [&](int i, int j, float u, float v) {
+        float p = 3.2f;
+        float r = std::pow(std::pow(std::fabs(u), p) + std::pow(std::fabs(v * 1.06f), p), 1 / p);
+        float g = smooth(0.5f, 1.08f, r) + 0.25f * smooth(0.2f, 1.0f, v) * smooth(0.2f, 1.0f, r);
+        g = clamp01(g);
+        img.set(i, j, Col(g, g, g));
+    });
+}
+
+// Ink splash behind the logo. The quad is 1.5 times wider than high, so the
+// texture is painted squeezed horizontally to look round on screen.
+void makeLogoSplat(Image& img, const Context&) {
+    paintCentred(img, [&](int i, int j, float u, float v) {
+        float x = u * 1.5f, y = v;
+        float r = std::sqrt(x * x + y * y), a = std::atan2(y, x);
+        float rays = 0;
+        for (int k = 0; k < 3; ++k) {
+            float n = fbm(std::cos(a) * (2 + 3 * k), std::sin(a) * (2 + 3 * k), 0.7f * k, 4) * 0.5f + 0.5f;
+            rays += std::pow(n, 3.0f) * (0.6f - 0.15f * k);
+        }
+        float reach = 0.28f + 0.55f * rays;
+        float edge = fbm(x * 6, y * 6, 2.2f, 4) * 0.05f;
+        float body = smooth(reach + 0.06f, reach - 0.1f, r + edge);
+        float core = std::exp(-r * r * 9);
+        // Droplets thrown past the splash's rim.
+        float drops = 0;
+        for (int k = 0; k < 40; ++k) {
+            float da = hash01(k, 1, 77) * 2 * kPi, dr = 0.45f + 0.45f * hash01(k, 2, 77);
+            float size = 0.008f + 0.025f * hash01(k, 3, 77) * hash01(k, 4, 77);
+            float dx = x - std::cos(da) * dr, dy = y - std::sin(da) * dr;
+            drops = std::fmax(drops, smooth(size + 0.01f, size - 0.005f, std::sqrt(dx * dx + dy * dy)));
+        }
+        float mass = std::fmax(body * 0.7f, drops * 0.55f);
+        Col c = Col(art::kMagenta) * (mass * 0.75f);
+        c = screen(c, Col(art::kPink) * (mass * smooth(0.7f, 0.0f, r) * 0.6f));
+        c = screen(c, Col(art::kOrange) * (core * 0.55f));
+        c = screen(c, Col(art::kYellow) * (std::exp(-r * r * 40) * 0.45f));
+        c = c * (0.8f + 0.2f * (fbm(x * 14, y * 14, 9.1f, 3) * 0.5f + 0.5f));
+        c = c * smooth(1.0f, 0.9f, std::fmax(std::fabs(u), std::fabs(v)));
+        img.set(i, j, c);
+    });
+}
+
+// Hexagonal lens bokeh with a brighter rim and a faint fringe: the
+// production's own flare.
+void makeHexFlare(Image& img, const Context&) {
+    paintCentred(img, [&](int i, int j, float u, float v) {
+        float a = std::atan2(v, u), r = std::sqrt(u * u + v * v);
+        float sector = std::fmod(a + kPi / 6 + 4 * kPi, kPi / 3) - kPi / 6;
+        float hex = r * std::cos(sector) / std::cos(kPi / 6);
+        float size = 0.62f;
+        float disc = smooth(size + 0.1f, size - 0.12f, hex);
+        float rim = std::exp(-std::pow((hex - size + 0.06f) * 14, 2.0f));
+        float glow = std::exp(-r * r * 5);
+        Col c = Col(0.55f, 0.5f, 0.48f) * disc + Col(0.9f, 0.78f, 0.7f) * (rim * 0.45f * disc);
+        c += Col(art::kPink) * (0.18f * std::exp(-std::pow((hex - size - 0.08f) * 10, 2.0f)));
+        c = screen(c, Col(1, 0.95f, 0.88f) * (glow * 0.5f));
+        c = c * border(u, v);
+        img.set(i, j, c);
+    });
+}
+
+// Large round glow: a hot core inside a wide, slightly warm halo.
+void makeGlowFlare(Image& img, const Context&) {
+    paintCentred(img, [&](int i, int j, float u, float v) {
+        float r2 = u * u + v * v;
+        float core = std::exp(-r2 * 30), halo = std::exp(-r2 * 4.5f);
+        Col c = Col(1, 0.97f, 0.92f) * core + Col(0.75f, 0.62f, 0.7f) * (halo * 0.6f);
+        c = c * border(u, v);
+        img.set(i, j, c);
+    });
+}
+
+// White dust mote: alpha is a soft disc with a faintly brighter rim, like an
+// out-of-focus speck; colour stays white everywhere so filtering never
+// darkens the fringe.
+void makeSoftCircle(Image& img, const Context&) {
+    paintCentred(img, [&](int i, int j, float u, float v) {
+        float r = std::sqrt(u * u + v * v);
+        float disc = smooth(0.92f, 0.62f, r);
+        float rim = 0.25f * std::exp(-std::pow((r - 0.72f) * 9, 2.0f));
+        img.set(i, j, Col(1, 1, 1), clamp01(disc * 0.75f + rim * disc + 0.2f * smooth(0.6f, 0.0f, r)));
+    });
+}
+
+} // namespace gen

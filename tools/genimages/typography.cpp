@@ -1,0 +1,214 @@
+// Pictures with type, set with stb_truetype in the DejaVu family: the credits
+// (white names, pink roles, a soft dark halo so they read over any frame),
+// the launcher banner and the window icon.
+#include "Generators.h"
+
+#include <stb_truetype.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+namespace gen {
+namespace {
+
+class Font {
+public:
+    explicit Font(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) throw std::runtime_error("cannot read font " + path);
+        bytes_.assign(std::istreambuf_iterator<char>(in), {});
+        if (!stbtt_InitFont(&info_, bytes_.data(), stbtt_GetFontOffsetForIndex(bytes_.data(), 0)))
+            throw std::runtime_error("not a TrueType font: " + path);
+    }
+    const stbtt_fontinfo* info() const { return &info_; }
+private:
+    std::vector<unsigned char> bytes_;
+    stbtt_fontinfo info_;
+};
+
+// Coverage canvas: glyphs are merged with max so overlaps stay crisp.
+struct Coverage {
+    int w, h;
+    std::vector<float> v;
+    Coverage(int w_, int h_) : w(w_), h(h_), v(static_cast<size_t>(w_) * h_, 0.0f) {}
+    float& at(int x, int y) { return v[static_cast<size_t>(y) * w + x]; }
+};
+
+// Decodes one UTF-8 code point and advances p.
+int nextCodepoint(const char*& p) {
+    unsigned char c = static_cast<unsigned char>(*p++);
+    if (c < 0x80) return c;
+    int extra = c >= 0xf0 ? 3 : c >= 0xe0 ? 2 : 1;
+    int cp = c & (0x3f >> extra);
+    for (int i = 0; i < extra && *p; ++i) cp = (cp << 6) | (static_cast<unsigned char>(*p++) & 0x3f);
+    return cp;
+}
+
+// Width in pixels of `text` at `px` with `tracking` extra pixels per letter.
+float textWidth(const Font& f, const std::string& text, float px, float tracking) {
+    float scale = stbtt_ScaleForPixelHeight(f.info(), px), x = 0;
+    const char* p = text.c_str();
+    int prev = 0;
+    while (*p) {
+        int cp = nextCodepoint(p);
+        int adv, lsb;
+        stbtt_GetCodepointHMetrics(f.info(), cp, &adv, &lsb);
+        if (prev) x += scale * stbtt_GetCodepointKernAdvance(f.info(), prev, cp);
+        x += adv * scale + tracking;
+        prev = cp;
+    }
+    return x - tracking;
+}
+
+// Draws `text` with its baseline at y, starting at x.
+void drawText(Coverage& cov, const Font& f, const std::string& text, float x, float y, float px, float tracking) {
+    float scale = stbtt_ScaleForPixelHeight(f.info(), px);
+    const char* p = text.c_str();
+    int prev = 0;
+    while (*p) {
+        int cp = nextCodepoint(p);
+        if (prev) x += scale * stbtt_GetCodepointKernAdvance(f.info(), prev, cp);
+        int adv, lsb;
+        stbtt_GetCodepointHMetrics(f.info(), cp, &adv, &lsb);
+        float fx = x - std::floor(x);
+        int x0, y0, x1, y1;
+        stbtt_GetCodepointBitmapBoxSubpixel(f.info(), cp, scale, scale, fx, 0, &x0, &y0, &x1, &y1);
+        int gw = x1 - x0, gh = y1 - y0;
+        if (gw > 0 && gh > 0) {
+            std::vector<unsigned char> glyph(static_cast<size_t>(gw) * gh);
+            stbtt_MakeCodepointBitmapSubpixel(f.info(), glyph.data(), gw, gh, gw, scale, scale, fx, 0, cp);
+            int ox = static_cast<int>(std::floor(x)) + x0, oy = static_cast<int>(std::lround(y)) + y0;
+            for (int gy = 0; gy < gh; ++gy)
+                for (int gx = 0; gx < gw; ++gx) {
+                    int cx = ox + gx, cy = oy + gy;
+                    if (cx < 0 || cy < 0 || cx >= cov.w || cy >= cov.h) continue;
+                    cov.at(cx, cy) = std::max(cov.at(cx, cy), glyph[static_cast<size_t>(gy) * gw + gx] / 255.0f);
+                }
+        }
+        x += adv * scale + tracking;
+        prev = cp;
+    }
+}
+
+void drawCentred(Coverage& cov, const Font& f, const std::string& text, float cx, float y, float px, float tracking) {
+    drawText(cov, f, text, cx - textWidth(f, text, px, tracking) / 2, y, px, tracking);
+}
+
+struct Style { const char* font; float px; float tracking; float lineHeight; bool accent; };
+
+// Credits line styles by the tag before '|' in the credits text.
+const std::map<std::string, Style>& styles() {
+    static const std::map<std::string, Style> s = {
+        {"title", {"DejaVuSans-Bold.ttf", 124, 14, 150, false}},
+        {"sub", {"DejaVuSansCondensed.ttf", 36, 6, 64, true}},
+        {"role", {"DejaVuSansCondensed-Bold.ttf", 30, 9, 44, true}},
+        {"name", {"DejaVuSans.ttf", 44, 1, 62, false}},
+        {"gap", {"DejaVuSans.ttf", 0, 0, 40, false}},
+    };
+    return s;
+}
+
+} // namespace
+
+void makeCredits(Image& img, const Context& ctx) {
+    std::ifstream in(ctx.creditsPath);
+    if (!in) throw std::runtime_error("cannot read credits text " + ctx.creditsPath);
+    struct Line { const Style* style; std::string text; };
+    std::vector<Line> lines;
+    std::string raw;
+    int number = 0;
+    while (std::getline(in, raw)) {
+        ++number;
+        if (raw.empty() || raw[0] == '#') continue;
+        size_t bar = raw.find('|');
+        std::string tag = raw.substr(0, bar);
+        auto it = styles().find(tag);
+        if (it == styles().end())
+            throw std::runtime_error(ctx.creditsPath + ":" + std::to_string(number) + ": unknown style '" + tag +
+                                     "' (expected title, sub, role, name or gap)");
+        lines.push_back({&it->second, bar == std::string::npos ? "" : raw.substr(bar + 1)});
+    }
+    std::map<std::string, std::unique_ptr<Font>> fonts;
+    float total = 0;
+    for (const Line& l : lines) {
+        total += l.style->lineHeight;
+        if (!fonts.count(l.style->font)) fonts[l.style->font] = std::make_unique<Font>(ctx.fontDir + "/" + l.style->font);
+    }
+    int w = img.width(), h = img.height();
+    Coverage plain(w, h), accent(w, h);
+    float y = (h - total) / 2;
+    for (const Line& l : lines) {
+        y += l.style->lineHeight;
+        if (l.style->px > 0)
+            drawCentred(l.style->accent ? accent : plain, *fonts[l.style->font], l.text, w / 2.0f,
+                        y - l.style->lineHeight * 0.22f, l.style->px, l.style->tracking);
+    }
+    // Halo: the blurred union of all type, as a dark backing.
+    Image halo(w, h, 1);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) halo.at(i, j)[0] = std::max(plain.at(i, j), accent.at(i, j));
+    halo.blurChannel(0, 9);
+    const Col pink(art::kPink), white(1, 1, 1);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) {
+            float tp = plain.at(i, j), ta = accent.at(i, j);
+            float t = std::max(tp, ta);
+            float hal = clamp01(halo.at(i, j)[0] * 1.6f) * 0.55f;
+            float a = t + hal * (1 - t);
+            Col c = t > 0 ? mix(white, pink, ta / (tp + ta)) * (t / std::max(a, 1e-6f)) : Col(0, 0, 0);
+            img.set(i, j, c, a);
+        }
+}
+
+void makeBanner(Image& img, const Context& ctx) {
+    int w = img.width(), h = img.height();
+    Font bold(ctx.fontDir + "/DejaVuSans-Bold.ttf"), cond(ctx.fontDir + "/DejaVuSansCondensed.ttf");
+    Coverage title(w, h), sub(w, h);
+    drawCentred(title, bold, "ZEPHRAN", w / 2.0f, 70, 58, 10);
+    drawCentred(sub, cond, "EMBERFALL \xc2\xb7 2010", w / 2.0f, 100, 20, 7);
+    Image glow(w, h, 1);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) glow.at(i, j)[0] = title.at(i, j);
+    glow.blurChannel(0, 8);
+    const art::Rgb stripes[5] = {art::kPink, art::kGreen, art::kLightGreen, art::kYellow, art::kOrange};
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i) {
+            float x = (i + 0.5f) / w - 0.5f, y = (j + 0.5f) / h - 0.5f;
+            float r = std::sqrt(x * x * 1.5f + y * y * 3);
+            Col c = mix(Col(art::kPlum) * 1.1f, Col(art::kNight), smooth(0.0f, 0.8f, r));
+            c = screen(c, Col(art::kMagenta) * (clamp01(glow.at(i, j)[0] * 2.2f) * 0.7f));
+            c = mix(c, Col(1, 1, 1), title.at(i, j));
+            c = mix(c, Col(art::kPink), sub.at(i, j));
+            if (j >= h - 5) c = Col(stripes[std::min(4, i * 5 / w)]);
+            img.set(i, j, c);
+        }
+}
+
+void makeIcon(Image& img, const Context& ctx) {
+    int n = img.width();
+    Font bold(ctx.fontDir + "/DejaVuSans-Bold.ttf");
+    Coverage z(n, n);
+    drawCentred(z, bold, "Z", n / 2.0f, n * 0.76f, n * 0.78f, 0);
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            // Rounded square, anti-aliased by distance.
+            float x = std::fabs(i + 0.5f - n / 2.0f), y = std::fabs(j + 0.5f - n / 2.0f);
+            float half = n / 2.0f - 1, rad = n * 0.2f;
+            float qx = std::max(x - (half - rad), 0.0f), qy = std::max(y - (half - rad), 0.0f);
+            float d = std::sqrt(qx * qx + qy * qy) - rad;
+            float alpha = clamp01(0.5f - d);
+            Col c = mix(Col(art::kPlum) * 1.3f, Col(art::kNight), clamp01((j + 0.5f) / n));
+            c = mix(c, Col(art::kPink), z.at(i, j));
+            if (j > n * 0.8f && j < n * 0.86f && x < n * 0.22f) c = Col(art::kGreen);
+            img.set(i, j, c, alpha);
+        }
+}
+
+} // namespace gen
