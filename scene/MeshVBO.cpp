@@ -40,6 +40,10 @@ void setArrayPointer(GLenum glArray, int components) {
 
 MeshVBO::MeshVBO(int vertexCount_) : vertexCount(vertexCount_) {}
 
+MeshVBO::~MeshVBO() {
+    for (unsigned i = 0; i < attributes.size(); ++i) delete attributes.get(i);
+}
+
 void MeshVBO::addAttribute(int attributeId) {
     MeshVBOAttribute* attribute = new MeshVBOAttribute();
     attribute->glArray = glArrayForSemantic(attributeId);

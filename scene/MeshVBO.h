@@ -22,6 +22,10 @@ public:
     };
 
     explicit MeshVBO(int vertexCount);
+    // Frees the attributes' CPU data (not the GL buffers, not chained meshes).
+    ~MeshVBO();
+    MeshVBO(const MeshVBO&) = delete;
+    MeshVBO& operator=(const MeshVBO&) = delete;
 
     // Adds an attribute for `attributeId` (a geometry input semantic) sized
     // for vertexCount vertices and makes it the one push() appends to.
