@@ -3,7 +3,9 @@
 // reflection that grows towards grazing angles; and, while the pieces are in
 // flight ("time" = 1 - position, so it falls to 0 as they land), a rim glow
 // that settles once the logo has assembled.
-// Outputs: colour (alpha 1), eye-space normal, linear depth (distance / farPlane).
+// Outputs: colour (alpha 1), eye-space normal, and depth as eye distance over
+// twice the far plane: the Logo's depth of field focuses at 0.2266 of that
+// scale, which is where the logo stands, about 9 units from the camera.
 varying vec3 normal;
 uniform samplerCube cube;
 uniform sampler2D shadowMap;
@@ -67,5 +69,5 @@ void main()
                 + base * (1.6 * glow);
     gl_FragData[0] = vec4(colour, 1.0);
     gl_FragData[1] = vec4(n * 0.5 + 0.5, 1.0);
-    gl_FragData[2] = vec4(vec3(length(eyePosition) / farPlane), 1.0);
+    gl_FragData[2] = vec4(vec3(length(eyePosition) / (2.0 * farPlane)), 1.0);
 }

@@ -4,8 +4,6 @@
 // same time, and the assembled logo's green in the middle of the picture.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
 #include <vector>
 
 #include "effects/EffectHelpers.h"
@@ -23,29 +21,28 @@ const int kHeight = 180;
 
 class LogoFrame : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        // The shaders of the source tree over the built archive, so the test
-        // sees the shader texts it was built with.
-        static const std::string shaders = std::string(std::getenv("ZEPHRAN_SOURCE_DIR")) + "/data/shaders";
-        StmRunOptions options;
-        options.headless = true;
-        options.dataDir = shaders.c_str();
-        stmConfigure(options);
-        ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
-        stmReadPak("data/data.pak");
-        stmInitCubemaps();
-        stmUploadTextures();
-        g_renderTargets.init(kWidth, kHeight);
-        g_shaderManager = ShaderManager::create();
-        g_spectrum = new SpectrumAnalyser(8);
-        logo = new Logo();
-        logo->init(0, 16668);
-    }
-
-    static void TearDownTestSuite() {
-        g_renderTargets.release();
-        ShaderManager::release();
-        stmShutDown();
+    // One engine, archive and Logo for all cases, started by the first case
+    // (a failure there fails every case rather than skipping it).
+    void SetUp() override {
+        static bool started = false;
+        if (!started) {
+            started = true;
+            StmRunOptions options;
+            options.headless = true;
+            stmConfigure(options);
+            ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
+            ASSERT_TRUE(stmReadPak("data.pak")) << "no data.pak in the build directory";
+            ASSERT_NE(stmGetText("logo.dae"), nullptr) << "data.pak has no logo.dae";
+            stmInitCubemaps();
+            stmUploadTextures();
+            g_renderTargets.init(kWidth, kHeight);
+            g_shaderManager = ShaderManager::create();
+            g_spectrum = new SpectrumAnalyser(8);
+            logo = new Logo();
+            logo->init(0, 16668);
+        }
+        ASSERT_NE(logo, nullptr) << "the Logo could not be set up";
+        ASSERT_NE(g_logoScene, nullptr) << "logo.dae gave no scene";
     }
 
     static std::vector<unsigned char> readWindow() {
