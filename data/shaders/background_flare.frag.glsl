@@ -18,6 +18,10 @@ void main()
     float strength = edge * gl_Color.a;
     float glow = max(max(texel.r, texel.g), texel.b);
     float cover = texel.a * glow * strength;
+    // Black, empty texels add nothing under either blending; skipping them
+    // spares the blend of all render targets over the large splat quads.
+    if (glow * strength < 0.008)
+        discard;
     gl_FragData[0] = vec4(texel.rgb * strength, cover);
     gl_FragData[1] = vec4(0.5, 0.5, 1.0, 0.0);
     gl_FragData[2] = vec4(vec3(depth), 0.0);
