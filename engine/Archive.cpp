@@ -136,6 +136,11 @@ std::vector<std::string> memberNames()
         names.push_back(m.first);
     return names;
 }
+void releaseArchive()
+{
+    g_members.clear();
+    g_texts.clear();
+}
 } // namespace stm_internal
 
 bool stmReadPak(const char* archiveName)

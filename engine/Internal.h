@@ -21,6 +21,7 @@ void bindWindowFramebuffer();      // draw and read framebuffer 0
 // Archive (Archive.cpp): raw bytes of a member, null when absent.
 const std::vector<unsigned char>* member(const std::string& name);
 std::vector<std::string> memberNames();
+void releaseArchive();
 
 // Viewport (Camera.cpp): recomputes the picture rectangle for the window size.
 void setWindowSize(int width, int height, float aspect, float desktopAspect, bool fullscreen);

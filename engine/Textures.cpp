@@ -220,8 +220,9 @@ stm::Texture* stmGetTexture(const char* fileName)
     auto it = g_textures.find(name);
     if (it != g_textures.end())
         return it->second;
-    // An image not uploaded yet (stmUploadTextures not called) uploads now.
-    if (isImageName(name)) {
+    // An image not uploaded yet (stmUploadTextures not called) uploads now;
+    // one that failed once is not decoded again.
+    if (isImageName(name) && !g_reportedMissing.count(name)) {
         GLint bound = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
         stm::Texture* texture = uploadMember(name);

@@ -232,6 +232,7 @@ void stmShutDown()
 {
     stm_internal::finishCapture();
     stm_internal::shutdownAudio();
+    stm_internal::releaseArchive();
     if (g_win.context) {
         stm_internal::releaseTextures();
         SDL_GL_DeleteContext(g_win.context);

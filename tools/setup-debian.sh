@@ -7,7 +7,7 @@ SUDO=""
 export DEBIAN_FRONTEND=noninteractive
 PACKAGES="build-essential cmake pkg-config git
   libsdl2-dev libtinyxml-dev libstb-dev libkissfft-dev libzip-dev
-  libvorbis-dev libpng-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
+  libvorbis-dev libpng-dev libjpeg-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev libbenchmark-dev clang
   ffmpeg sox aubio-tools assimp-utils xvfb xauth fonts-dejavu-core
   python3 zip unzip"

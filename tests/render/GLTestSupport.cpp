@@ -17,11 +17,15 @@ std::string g_startupLog;
 std::string g_dataDir;
 }
 
+// Every GL test binary links this file, so the context comes up once per
+// process before the first test.
+::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new GLEnvironment);
+
 const std::string& startupLog() { return g_startupLog; }
 
 std::string shaderDataDir() {
     const char* source = std::getenv("ZEPHRAN_SOURCE_DIR");
-    return std::string(source ? source : ".") + "/data/shaders";
+    return std::string(source ? source : ZRENDER_TEST_SOURCE_DIR) + "/data/shaders";
 }
 
 void GLEnvironment::SetUp() {

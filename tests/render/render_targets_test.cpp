@@ -9,8 +9,6 @@
 
 namespace {
 
-::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new rtest::GLEnvironment);
-
 bool logHas(const char* text) { return rtest::startupLog().find(text) != std::string::npos; }
 
 TEST(RenderTargets, StartupLogsDriverMultisampleAndEveryShader) {

@@ -1,11 +1,13 @@
 // Float image, shading helpers and the PNG/JPEG writer of the image generators.
 #include "Image.h"
 
+#include <jpeglib.h>
 #include <stb_image_write.h>
 #include <stb_perlin.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace gen {
 
@@ -46,6 +48,37 @@ float hash01(int x, int y, int seed) {
     h ^= h >> 13; h *= 0x5bd1e995u; h ^= h >> 15;
     return (h & 0xffffff) / 16777215.0f;
 }
+
+namespace {
+
+// libjpeg rather than stb: stb_image_write always stores three components,
+// and a grey image must stay one channel for the grey-to-alpha rule.
+bool writeJpeg(const std::string& path, int w, int h, int c, const unsigned char* bytes, int quality) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    jpeg_compress_struct info;
+    jpeg_error_mgr err;
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, f);
+    info.image_width = w;
+    info.image_height = h;
+    info.input_components = c;
+    info.in_color_space = c == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    info.optimize_coding = TRUE;
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<unsigned char*>(bytes + static_cast<size_t>(info.next_scanline) * w * c);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(f) == 0;
+}
+
+} // namespace
 
 Image::Image(int width, int height, int channels)
     : w_(width), h_(height), c_(channels), px_(static_cast<size_t>(width) * height * channels, 0.0f) {}
@@ -100,7 +133,7 @@ bool Image::write(const std::string& path) const {
             }
         }
     bool jpeg = path.size() > 4 && path.compare(path.size() - 4, 4, ".jpg") == 0;
-    if (jpeg) return stbi_write_jpg(path.c_str(), w_, h_, c_, bytes.data(), 92) != 0;
+    if (jpeg) return c_ != 4 && writeJpeg(path, w_, h_, c_, bytes.data(), 92);
     stbi_write_png_compression_level = 9;
     return stbi_write_png(path.c_str(), w_, h_, c_, bytes.data(), w_ * c_) != 0;
 }

@@ -75,7 +75,7 @@ Col darkColour(V3 d) {
     float cloud = smooth(-0.15f, 0.85f, fbm(q.x * 2, q.y * 2, q.z * 2, 6));
     float filament = ridged(q.x * 3, q.y * 3, q.z * 3, 5);
     float lanes = smooth(-0.55f, 0.15f, fbm(d.x * 4 + 50, d.y * 4, d.z * 4, 5));
-    float lum = (0.3f * cloud * cloud + 0.28f * filament * filament * filament * cloud) * lanes;
+    float lum = (0.04f * cloud + 0.55f * cloud * cloud + 0.5f * filament * filament * filament * cloud) * lanes;
     Col tint = mix(Col(0.72f, 0.7f, 0.82f), Col(0.95f, 0.86f, 0.74f), smooth(-0.5f, 0.5f, fbm(d.x + 30, d.y, d.z, 3)));
     Col c = Col(0.014f, 0.012f, 0.018f) + tint * lum;
     float stars = smooth(0.6f, 0.8f, stb_perlin_noise3(d.x * 260, d.y * 260, d.z * 260, 0, 0, 0));

@@ -54,26 +54,24 @@ void makeLogoSplat(Image& img, const Context&) {
     paintCentred(img, [&](int i, int j, float u, float v) {
         float x = u * 1.5f, y = v;
         float r = std::sqrt(x * x + y * y), a = std::atan2(y, x);
-        float rays = 0;
-        for (int k = 0; k < 3; ++k) {
-            float n = fbm(std::cos(a) * (2 + 3 * k), std::sin(a) * (2 + 3 * k), 0.7f * k, 4) * 0.5f + 0.5f;
-            rays += std::pow(n, 3.0f) * (0.6f - 0.15f * k);
-        }
-        float reach = 0.28f + 0.55f * rays;
+        // Reach of the splash by direction: broad lobes plus thin spikes.
+        float lobes = fbm(std::cos(a) * 2.5f, std::sin(a) * 2.5f, 0.7f, 4) * 0.5f + 0.5f;
+        float spikes = std::fmax(0.0f, fbm(std::cos(a) * 14, std::sin(a) * 14, 3.1f, 3));
+        float reach = 0.42f + 0.5f * lobes * lobes + 0.5f * spikes * spikes;
         float edge = fbm(x * 6, y * 6, 2.2f, 4) * 0.05f;
-        float body = smooth(reach + 0.06f, reach - 0.1f, r + edge);
+        float body = smooth(reach + 0.05f, reach - 0.12f, r + edge);
         float core = std::exp(-r * r * 9);
         // Droplets thrown past the splash's rim.
         float drops = 0;
-        for (int k = 0; k < 40; ++k) {
-            float da = hash01(k, 1, 77) * 2 * kPi, dr = 0.45f + 0.45f * hash01(k, 2, 77);
-            float size = 0.008f + 0.025f * hash01(k, 3, 77) * hash01(k, 4, 77);
+        for (int k = 0; k < 48; ++k) {
+            float da = hash01(k, 1, 77) * 2 * kPi, dr = 0.55f + 0.4f * hash01(k, 2, 77);
+            float size = 0.008f + 0.03f * hash01(k, 3, 77) * hash01(k, 4, 77);
             float dx = x - std::cos(da) * dr, dy = y - std::sin(da) * dr;
             drops = std::fmax(drops, smooth(size + 0.01f, size - 0.005f, std::sqrt(dx * dx + dy * dy)));
         }
         float mass = std::fmax(body * 0.7f, drops * 0.55f);
-        Col c = Col(art::kMagenta) * (mass * 0.75f);
-        c = screen(c, Col(art::kPink) * (mass * smooth(0.7f, 0.0f, r) * 0.6f));
+        float q = clamp01(r / reach);
+        Col c = mix(Col(art::kPink), Col(art::kMagenta) * 0.8f, q) * (mass * 0.8f);
         c = screen(c, Col(art::kOrange) * (core * 0.55f));
         c = screen(c, Col(art::kYellow) * (std::exp(-r * r * 40) * 0.45f));
         c = c * (0.8f + 0.2f * (fbm(x * 14, y * 14, 9.1f, 3) * 0.5f + 0.5f));

@@ -1,0 +1,120 @@
+// Writers for the engine tests' archives, images and tone.
+#include "TestData.h"
+
+#include <stb/stb_image_write.h>
+#include <vorbis/vorbisenc.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+std::string makeTempDir(const char* tag)
+{
+    std::string tmpl = (std::filesystem::temp_directory_path() / (std::string("zephran-") + tag + "-XXXXXX")).string();
+    if (!mkdtemp(tmpl.data()))
+        throw std::runtime_error("mkdtemp failed");
+    return tmpl;
+}
+
+void writeZip(const std::string& path, const std::map<std::string, Bytes>& members)
+{
+    int error = 0;
+    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!z)
+        throw std::runtime_error("zip_open failed for " + path);
+    for (const auto& m : members) {
+        zip_source_t* src = zip_source_buffer(z, m.second.data(), m.second.size(), 0);
+        if (!src || zip_file_add(z, m.first.c_str(), src, ZIP_FL_OVERWRITE) < 0)
+            throw std::runtime_error("zip_file_add failed for " + m.first);
+    }
+    if (zip_close(z) != 0)
+        throw std::runtime_error("zip_close failed for " + path);
+}
+
+void writeFile(const std::string& path, const Bytes& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+Bytes textBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+Bytes pngBytes(int w, int h, int channels, const std::vector<unsigned char>& pixels)
+{
+    Bytes out;
+    stbi_write_png_to_func(
+        [](void* context, void* data, int size) {
+            Bytes* o = static_cast<Bytes*>(context);
+            const unsigned char* p = static_cast<const unsigned char*>(data);
+            o->insert(o->end(), p, p + size);
+        },
+        &out, w, h, channels, pixels.data(), w * channels);
+    return out;
+}
+
+Bytes toneOgg(float hz, float amplitude, float seconds)
+{
+    const int rate = 44100;
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    if (vorbis_encode_init_vbr(&vi, 2, rate, 0.4f) != 0)
+        throw std::runtime_error("vorbis_encode_init_vbr failed");
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_dsp_state vd;
+    vorbis_block vb;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 1);
+    Bytes out;
+    ogg_page og;
+    ogg_packet op;
+    auto emit = [&](bool flush) {
+        while (flush ? ogg_stream_flush(&os, &og) : ogg_stream_pageout(&os, &og)) {
+            out.insert(out.end(), og.header, og.header + og.header_len);
+            out.insert(out.end(), og.body, og.body + og.body_len);
+        }
+    };
+    ogg_packet header, comment, code;
+    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
+    ogg_stream_packetin(&os, &header);
+    ogg_stream_packetin(&os, &comment);
+    ogg_stream_packetin(&os, &code);
+    emit(true);
+    const long total = long(seconds * rate);
+    const long chunk = 4096;
+    for (long at = 0;; at += chunk) {
+        long n = std::max(0L, std::min(chunk, total - at));
+        if (n > 0) {
+            float** buffer = vorbis_analysis_buffer(&vd, int(n));
+            for (long i = 0; i < n; ++i) {
+                float v = amplitude * std::sin(2.0f * float(M_PI) * hz * float(at + i) / rate);
+                buffer[0][i] = buffer[1][i] = v;
+            }
+        }
+        vorbis_analysis_wrote(&vd, int(n));   // 0 marks the end
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            while (vorbis_bitrate_flushpacket(&vd, &op)) {
+                ogg_stream_packetin(&os, &op);
+                emit(false);
+            }
+        }
+        if (n <= 0)
+            break;
+    }
+    emit(true);
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return out;
+}

@@ -1,0 +1,40 @@
+// Test data for the engine tests: zip archives written on the fly, PNG
+// images and a generated Ogg Vorbis tone standing in for the song.
+#pragma once
+
+#include "engine/stagemill.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<unsigned char>;
+
+// A fresh empty directory under the system's temp folder.
+std::string makeTempDir(const char* tag);
+// Writes `members` (name -> bytes) as a zip file at `path`.
+void writeZip(const std::string& path, const std::map<std::string, Bytes>& members);
+void writeFile(const std::string& path, const Bytes& bytes);
+Bytes textBytes(const std::string& text);
+// PNG of w x h pixels with `channels` components per pixel, rows top first.
+Bytes pngBytes(int w, int h, int channels, const std::vector<unsigned char>& pixels);
+// A stereo 44.1 kHz Ogg Vorbis sine of `hz` at `amplitude` lasting `seconds`.
+Bytes toneOgg(float hz, float amplitude, float seconds);
+
+// A headless engine window per test; open() configures and starts it.
+class HeadlessTest : public ::testing::Test {
+protected:
+    void open(int w, int h, StmRunOptions options = StmRunOptions(), float aspect = 0.0f)
+    {
+        options.headless = true;
+        stmConfigure(options);
+        ASSERT_TRUE(stmInitEx(w, h, 32, false, true, false, false, 8, aspect, 0.0f, "data.pak", 60));
+    }
+    void TearDown() override
+    {
+        stmClearEffects();
+        stmShutDown();
+    }
+};

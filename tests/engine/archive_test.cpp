@@ -1,0 +1,132 @@
+// The archive with its loose-file overlay, and the textures made from it.
+#include "TestData.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+class ArchiveTest : public HeadlessTest {
+protected:
+    void SetUp() override
+    {
+        dir = makeTempDir("archive");
+        std::vector<unsigned char> grey = {0, 64, 128, 255};       // 2x2, top row first
+        std::vector<unsigned char> rgb = {255, 0, 0, 0, 255, 0};   // 2x1
+        writeZip(dir + "/data.pak", {{"a.txt", textBytes("archive a")},
+                                     {"shaders/x.vert.glsl", textBytes("void main(){}")},
+                                     {"grey.png", pngBytes(2, 2, 1, grey)},
+                                     {"rgb.png", pngBytes(2, 1, 3, rgb)},
+                                     {"broken.png", textBytes("not a png")},
+                                     {"song.bin", Bytes{1, 2, 3}}});
+        overlay = dir + "/loose";
+        writeFile(overlay + "/a.txt", textBytes("loose a"));
+        writeFile(overlay + "/sub/b.txt", textBytes("loose b"));
+    }
+    void TearDown() override
+    {
+        HeadlessTest::TearDown();
+        std::filesystem::remove_all(dir);
+    }
+    std::string dir, overlay;
+};
+
+TEST_F(ArchiveTest, LooseFilesOverrideMembersAndMissingTextsAreNull)
+{
+    StmRunOptions options;
+    options.dataDir = overlay.c_str();
+    open(16, 16, options);
+    ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
+    EXPECT_STREQ(stmGetText("a.txt"), "loose a");
+    EXPECT_STREQ(stmGetText("sub/b.txt"), "loose b");
+    EXPECT_STREQ(stmGetText("shaders/x.vert.glsl"), "void main(){}");
+    EXPECT_EQ(stmGetText("missing.txt"), nullptr);
+    EXPECT_EQ(stmGetText("grey.png"), nullptr);   // images are not texts
+    ASSERT_EQ(stmGetTextCount(), 3);
+    for (int i = 0; i < stmGetTextCount(); ++i)
+        EXPECT_STREQ(stmGetTextAtIndex(i), stmGetText(stmGetTextFileNameAtIndex(i)));
+    EXPECT_EQ(stmGetTextAtIndex(3), nullptr);
+    unsigned int size = 0;
+    const unsigned char* bin = stmGetFile("song.bin", &size);
+    ASSERT_NE(bin, nullptr);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(bin[2], 3);
+    EXPECT_EQ(stmGetFile("nothing", &size), nullptr);
+    EXPECT_EQ(size, 0u);
+}
+
+TEST_F(ArchiveTest, MissingOrDamagedArchivesAreReportedNotFatal)
+{
+    open(16, 16);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(stmReadPak((dir + "/nope.pak").c_str()));
+    writeFile(dir + "/bad.pak", textBytes("PK but not really"));
+    EXPECT_FALSE(stmReadPak((dir + "/bad.pak").c_str()));
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("nope.pak"), std::string::npos) << log;
+    EXPECT_NE(log.find("bad.pak"), std::string::npos) << log;
+    EXPECT_EQ(stmGetTextCount(), 0);
+}
+
+TEST_F(ArchiveTest, ImagesUploadAsRGBAWithGreyAsAlphaAndParametersApplied)
+{
+    open(16, 16);
+    ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
+    stmSetTextureParameter("grey.png", GL_TEXTURE_WRAP_S, 33071.0f);
+    testing::internal::CaptureStderr();
+    stmUploadTextures();
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("broken.png"), std::string::npos);
+
+    stm::Texture* grey = stmGetTexture("grey.png");
+    ASSERT_EQ(grey->getWidth(), 2);
+    ASSERT_EQ(grey->getHeight(), 2);
+    const unsigned char expectedGrey[] = {0, 0, 0, 0, 64, 64, 64, 64, 128, 128, 128, 128, 255, 255, 255, 255};
+    EXPECT_EQ(std::memcmp(grey->getImgData(), expectedGrey, sizeof(expectedGrey)), 0);
+    GLint wrap = 0;
+    glBindTexture(GL_TEXTURE_2D, grey->getID());
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+    EXPECT_EQ(wrap, 0x812F);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrap);
+    EXPECT_EQ(wrap, GL_REPEAT);
+
+    const unsigned char* rgb = stmGetTexture("rgb.png")->getImgData();
+    const unsigned char expectedRgb[] = {255, 0, 0, 255, 0, 255, 0, 255};
+    EXPECT_EQ(std::memcmp(rgb, expectedRgb, sizeof(expectedRgb)), 0);
+
+    // The GL texture holds the same pixels, first row first.
+    unsigned char uploaded[16];
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded);
+    EXPECT_EQ(std::memcmp(uploaded, expectedGrey, sizeof(uploaded)), 0);
+}
+
+TEST_F(ArchiveTest, MissingImagesGiveOneVisiblePlaceholderAndRenderTexturesAreFound)
+{
+    open(16, 16);
+    ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
+    testing::internal::CaptureStderr();
+    stm::Texture* a = stmGetTexture("nothing.png");
+    stm::Texture* b = stmGetTexture("broken.png");
+    stm::Texture* again = stmGetTexture("nothing.png");
+    std::string log = testing::internal::GetCapturedStderr();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a, again);
+    EXPECT_NE(a->getID(), 0u);
+    EXPECT_EQ(a->getImgData()[0], 255);   // magenta check at the corner
+    EXPECT_EQ(a->getImgData()[1], 0);
+    size_t first = log.find("nothing.png");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(log.find("nothing.png", first + 1), std::string::npos) << "logged once per name";
+
+    stmAddRenderToTexture(64, 32, "env00");
+    stm::Texture* target = stmGetTexture("env00");
+    EXPECT_NE(target, a);
+    EXPECT_EQ(target->getWidth(), 64);
+    EXPECT_EQ(target->getHeight(), 32);
+    EXPECT_EQ(target->getImgData(), nullptr);
+}
+
+} // namespace
