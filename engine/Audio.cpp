@@ -210,7 +210,6 @@ bool writeWav(const char* path, const Song& s)
 } // namespace
 
 namespace stm_internal {
-bool songLoaded() { return song() != nullptr; }
 bool audioDeviceOpen() { return g_device.id != 0; }
 
 double audioPositionMs()
@@ -286,7 +285,7 @@ void stmPlaySong(int play)
         return;
     }
     const StmRunOptions& options = stmGetRunOptions();
-    if (options.headless || options.mute || options.fixedFps > 0)
+    if (options.mute || options.fixedFps > 0)
         return;   // silent runs keep the wall (or fixed) clock
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         stmMsg("stmPlaySong: no audio (%s); the clock runs silently\n", SDL_GetError());
