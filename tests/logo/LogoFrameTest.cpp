@@ -19,14 +19,28 @@ namespace {
 const int kWidth = 320;
 const int kHeight = 180;
 
+bool g_engineStarted = false;
+
+// Shuts the engine down after the last case: the song decoder thread must be
+// stopped before the archive it reads from is torn down at exit.
+class EngineShutdown : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (!g_engineStarted) return;
+        g_renderTargets.release();
+        ShaderManager::release();
+        stmShutDown();
+    }
+};
+::testing::Environment* const g_shutdown = ::testing::AddGlobalTestEnvironment(new EngineShutdown);
+
 class LogoFrame : public ::testing::Test {
 protected:
     // One engine, archive and Logo for all cases, started by the first case
     // (a failure there fails every case rather than skipping it).
     void SetUp() override {
-        static bool started = false;
-        if (!started) {
-            started = true;
+        if (!g_engineStarted) {
+            g_engineStarted = true;
             StmRunOptions options;
             options.headless = true;
             stmConfigure(options);
