@@ -126,11 +126,6 @@ void printBuiltScene(const Scene* scene) {
                 scene->player->animations.size());
 }
 
-void freeNodes(SceneNode* node) {
-    for (unsigned i = 0; i < node->children.size(); ++i) freeNodes(node->children.get(i));
-    delete node;
-}
-
 // The node tree of the scene buildScene would return, without meshes: needs
 // no GL context.
 void printSceneNodes(Collada::Document* document) {
@@ -139,11 +134,10 @@ void printSceneNodes(Collada::Document* document) {
         return;
     }
     const Collada::Scene* last = document->scenes.get(document->scenes.size() - 1);
-    Scene scene(last->name);
-    buildNodes(&scene, scene.root, last->nodes);
-    printNodes(&scene);
-    freeNodes(scene.root);
-    delete scene.player;
+    Scene* scene = new Scene(last->name);
+    buildNodes(scene, scene->root, last->nodes);
+    printNodes(scene);
+    releaseScene(scene);
 }
 
 // Checks one file; false when it did not load.
@@ -173,6 +167,7 @@ bool check(const char* path, bool buildScenes) {
     } else {
         printNodes(built);
         printBuiltScene(built);
+        releaseScene(built);
     }
     std::printf("daecheck: %s: loaded\n", path);
     return true;

@@ -83,6 +83,25 @@ void Reverb::process(const float* inL, const float* inR, float* outL, float* out
     }
 }
 
+namespace {
+
+// Largest magnitude of the signal between frames i and i+1, estimated at the
+// frame and three points between on a Catmull-Rom curve through four frames:
+// the peaks a reconstruction filter (and a true-peak meter) would see.
+float truePeakAt(const std::vector<float>& x, size_t i) {
+    size_t n = x.size();
+    float p0 = x[i > 0 ? i - 1 : i], p1 = x[i], p2 = x[i + 1 < n ? i + 1 : i], p3 = x[i + 2 < n ? i + 2 : n - 1];
+    float peak = std::fabs(p1);
+    for (float t : {0.25f, 0.5f, 0.75f}) {
+        float v = 0.5f * (2.0f * p1 + (p2 - p0) * t + (2.0f * p0 - 5.0f * p1 + 4.0f * p2 - p3) * t * t +
+                          (3.0f * p1 - p0 - 3.0f * p2 + p3) * t * t * t);
+        peak = std::max(peak, std::fabs(v));
+    }
+    return peak;
+}
+
+} // namespace
+
 float limitProgramme(std::vector<float>& left, std::vector<float>& right, float ceilingDb) {
     size_t n = std::min(left.size(), right.size());
     if (n == 0) return 0.0f;
@@ -90,7 +109,7 @@ float limitProgramme(std::vector<float>& left, std::vector<float>& right, float 
     // Required gain in dB (<= 0) for every frame.
     std::vector<float> g(n);
     for (size_t i = 0; i < n; ++i) {
-        float peak = std::max(std::fabs(left[i]), std::fabs(right[i]));
+        float peak = std::max(truePeakAt(left, i), truePeakAt(right, i));
         g[i] = peak > ceiling ? 20.0f * std::log10(ceiling / peak) : 0.0f;
     }
     // Release forward, attack backward: each pass only lowers the gain, so

@@ -46,7 +46,8 @@ private:
 
 // Brickwall limiter over a whole rendered programme: the gain falls ahead of
 // each peak (1 ms, twice smoothed) and recovers over 120 ms, so no sample of
-// the result exceeds `ceilingDb`. Returns the largest gain reduction in dB.
+// the result, nor the peaks between samples, exceeds `ceilingDb`. Returns the
+// largest gain reduction in dB.
 float limitProgramme(std::vector<float>& left, std::vector<float>& right, float ceilingDb);
 
 } // namespace songsynth

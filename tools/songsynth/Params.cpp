@@ -10,7 +10,7 @@ namespace songsynth {
 namespace {
 
 const char* const kParamNames[P_COUNT] = {
-    "gain", "level", "pan", "delay", "reverb", "duck", "lpf", "hpf",
+    "gain", "level", "pan", "delay", "reverb", "duck", "lpf", "hpf", "lfo", "lfodepth",
     "pitch", "punch", "pdecay", "click", "drive", "tone", "snappy", "metal",
     "attack", "decay", "sustain", "release", "cutoff", "reso", "envmod", "fdecay",
     "voices", "detune", "width", "sub", "glide", "vibrato", "transpose",
@@ -54,7 +54,7 @@ Defaults kindDefaults(Kind kind) {
     return {};
 }
 
-bool isMixerParam(ParamId id) { return id <= P_HPF; }
+bool isMixerParam(ParamId id) { return id <= P_LFODEPTH; }
 
 } // namespace
 

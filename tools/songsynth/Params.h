@@ -13,8 +13,10 @@ enum class Kind { Kick, Snare, Clap, Hat, Cymbal, Noise, Saw, Fm, Pump, Master }
 enum ParamId {
     // Mixer (every track): gain in dB, level as a linear factor (fades),
     // pan -1..1, sends to the delay and reverb buses, sidechain ducking depth,
-    // insert lowpass / highpass cutoffs in Hz (at their limits they are off).
-    P_GAIN, P_LEVEL, P_PAN, P_DELAY, P_REVERB, P_DUCK, P_LPF, P_HPF,
+    // insert lowpass / highpass cutoffs in Hz (at their limits they are off),
+    // and a cosine LFO on the lowpass: cycles per beat, locked to the beat grid
+    // (brightest on beat 0), swinging the cutoff by lfodepth octaves either way.
+    P_GAIN, P_LEVEL, P_PAN, P_DELAY, P_REVERB, P_DUCK, P_LPF, P_HPF, P_LFO, P_LFODEPTH,
     // Sources.
     P_PITCH, P_PUNCH, P_PDECAY, P_CLICK, P_DRIVE, P_TONE, P_SNAPPY, P_METAL,
     P_ATTACK, P_DECAY, P_SUSTAIN, P_RELEASE, P_CUTOFF, P_RESO, P_ENVMOD, P_FDECAY,

@@ -133,9 +133,13 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
     out.right.assign(size_t(frames), 0.0f);
     PingPongDelay delay;
     Reverb reverb;
-    Svf dcL, dcR;
+    // Master band limit: below 28 Hz is only rumble; above 17 kHz the codec
+    // cuts anyway, and near-Nyquist noise would only make peaks between samples.
+    Svf dcL, dcR, topL, topR;
     dcL.set(28.0f, 0.0f);
     dcR.set(28.0f, 0.0f);
+    topL.set(17000.0f, 0.0f);
+    topR.set(17000.0f, 0.0f);
     size_t nextKey = 0;
     int64_t lastKey = -(int64_t(1) << 40);
     ParamSet params, master;
@@ -193,8 +197,11 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
             }
             if (!tr.voices.empty()) tr.soundingFrames += n;
 
-            const bool lowpass = params[P_LPF] < 19000.0f, highpass = params[P_HPF] > 12.0f;
-            if (lowpass) { tr.lpL.set(params[P_LPF], 0.15f); tr.lpR.set(params[P_LPF], 0.15f); }
+            float lpf = params[P_LPF];
+            if (params[P_LFO] > 0.0f)
+                lpf *= std::exp2(params[P_LFODEPTH] * std::cos(kTwoPi * float(std::fmod(beat * params[P_LFO], 1.0))));
+            const bool lowpass = lpf < 19000.0f, highpass = params[P_HPF] > 12.0f;
+            if (lowpass) { tr.lpL.set(lpf, 0.15f); tr.lpR.set(lpf, 0.15f); }
             if (highpass) { tr.hpL.set(params[P_HPF], 0.1f); tr.hpR.set(params[P_HPF], 0.1f); }
             float gl, gr;
             panGains(params[P_PAN], gl, gr);
@@ -226,8 +233,8 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
         reverb.process(verbL, verbR, mixL, mixR, n, master[P_ROOM], master[P_DAMP]);
         const float drive = dbToGain(master[P_DRIVE]);
         for (int i = 0; i < n; ++i) {
-            out.left[size_t(b0 + i)] = dcL.highpass(mixL[i] + echoL[i]) * drive;
-            out.right[size_t(b0 + i)] = dcR.highpass(mixR[i] + echoR[i]) * drive;
+            out.left[size_t(b0 + i)] = topL.lowpass(dcL.highpass(mixL[i] + echoL[i])) * drive;
+            out.right[size_t(b0 + i)] = topR.lowpass(dcR.highpass(mixR[i] + echoR[i])) * drive;
         }
     }
 

@@ -53,7 +53,7 @@ protected:
             else if (age_ < 660) amp = 1.0f;
             else amp = (ampEnv_ *= ampCoef_);
             float c = clickHp_.highpass(noise_.next()) * clickEnv_ * click_;
-            clickEnv_ *= 0.985f;
+            clickEnv_ *= 0.9962f;   // 6 ms
             float x = softClip(std::sin(kTwoPi * phase_) * amp + c, drive_) * vel_;
             l[i] += x;
             r[i] += x;
