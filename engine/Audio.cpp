@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -146,6 +147,10 @@ Song* song()
     g_song->pcm.assign(size_t(total > 0 ? total : 0) * g_song->channels, 0);
     g_song->loaded = true;
     g_song->decoder = std::thread(decodeLoop, g_song);
+    // A process that ends without stmShutDown must still stop the decoder
+    // before the archive it reads from is destroyed.
+    static bool stopAtExit = (std::atexit(stm_internal::shutdownAudio), true);
+    (void)stopAtExit;
     stmMsg("song.ogg: %d Hz, %d channels, %.1f s\n", g_song->rate, g_song->channels, double(total) / g_song->rate);
     return g_song;
 }

@@ -148,3 +148,4 @@ TEST_F(AudioTest, PlayingSongDrivesTheClockAndSeeksTheAudio)
 }
 
 } // namespace
+
