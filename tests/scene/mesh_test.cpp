@@ -74,10 +74,10 @@ TEST_F(MeshTest, PrimitivesThatDoNotFitAreReportedWithoutDrawable) {
          "<input semantic=\"NORMAL\" source=\"#n\" offset=\"1\"/><p>0 0 1 1 2</p></triangles>",
          "input 1 reads index 5 of 5"},
         {"<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
-         "<input semantic=\"TEXCOORD\" source=\"#n\" offset=\"0\"/><p>0 1 0</p></triangles>",
-         "input 1 has 3 values per vertex, 2 expected"},
+         "<input semantic=\"COLOR\" source=\"#n\" offset=\"0\"/><p>0 1 0</p></triangles>",
+         "input 1 has 3 values per vertex, at least 4 expected"},
         {"<triangles count=\"1\"><input semantic=\"COLOR\" source=\"#nothing\" offset=\"0\"/><p>0 1 0</p></triangles>",
-         "input 0 has 0 values per vertex, 4 expected"},
+         "input 0 has 0 values per vertex, at least 4 expected"},
         {"<triangles count=\"-2\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/></triangles>",
          "count -2 is not a triangle count"},
         {"<triangles count=\"1000000000\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/></triangles>",
@@ -89,6 +89,22 @@ TEST_F(MeshTest, PrimitivesThatDoNotFitAreReportedWithoutDrawable) {
         EXPECT_NE(text.find(" Error: geometry 'g', primitive 0: "), std::string::npos) << text;
         EXPECT_NE(text.find(c.why), std::string::npos) << text;
     }
+}
+
+// Exporters such as 3ds Max write S T P texture coordinates; the buffer
+// takes S and T of each vertex, and an index of the last vertex still reads
+// only inside the source.
+TEST_F(MeshTest, WiderSourcesGiveTheirLeadingValues) {
+    ASSERT_NE(expand("<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
+                     "<input semantic=\"TEXCOORD\" source=\"#n\" offset=\"1\" set=\"0\"/>"
+                     "<p>0 1 1 0 2 1</p></triangles>"),
+              nullptr);
+    ASSERT_EQ(vbo->attributes.size(), 2u);
+    const MeshVBO::MeshVBOAttribute* texCoords = vbo->attributes.get(1);
+    EXPECT_EQ(texCoords->components, 2);
+    EXPECT_EQ(texCoords->written, 6);
+    const float expected[] = {0, 1, 0, 0, 0, 1};
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(texCoords->data[k], expected[k]) << k;
 }
 
 TEST_F(MeshTest, LaterPrimitivesKeepTheirOwnCounts) {
