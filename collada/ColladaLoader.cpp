@@ -17,6 +17,11 @@ const char* const kNoIdentifierKey = "ZPRN::no_identifier_set";
 
 namespace {
 
+// TinyXML 2.6 steps over a UTF-8 sequence by the length its lead byte claims,
+// so a text that ends inside one moves the parser past the terminating NUL.
+// The parser gets a copy with this many more NULs, which stop it in bounds.
+const size_t kParserPadding = 16;
+
 typedef void (*LibraryReader)(Document*, TiXmlElement*);
 
 void ignoreLibrary(Document*, TiXmlElement* element) { reportIgnored(element); }
@@ -78,7 +83,9 @@ Collada::Document* loadColladaText(const std::string& fileName, const char* text
     TiXmlDocument xml(fileName.c_str());
     if (!text) refuse(formatText("Could not find file: '%s'", fileName.c_str()), fileName.c_str());
 
-    xml.Parse(text);
+    std::string padded(text);
+    padded.append(kParserPadding, '\0');
+    xml.Parse(padded.c_str());
     if (xml.Error()) {
         reportError(formatText("Opening document failed:\n%s \n", xml.ErrorDesc()));
     } else {

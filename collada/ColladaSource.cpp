@@ -1,7 +1,11 @@
 // <source> elements with their arrays and accessor, the value-list splitting
 // every reader uses, and the table of geometry input semantics.
+#include <cfloat>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <tinyxml.h>
 
@@ -15,26 +19,51 @@ namespace {
 
 bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
-// Calls `take(token)` for every token of `text`, split at spaces, tabs and
-// line feeds. The token is a NUL-terminated copy, so a conversion never reads
-// into the next token whatever characters the token holds.
+// Calls `take(start, end)` for every token of `text`, split at spaces, tabs
+// and line feeds.
 template <typename Take>
 void forEachToken(const char* text, Take take) {
     if (!text) return;
-    std::string token;
     const char* p = text;
     while (*p) {
         while (isSeparator(*p)) ++p;
         if (!*p) break;
         const char* start = p;
         while (*p && !isSeparator(*p)) ++p;
-        token.assign(start, p);
-        take(token);
+        take(start, p);
     }
 }
 
-// atoi's reading without its undefined behaviour on overflow.
-int readInt(const char* text) { return static_cast<int>(std::strtol(text, nullptr, 10)); }
+// The token [start, end) read the way atof reads it. A plain decimal number
+// that from_chars takes whole gives the same correctly rounded double as
+// strtod, much faster; anything else ("+1", "0x1p3", "2abc", out of range)
+// goes to strtod on a NUL-terminated copy, so it never reads into the next
+// token.
+double readDouble(const char* start, const char* end, std::string& scratch) {
+    double value = 0.0;
+    std::from_chars_result read = std::from_chars(start, end, value);
+    if (read.ec == std::errc() && read.ptr == end) return value;
+    scratch.assign(start, end);
+    return std::strtod(scratch.c_str(), nullptr);
+}
+
+// A double beyond float's range becomes an infinity, as the hardware
+// conversion does, without the conversion's undefined behaviour.
+float toFloat(double value) {
+    if (value > FLT_MAX) return HUGE_VALF;
+    if (value < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(value);
+}
+
+// The token read the way atoi reads it, without its undefined behaviour on
+// overflow; the fast path as for readDouble.
+int readInt(const char* start, const char* end, std::string& scratch) {
+    int value = 0;
+    std::from_chars_result read = std::from_chars(start, end, value);
+    if (read.ec == std::errc() && read.ptr == end) return value;
+    scratch.assign(start, end);
+    return static_cast<int>(std::strtol(scratch.c_str(), nullptr, 10));
+}
 
 } // namespace
 
@@ -66,17 +95,18 @@ bool isTag(TiXmlElement* element, const char* tag) { return std::strcmp(element-
 
 int intAttribute(TiXmlElement* element, const char* name, int fallback) {
     const char* value = element->Attribute(name);
-    return value ? readInt(value) : fallback;
+    std::string scratch;
+    return value ? readInt(value, value + std::strlen(value), scratch) : fallback;
 }
 
 void parseFloatText(const char* text, Array<float>& out) {
-    forEachToken(text, [&](const std::string& token) {
-        out.add(static_cast<float>(std::strtod(token.c_str(), nullptr))); // atof's reading
-    });
+    std::string scratch;
+    forEachToken(text, [&](const char* start, const char* end) { out.add(toFloat(readDouble(start, end, scratch))); });
 }
 
 void parseIntText(const char* text, Array<int>& out) {
-    forEachToken(text, [&](const std::string& token) { out.add(readInt(token.c_str())); });
+    std::string scratch;
+    forEachToken(text, [&](const char* start, const char* end) { out.add(readInt(start, end, scratch)); });
 }
 
 void parseFloatList(TiXmlElement* element, Array<float>& out) { parseFloatText(element->GetText(), out); }
@@ -84,7 +114,7 @@ void parseFloatList(TiXmlElement* element, Array<float>& out) { parseFloatText(e
 void parseIntList(TiXmlElement* element, Array<int>& out) { parseIntText(element->GetText(), out); }
 
 void parseNameList(TiXmlElement* element, Array<std::string>& out) {
-    forEachToken(element->GetText(), [&](const std::string& token) { out.add(token); });
+    forEachToken(element->GetText(), [&](const char* start, const char* end) { out.add(std::string(start, end)); });
 }
 
 void parseAccessor(Document* document, TiXmlElement* techniqueCommon, Source* source) {

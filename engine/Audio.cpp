@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -146,6 +147,10 @@ Song* song()
     g_song->pcm.assign(size_t(total > 0 ? total : 0) * g_song->channels, 0);
     g_song->loaded = true;
     g_song->decoder = std::thread(decodeLoop, g_song);
+    // A process that ends without stmShutDown must still stop the decoder
+    // before the archive it reads from is destroyed.
+    static bool stopAtExit = (std::atexit(stm_internal::shutdownAudio), true);
+    (void)stopAtExit;
     stmMsg("song.ogg: %d Hz, %d channels, %.1f s\n", g_song->rate, g_song->channels, double(total) / g_song->rate);
     return g_song;
 }
@@ -210,7 +215,6 @@ bool writeWav(const char* path, const Song& s)
 } // namespace
 
 namespace stm_internal {
-bool songLoaded() { return song() != nullptr; }
 bool audioDeviceOpen() { return g_device.id != 0; }
 
 double audioPositionMs()
@@ -286,7 +290,7 @@ void stmPlaySong(int play)
         return;
     }
     const StmRunOptions& options = stmGetRunOptions();
-    if (options.headless || options.mute || options.fixedFps > 0)
+    if (options.mute || options.fixedFps > 0)
         return;   // silent runs keep the wall (or fixed) clock
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         stmMsg("stmPlaySong: no audio (%s); the clock runs silently\n", SDL_GetError());

@@ -11,7 +11,6 @@
 namespace {
 
 struct Clock {
-    bool started = false;
     double offsetMs = 0.0;        // fixed: from plus seeks; wall: seeks
     long long frames = 0;         // stmUpdateTimer calls on the fixed clock
     Uint64 wallStart = 0, lastWall = 0;
@@ -27,15 +26,10 @@ double wallMs(Uint64 from, Uint64 to)
 
 } // namespace
 
-namespace stm_internal {
-bool clockStarted() { return g_clock.started; }
-} // namespace stm_internal
-
 void stmInitTimer()
 {
     const StmRunOptions& options = stmGetRunOptions();
     g_clock = Clock();
-    g_clock.started = true;
     g_clock.offsetMs = options.fixedFps > 0 ? options.fixedFrom : 0.0;
     g_clock.wallStart = g_clock.lastWall = SDL_GetPerformanceCounter();
     g_clock.time = float(g_clock.offsetMs);

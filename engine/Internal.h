@@ -27,15 +27,11 @@ void releaseArchive();
 void setWindowSize(int width, int height, float aspect, float desktopAspect, bool fullscreen);
 
 // Audio (Audio.cpp).
-bool songLoaded();
 bool audioDeviceOpen();
 double audioPositionMs();          // interpolated position of the audio heard
 void seekAudio(double ms);
 void shutdownAudio();
 const std::vector<unsigned char>* songFile();
-
-// Clock (Clock.cpp).
-bool clockStarted();
 
 // Capture (Capture.cpp): called by stmSwapBuffers before the swap.
 void captureFrame();

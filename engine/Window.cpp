@@ -179,6 +179,9 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
     SDL_GL_GetDrawableSize(g_win.window, &g_win.width, &g_win.height);
     std::memset(g_keyDown, 0, sizeof(g_keyDown));
 
+    SDL_DisplayMode desktop;
+    if (desktopAspect <= 0.0f && !g_options.headless && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.h > 0)
+        desktopAspect = float(desktop.w) / float(desktop.h);
     stm_internal::setWindowSize(g_win.width, g_win.height, aspect, desktopAspect, fullscreen);
     stmMsg("stmInitEx: %dx%d%s%s, %s (%s)\n", g_win.width, g_win.height, fullscreen ? " fullscreen" : "",
            g_options.headless ? " headless" : "", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),

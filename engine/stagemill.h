@@ -164,9 +164,9 @@ namespace stm = ZEPHRAN_STAGEMILL;
 // How the process runs: filled by the shell from the command line before
 // stmInitEx. Defaults give an ordinary windowed run.
 struct StmRunOptions {
-    bool headless = false;          // SDL offscreen video, no audio device, no message boxes
+    bool headless = false;          // SDL offscreen video, message boxes on stderr
     const char* dataDir = nullptr;  // loose files here override archive members
-    bool mute = false;              // never open an audio device
+    bool mute = false;              // never open an audio device (the shell mutes headless runs)
     // Fixed clock: when fixedFps > 0 the song clock advances exactly
     // 1000/fixedFps ms per stmUpdateTimer, starting at fixedFrom, and never
     // reads the wall clock or the audio position.
@@ -189,6 +189,7 @@ bool stmIsHeadless();
 // headless); StmRunOptions::sizeW/H override both. `aspect` is the picture's
 // shape (0: the screen's): when it differs from the window's, the picture is a
 // centred rectangle with black bars around it (see stmResetViewport).
+// `desktopAspect` is the monitor's shape for full screen (0: asked of SDL).
 bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool alwaysOnTop,
                bool alwaysOnTopCopy, int stencilBits, float aspect, float desktopAspect,
                const char* archiveName, int refreshHz);
@@ -261,8 +262,8 @@ void stmUpdateTimer();
 float stmGetTime();        // ms
 float stmGetDeltaTime();   // seconds since the previous stmUpdateTimer
 void stmAdjustTime(float ms);   // never below 0
-// Plays "song.ogg" of the archive from the current song time. Headless,
-// muted and fixed-clock runs open no audio device and keep their clock.
+// Plays "song.ogg" of the archive from the current song time. Muted and
+// fixed-clock runs open no audio device and keep their clock.
 void stmPlaySong(int play);
 void stmSetVolume(float volume); // 0 mutes, 100 restores, 0..1 during the closing fade
 float stmGetVolume();            // the gain in effect, 0..1

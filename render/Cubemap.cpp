@@ -6,6 +6,9 @@
 
 #include <vector>
 
+// Every cube map clamps to its edge texels: GL_CLAMP would blend the border
+// colour into each face edge and draw dark seams between the faces.
+
 namespace {
 
 // The turn that points the camera at each face; sides 0 and 1 also get a
@@ -77,8 +80,8 @@ void Cubemap::setupStatic(stm::Texture* t) {
     glBindTexture(GL_TEXTURE_CUBE_MAP, id);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     const unsigned char* image = faceImage(t, 0, size);
     for (int i = 0; i < 6; ++i)
         glTexImage2D(faceTarget(i), 0, 3, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, image);
@@ -99,8 +102,8 @@ static void createDynamicCube(Cubemap& cube, int size) {
     for (int i = 0; i < 6; ++i) cube.sideRotations[i] = kSideRotations[i];
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
 void Cubemap::setupDynamic(int size_) {

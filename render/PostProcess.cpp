@@ -8,17 +8,7 @@ namespace {
 
 // The registry's shader of that name. A pass whose archive shader is missing
 // logs it once and draws nothing, rather than failing every frame.
-Shader* passShader(const char* name) {
-    Shader* shader = g_shaderManager ? g_shaderManager->getShader(name) : nullptr;
-    if (!shader) {
-        static stm::Map<bool> reported;
-        if (!reported.exists(name)) {
-            reported.add(name, true);
-            stmMsg("Post-processing: shader \"%s\" is not in the registry; the pass draws nothing\n", name);
-        }
-    }
-    return shader;
-}
+Shader* passShader(const char* name) { return ShaderManager::require(name, "the pass draws nothing"); }
 
 // 2D projection over the window in pixels, modelview reset.
 void pixelSpace() {

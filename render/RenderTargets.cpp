@@ -44,15 +44,17 @@ std::string extensionString() {
     return s ? s : "";
 }
 
-// A colour render texture: RGBA bytes, both filters = filter, GL_CLAMP
-// wrapping, no data. Leaves it bound.
+// A colour render texture: RGBA bytes, both filters = filter, no data.
+// Wrapping clamps to the edge texels: with GL_CLAMP's border colour the
+// blur taps past the edge would pull black into every frame's border.
+// Leaves it bound.
 void createTargetTexture(GLuint& name, int width, int height, GLint filter) {
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
 }
 

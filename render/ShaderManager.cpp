@@ -65,6 +65,19 @@ bool ShaderManager::addShader(Shader* shader) { return addShader(shader->getName
 
 Shader* ShaderManager::getShader(const char* name) { return name ? shaders.find(name) : nullptr; }
 
+Shader* ShaderManager::require(const char* name, const char* user) {
+    Shader* shader = g_shaderManager ? g_shaderManager->getShader(name) : nullptr;
+    if (!shader) {
+        static ZEPHRAN_STAGEMILL::Map<bool> reported;
+        if (!reported.exists(name)) {
+            reported.add(name, true);
+            stmMsg("Shader \"%s\" is not in the registry (no %s.vert.glsl / %s.frag.glsl); %s\n", name, name, name,
+                   user);
+        }
+    }
+    return shader;
+}
+
 void ShaderManager::init() {
     stmMsg("ShaderManager::init() : Initializing shaders\n");
     for (const BuiltinShader& b : kBuiltinShaders) {

@@ -91,6 +91,9 @@ public:
     bool addShader(Shader* shader);
     // The shader of that name, or null.
     Shader* getShader(const char* name);
+    // The shader of that name; when there is none, logs once per name what
+    // `user` does without it ("the pass draws nothing") and returns null.
+    static Shader* require(const char* name, const char* user);
 
     ZEPHRAN_STAGEMILL::Map<Shader*> shaders;
 

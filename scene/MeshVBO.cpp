@@ -40,6 +40,10 @@ void setArrayPointer(GLenum glArray, int components) {
 
 MeshVBO::MeshVBO(int vertexCount_) : vertexCount(vertexCount_) {}
 
+MeshVBO::~MeshVBO() {
+    for (unsigned i = 0; i < attributes.size(); ++i) delete attributes.get(i);
+}
+
 void MeshVBO::addAttribute(int attributeId) {
     MeshVBOAttribute* attribute = new MeshVBOAttribute();
     attribute->glArray = glArrayForSemantic(attributeId);
@@ -80,8 +84,10 @@ namespace {
 
 // Why the primitive cannot be expanded into buffers of 3 x count vertices,
 // or empty when every input fits: the group count must match, each drawn
-// input's stride must equal its component count, and every index position
-// and index must lie inside the index list and the input's values.
+// input must give at least its component count of values per vertex (the
+// expansion takes the leading ones, so S T P texture coordinates give S T),
+// and every index position and index must lie inside the index list and the
+// input's values.
 std::string misfit(const Mesh& mesh, const Mesh::SubMesh& subMesh) {
     using Collada::formatText;
     int64_t vertices = 3 * static_cast<int64_t>(subMesh.triangleCount);
@@ -101,8 +107,9 @@ std::string misfit(const Mesh& mesh, const Mesh::SubMesh& subMesh) {
         const Mesh::MeshAttribute* input = subMesh.inputs.get(i);
         int components = componentCountForSemantic(input->semantic);
         if (components == 0) continue;
-        if (input->stride != components)
-            return formatText("input %u has %d values per vertex, %d expected", i, input->stride, components);
+        if (input->stride < components)
+            return formatText("input %u has %d values per vertex, at least %d expected", i, input->stride,
+                              components);
         if (input->offset < 0) return formatText("input %u has offset %d", i, input->offset);
         int64_t valueCount = input->values.size();
         for (int64_t g = 0; g < indexCount; g += stride) {
@@ -136,11 +143,12 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
         const Mesh::MeshAttribute* input = subMesh.inputs.get(i);
         if (!glArrayForSemantic(input->semantic)) continue;
         vbo->addAttribute(input->semantic);
+        int components = vbo->current->components;
         const float* values = input->values.data();
         const int* indices = subMesh.indices.data();
         for (size_t g = 0; g < indexCount; g += static_cast<size_t>(mesh.indexStride)) {
             const float* vertex = values + static_cast<size_t>(input->stride) * indices[g + input->offset];
-            for (int k = 0; k < input->stride; ++k) vbo->push(vertex[k]);
+            for (int k = 0; k < components; ++k) vbo->push(vertex[k]);
         }
     }
     return vbo;

@@ -22,6 +22,10 @@ public:
     };
 
     explicit MeshVBO(int vertexCount);
+    // Frees the attributes' CPU data (not the GL buffers, not chained meshes).
+    ~MeshVBO();
+    MeshVBO(const MeshVBO&) = delete;
+    MeshVBO& operator=(const MeshVBO&) = delete;
 
     // Adds an attribute for `attributeId` (a geometry input semantic) sized
     // for vertexCount vertices and makes it the one push() appends to.
@@ -53,9 +57,11 @@ int componentCountForSemantic(int attributeId);
 void setArrayPointer(GLenum glArray, int components);
 
 // Expands one primitive of the geometry `geometryId` into a MeshVBO (CPU
-// data only, not uploaded). A primitive whose index groups, indices or input
-// strides do not fit its buffers is reported through reportError naming the
-// geometry and gives null.
+// data only, not uploaded). An input with more values per vertex than its
+// buffer's components contributes the leading ones of each vertex. A
+// primitive whose index groups or indices do not fit its buffers, or with an
+// input giving fewer values per vertex than its components, is reported
+// through reportError naming the geometry and gives null.
 MeshVBO* expandSubMesh(const std::string& geometryId, const Collada::Mesh& mesh,
                        const Collada::Mesh::SubMesh& subMesh, int subMeshIndex);
 

@@ -48,6 +48,45 @@ void buildNodes(Scene* scene, SceneNode* parent, const Array<Collada::ObjectNode
     }
 }
 
+namespace {
+
+void releaseNodes(SceneNode* node) {
+    for (unsigned i = 0; i < node->children.size(); ++i) releaseNodes(node->children.get(i));
+    delete node;
+}
+
+void releaseMesh(MeshVBO* mesh) {
+    for (unsigned i = 0; i < mesh->attributes.size(); ++i) {
+        GLuint buffer = mesh->attributes.get(i)->bufferId;
+        if (buffer) glDeleteBuffersARB(1, &buffer);
+    }
+    delete mesh;
+}
+
+void releaseAnimation(Animation* animation) {
+    for (unsigned i = 0; i < animation->children.size(); ++i) releaseAnimation(animation->children.get(i));
+    for (unsigned i = 0; i < animation->keyframes.size(); ++i) delete animation->keyframes.get(i);
+    delete animation;
+}
+
+} // namespace
+
+void releaseScene(Scene* scene) {
+    releaseNodes(scene->root);
+    for (unsigned i = 0; i < scene->meshVBOs.size(); ++i) {
+        MeshVBO* first = scene->meshVBOs.get(i);
+        if (!first) continue;
+        for (unsigned c = 0; c < first->chained.size(); ++c) releaseMesh(first->chained.get(c));
+        releaseMesh(first);
+    }
+    for (unsigned i = 0; i < scene->cameras.size(); ++i) delete scene->cameras.get(i);
+    for (unsigned i = 0; i < scene->lights.size(); ++i) delete scene->lights.get(i);
+    for (unsigned i = 0; i < scene->player->animations.size(); ++i)
+        releaseAnimation(scene->player->animations.get(i));
+    delete scene->player;
+    delete scene;
+}
+
 Scene* buildScene(Collada::Document* document) {
     Scene* scene = nullptr;
     for (unsigned i = 0; i < document->scenes.size(); ++i) {

@@ -60,5 +60,10 @@ public:
 // returns the last one; null when the document has none. Uploads vertex
 // buffers: needs a current GL context with the buffer-object entry points.
 Scene* buildScene(Collada::Document* document);
+// Frees a scene made by buildScene (or a Scene whose tree was built with
+// buildNodes): nodes, meshes with their GL buffers, cameras, lights,
+// animations. The demo's scenes live until the process ends; tools and
+// benchmarks that build many call this.
+void releaseScene(Scene* scene);
 // Builds the loader nodes `nodes` and their subtrees below `parent`.
 void buildNodes(Scene* scene, SceneNode* parent, const ZEPHRAN_STAGEMILL::Array<Collada::ObjectNode*>& nodes);

@@ -17,6 +17,7 @@
 namespace {
 
 const char* const kTitle = "Zephran Emberfall 2010";
+const char* const kIcon = "icon.png";   // optional archive member
 
 // The twelve environment cube faces are sampled with clamped edges.
 void setCubeFaceParameters()
@@ -37,6 +38,7 @@ StmRunOptions engineOptions(const ShellOptions& o)
 {
     StmRunOptions run;
     run.headless = o.headless;
+    run.mute = o.headless;
     run.dataDir = o.dataDir.empty() ? nullptr : o.dataDir.c_str();
     bool fixed = o.fps > 0 || o.shot || !o.capture.empty();
     run.fixedFps = fixed ? (o.fps > 0 ? o.fps : 60) : 0;
@@ -59,7 +61,7 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
     return false;
 }
 
-void startUp(const ShellOptions& o, const StmRunOptions& run)
+void startUp(const ShellOptions& o)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     // The launcher's choices come from the command line; option 1006 is set.
@@ -70,6 +72,10 @@ void startUp(const ShellOptions& o, const StmRunOptions& run)
     stmReadPak("data.pak");
     stmInitCubemaps();
     stmSetWindowTitle(kTitle);
+    if (stmGetFile(kIcon, nullptr)) {
+        stm::Texture* icon = stmGetTexture(kIcon);
+        stmSetWindowIcon(icon->getImgData(), icon->getWidth(), icon->getHeight());
+    }
     setCubeFaceParameters();
     stmUploadTextures();
     g_renderTargets.init(stmGetWindowWidth(), stmGetWindowHeight());
@@ -85,7 +91,6 @@ void startUp(const ShellOptions& o, const StmRunOptions& run)
     if (o.shot)
         stmAdjustTime(o.shotTime);   // reached as F1 seeking would
     glEnable(0x809D /* GL_MULTISAMPLE */);
-    (void)run;
 }
 
 void shutDown()
@@ -122,7 +127,7 @@ int runProgramme(const ShellOptions& o)
         return ok ? 0 : 1;
     }
     bool ok = runGuarded([&] {
-        startUp(o, run);
+        startUp(o);
         FrameLoop loop;
         while (!loop.quit)
             if (loop.iterate() && outputComplete(o, run))

@@ -2,6 +2,8 @@
 // issue adds its include and replaces the null in its row by make<Effect>.
 #include "shell/Timeline.h"
 
+#include "effects/Logo.h"
+
 namespace {
 
 template <class T>
@@ -20,7 +22,7 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"collada", 0, 17000, true, false, nullptr},           // Logo
+    {"collada", 0, 17000, true, false, make<Logo>},       // Logo
     {"collada1", 0, 58000, true, false, nullptr},          // Plates
     {"plates2", 0, 89400, true, false, nullptr},           // Plates2
     {"collada5", 0, 119200, true, false, nullptr},         // DanceCube

@@ -7,8 +7,8 @@ SUDO=""
 export DEBIAN_FRONTEND=noninteractive
 PACKAGES="build-essential cmake pkg-config git
   libsdl2-dev libtinyxml-dev libstb-dev libkissfft-dev libzip-dev
-  libvorbis-dev libjpeg-dev libpng-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
-  libgtest-dev libbenchmark-dev clang
+  libvorbis-dev libpng-dev libjpeg-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
+  libgtest-dev libbenchmark-dev clang libclang-rt-dev
   ffmpeg sox aubio-tools assimp-utils xvfb xauth fonts-dejavu-core
   python3 zip unzip"
 missing=""

@@ -123,3 +123,29 @@ TEST_F(AudioTest, FixedClockStepsExactlyAndSeeksNeverGoBelowZero)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AudioTest, PlayingSongDrivesTheClockAndSeeksTheAudio)
+{
+    open(16, 16);
+    ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
+    stmInitTimer();
+    stmPlaySong(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    stmUpdateTimer();
+    float t = stmGetTime();
+    EXPECT_GT(t, 150.0f);
+    EXPECT_LT(t, 600.0f);
+    stmAdjustTime(-10000.0f);
+    EXPECT_EQ(stmGetTime(), 0.0f);
+    stmUpdateTimer();
+    EXPECT_LT(stmGetTime(), 100.0f);   // the audio position moved back too
+    stmAdjustTime(2000.0f);
+    stmUpdateTimer();
+    EXPECT_GE(stmGetTime(), 2000.0f);
+    EXPECT_LT(stmGetTime(), 2100.0f);
+}
+
+} // namespace
+

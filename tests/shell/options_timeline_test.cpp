@@ -81,3 +81,22 @@ TEST(Timeline, BoundariesFallOnBeatsAndDoorsSharesDanceCubesSpan)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Options, HelpNamesEveryOption)
+{
+    const char* options[] = {"--width", "--height", "--fullscreen", "--aspect", "--refresh", "--on-top",
+                             "--no-launcher", "--headless", "--data", "--capture", "--fps", "--size",
+                             "--from", "--to", "--shot", "--export-song", "--help"};
+    std::string help = usageText();
+    for (const char* option : options) {
+        EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option;
+        ShellOptions o;
+        std::string error;
+        parse({option, "1000", "x.png"}, o, error);
+        EXPECT_EQ(error.find(std::string("unknown option '") + option), std::string::npos) << option;
+    }
+}
+
+} // namespace

@@ -71,7 +71,7 @@ void makeLogoSplat(Image& img, const Context&) {
         }
         float mass = std::fmax(body * 0.7f, drops * 0.55f);
         float q = clamp01(r / reach);
-        Col c = mix(Col(art::kPink), Col(art::kMagenta) * 0.8f, q) * (mass * 0.8f);
+        Col c = mix(Col(art::kPink), Col(art::kMagenta) * 0.8f, q) * (mass * 0.95f);
         c = screen(c, Col(art::kOrange) * (core * 0.55f));
         c = screen(c, Col(art::kYellow) * (std::exp(-r * r * 40) * 0.45f));
         c = c * (0.8f + 0.2f * (fbm(x * 14, y * 14, 9.1f, 3) * 0.5f + 0.5f));

@@ -78,11 +78,11 @@ void makeFlowerSkin(Image& img, const Context&) {
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) {
             float x = (i + 0.5f) / n * period, y = (j + 0.5f) / n * period;
-            float base = fbm(x, y, 0.5f, 5, period, period) * 0.5f + 0.5f;
+            float base = fbm(x, y, 0.61f, 5, period, period) * 0.5f + 0.5f;
             float veins = 0;
             float amp = 1, f = 1;
             for (int k = 0; k < 4; ++k) {
-                float nv = stb_perlin_noise3(x * 2 * f, y * 2 * f, 3.0f + k, period * 2 * static_cast<int>(f),
+                float nv = stb_perlin_noise3(x * 2 * f, y * 2 * f, 3.37f + 1.13f * k, period * 2 * static_cast<int>(f),
                                              period * 2 * static_cast<int>(f), 0);
                 veins += amp * smooth(0.12f, 0.0f, std::fabs(nv));
                 amp *= 0.5f; f *= 2;
@@ -107,7 +107,7 @@ void makePictureLayer(Image& img, const Context&) {
             float cell = 0.025f;
             float cx = std::fmod(x + 10, cell) / cell - 0.5f, cy = std::fmod(y + 10, cell) / cell - 0.5f;
             float field = smooth(-0.6f, 0.9f, x - y);
-            float dotR = 0.45f * field;
+            float dotR = 0.36f * field;
             float halftone = smooth(dotR + 0.06f, dotR - 0.06f, std::sqrt(cx * cx + cy * cy)) * 0.3f;
             float arcs = 0;
             for (int k = 0; k < 5; ++k) {

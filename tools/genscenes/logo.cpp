@@ -16,7 +16,7 @@ using shapes::P2;
 
 constexpr float kCap = 3.4f;      // cap height
 constexpr float kStroke = 0.74f;  // stroke width
-constexpr float kDepth = 0.8f;
+constexpr float kDepth = 0.95f;
 constexpr float kChamfer = 0.11f;
 constexpr float kGap = 0.55f;
 constexpr float kPi = 3.14159265f;

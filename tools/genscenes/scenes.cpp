@@ -88,7 +88,7 @@ collada::Document primitives() {
     mesh::Mesh capsule = shapes::capsule(3.6f, 6, 16, 24);
     shapes::rotate(capsule, 0, 90);
     addObject(doc, "capsule", capsule, 1);
-    addObject(doc, "cone", shapes::cone(6.5f, -7, 9, 0.5f, 32), 2);
+    addObject(doc, "cone", shapes::cone(6.5f, -8, 8, 0.5f, 32), 2);
     mesh::Mesh cylinder = shapes::cylinder(3.8f, 10, 0.5f, 28);
     shapes::rotate(cylinder, 2, 90);
     addObject(doc, "cylinder", cylinder, 3);

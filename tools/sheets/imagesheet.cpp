@@ -1,5 +1,6 @@
-// imagesheet DATA.PAK FONTDIR OUT.png: a contact sheet of every image the
-// program names, read back from the archive as the engine will read it.
+// imagesheet DATA.PAK FONTDIR OUT.png [NAME...]: a contact sheet of every
+// image the program names, read back from the archive as the engine will
+// read it; with names, only those, in larger tiles, for a closer look.
 // Alpha images sit on a checkerboard; each cube map is also shown as an
 // unfolded cross so seams show; the vignettes are shown once more as the
 // scenes use them (black at half strength over their backgrounds), to check
@@ -46,7 +47,8 @@ bool load(const pak::Reader& pak, const std::string& name, Picture& pic, std::st
     return true;
 }
 
-constexpr int kTile = 240, kLabel = 30, kPad = 14, kColumns = 6;
+constexpr int kLabel = 30, kPad = 14;
+int kTile = 240, kColumns = 6;
 
 class Sheet {
 public:
@@ -110,8 +112,8 @@ std::string describe(const zdata::Member& m, const Picture& p) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: imagesheet DATA.PAK FONTDIR OUT.png\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: imagesheet DATA.PAK FONTDIR OUT.png [NAME...]\n");
         return 2;
     }
     pak::Reader pak(argv[1]);
@@ -121,6 +123,7 @@ int main(int argc, char** argv) {
     }
     std::vector<const zdata::Member*> images;
     std::vector<Picture> pictures;
+    std::vector<std::string> only(argv + 4, argv + argc);
     for (const zdata::Member& m : zdata::kMembers) {
         if (m.kind != zdata::Kind::Image) continue;
         Picture p;
@@ -138,6 +141,22 @@ int main(int argc, char** argv) {
         return pictures[0];
     };
     struct Use { const char* vignette; const char* background; float strength; };
+    if (!only.empty()) {
+        kTile = 512;
+        kColumns = 2;
+        Sheet closer(static_cast<int>(only.size()), argv[2]);
+        for (const std::string& name : only) {
+            const zdata::Member* m = zdata::findMember(name.c_str());
+            if (!m || m->kind != zdata::Kind::Image) {
+                std::fprintf(stderr, "imagesheet: '%s' is not an image member\n", name.c_str());
+                return 1;
+            }
+            const Picture& p = find(m->name);
+            closer.cell(describe(*m, p), static_cast<float>(p.w) / p.h,
+                        [&](float u, float v, float& a) { return texel(p, u, v, a); });
+        }
+        return closer.write(argv[3]) ? 0 : 1;
+    }
     const Use uses[] = {{"vignet.jpg", "bg4.png", 0.5f}, {"vignet.jpg", "bg2.png", 0.42f}, {"vignet2.jpg", "bg5.png", 0.595f}};
     const int crosses = 2, usesCount = sizeof uses / sizeof uses[0];
     Sheet sheet(static_cast<int>(images.size()) + crosses + usesCount, argv[2]);

@@ -1,0 +1,27 @@
+// The blinds overlay.
+#include "effects/Blinds.h"
+
+#include "engine/stagemill.h"
+#include "render/GLExtensions.h"
+
+void drawBlinds(float angleDegrees, int halfCount, float rightCover, float leftCover) {
+    glPushMatrix();
+    stmPerspective2D(1.0f, 1.0f);
+    glLoadIdentity();
+    glTranslatef(0.5f, 0.5f, 0.0f);
+    glRotatef(angleDegrees, 0.0f, 0.0f, 1.0f);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glDepthMask(GL_FALSE);
+    const float n = static_cast<float>(halfCount);
+    glBegin(GL_QUADS);
+    for (int i = -halfCount; i < halfCount; ++i) {
+        glVertex2f(-1.0f, i / n);
+        glVertex2f(1.0f, i / n);
+        glVertex2f(1.0f, (i + rightCover) / n);
+        glVertex2f(-1.0f, (i + leftCover) / n);
+    }
+    glEnd();
+    glDepthMask(GL_TRUE);
+    stmPerspective3D();
+    glPopMatrix();
+}

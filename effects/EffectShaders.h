@@ -1,0 +1,9 @@
+// Shader look-up for effects: the registry's shader of a name, bound.
+#pragma once
+
+class Shader;
+
+// Binds the registered shader `name` and returns it. When the registry has no
+// such shader (an archive without the shader's texts) it logs that once per
+// name and returns null; the caller skips its uniforms and draws fixed-function.
+Shader* useEffectShader(const char* name);

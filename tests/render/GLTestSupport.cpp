@@ -1,0 +1,90 @@
+// Shared pieces of the render tests: the headless context, read-back, PNGs.
+#include "tests/render/GLTestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <stb_image_write.h>
+
+#include "core/CrtRandom.h"
+#include "render/RenderTargets.h"
+#include "render/ShaderManager.h"
+
+namespace rtest {
+
+namespace {
+std::string g_startupLog;
+std::string g_dataDir;
+}
+
+// Every GL test binary links this file, so the context comes up once per
+// process before the first test.
+::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new GLEnvironment);
+
+const std::string& startupLog() { return g_startupLog; }
+
+std::string shaderDataDir() {
+    const char* source = std::getenv("ZEPHRAN_SOURCE_DIR");
+    return std::string(source ? source : ZRENDER_TEST_SOURCE_DIR) + "/data/shaders";
+}
+
+void GLEnvironment::SetUp() {
+    g_dataDir = shaderDataDir();
+    StmRunOptions options;
+    options.headless = true;
+    options.mute = true;
+    options.dataDir = g_dataDir.c_str();
+    stmConfigure(options);
+    ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "no-such.pak", 60));
+    stmReadPak("no-such.pak");
+    crt::srand(1);
+    ::testing::internal::CaptureStderr();
+    g_renderTargets.init(kWidth, kHeight);
+    ShaderManager::create();
+    g_startupLog = ::testing::internal::GetCapturedStderr();
+}
+
+void GLEnvironment::TearDown() {
+    ShaderManager::release();
+    g_renderTargets.release();
+    stmShutDown();
+}
+
+std::vector<uint8_t> readTexture(GLenum target, GLuint texture, int& width, int& height) {
+    const GLenum binding = target == GL_TEXTURE_2D ? GL_TEXTURE_2D : GL_TEXTURE_CUBE_MAP;
+    glBindTexture(binding, texture);
+    glGetTexLevelParameteriv(target, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(target, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(target, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+std::vector<uint8_t> readTexture(GLuint texture, int& width, int& height) {
+    return readTexture(GL_TEXTURE_2D, texture, width, height);
+}
+
+std::vector<uint8_t> readFramebuffer(int width, int height) {
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+Rgba pixelAt(const std::vector<uint8_t>& rgba, int width, int x, int y) {
+    const uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+}
+
+std::string writePNG(const std::string& name, const std::vector<uint8_t>& rgba, int width, int height) {
+    const char* out = std::getenv("ZEPHRAN_TEST_OUT");
+    std::filesystem::path dir = out ? out : "render-test-output";
+    std::filesystem::create_directories(dir);
+    std::string path = (dir / name).string();
+    stbi_flip_vertically_on_write(1);
+    stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4);
+    return path;
+}
+
+} // namespace rtest

@@ -1,0 +1,130 @@
+// Expansion of primitives into vertex streams: offsets, strides, chained
+// sub-meshes, and primitives that do not fit their buffers.
+#include "scene/MeshVBO.h"
+#include "tests/collada/ColladaTestSupport.h"
+
+using namespace Collada;
+
+namespace {
+
+const char* const kNormals =
+    "<source id=\"n\"><float_array>0 0 1 0 1 0</float_array>"
+    "<technique_common><accessor count=\"2\" stride=\"3\"/></technique_common></source>";
+const char* const kInputs = "<input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
+                            "<input semantic=\"NORMAL\" source=\"#n\" offset=\"1\"/>";
+
+class MeshTest : public ColladaTest {
+protected:
+    // Expands sub-mesh `index` of geometry "g" of a document with four
+    // positions and two normals.
+    MeshVBO* expand(const std::string& primitives, unsigned index = 0) {
+        load(geometry("g", "0 0 0 1 0 0 0 1 0 1 1 0", primitives, kNormals));
+        const Mesh* mesh = document->meshes.find("g");
+        vbo.reset(expandSubMesh("g", *mesh, *mesh->subMeshes.get(index), static_cast<int>(index)));
+        return vbo.get();
+    }
+    std::unique_ptr<MeshVBO> vbo;
+};
+
+} // namespace
+
+TEST_F(MeshTest, ExpansionFollowsEachInputsOffset) {
+    ASSERT_NE(expand(std::string("<triangles count=\"2\" material=\"m\">") + kInputs +
+                     "<p>0 0 1 1 2 0 1 1 3 0 2 1</p></triangles>"),
+              nullptr);
+    EXPECT_EQ(vbo->vertexCount, 6);
+    EXPECT_EQ(vbo->materialName, "m");
+    ASSERT_EQ(vbo->attributes.size(), 2u);
+    const MeshVBO::MeshVBOAttribute* positions = vbo->attributes.get(0);
+    const MeshVBO::MeshVBOAttribute* normals = vbo->attributes.get(1);
+    EXPECT_EQ(positions->glArray, static_cast<GLenum>(GL_VERTEX_ARRAY));
+    EXPECT_EQ(normals->glArray, static_cast<GLenum>(GL_NORMAL_ARRAY));
+    ASSERT_EQ(positions->data.size(), 18u);
+    ASSERT_EQ(normals->written, 18);
+    // Corner 3 is position 1, normal 1; corner 4 is position 3, normal 0.
+    EXPECT_EQ(positions->data[9], 1.0f);
+    EXPECT_EQ(positions->data[12], 1.0f);
+    EXPECT_EQ(positions->data[13], 1.0f);
+    EXPECT_EQ(normals->data[10], 1.0f);
+    EXPECT_EQ(normals->data[14], 1.0f);
+    EXPECT_EQ(vbo->current, normals);
+}
+
+TEST_F(MeshTest, InputsWithoutClientArrayGetNoBuffer) {
+    ASSERT_NE(expand("<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
+                     "<input semantic=\"TEXTANGENT\" source=\"#n\" offset=\"0\"/>"
+                     "<input semantic=\"BLENDWEIGHT\" source=\"#n\" offset=\"0\"/><p>0 1 2</p></triangles>"),
+              nullptr);
+    ASSERT_EQ(vbo->attributes.size(), 1u);
+    EXPECT_EQ(vbo->attributes.get(0)->components, 3);
+}
+
+TEST_F(MeshTest, PrimitivesThatDoNotFitAreReportedWithoutDrawable) {
+    struct Case {
+        const char* primitive;
+        const char* why;
+    } cases[] = {
+        {"<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/><p>0 1 2 3</p></triangles>",
+         "4 index groups for 3 x count = 3 corners"},
+        {"<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/><p>0 1 9</p></triangles>",
+         "input 0 index 9 is outside its 12 values"},
+        {"<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/><p>0 -1 2</p></triangles>",
+         "input 0 index -1 is outside"},
+        {"<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
+         "<input semantic=\"NORMAL\" source=\"#n\" offset=\"1\"/><p>0 0 1 1 2</p></triangles>",
+         "input 1 reads index 5 of 5"},
+        {"<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
+         "<input semantic=\"COLOR\" source=\"#n\" offset=\"0\"/><p>0 1 0</p></triangles>",
+         "input 1 has 3 values per vertex, at least 4 expected"},
+        {"<triangles count=\"1\"><input semantic=\"COLOR\" source=\"#nothing\" offset=\"0\"/><p>0 1 0</p></triangles>",
+         "input 0 has 0 values per vertex, at least 4 expected"},
+        {"<triangles count=\"-2\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/></triangles>",
+         "count -2 is not a triangle count"},
+        {"<triangles count=\"1000000000\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/></triangles>",
+         "count 1000000000 is not a triangle count"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(expand(c.primitive), nullptr) << c.primitive;
+        std::string text = log();
+        EXPECT_NE(text.find(" Error: geometry 'g', primitive 0: "), std::string::npos) << text;
+        EXPECT_NE(text.find(c.why), std::string::npos) << text;
+    }
+}
+
+// Exporters such as 3ds Max write S T P texture coordinates; the buffer
+// takes S and T of each vertex, and an index of the last vertex still reads
+// only inside the source.
+TEST_F(MeshTest, WiderSourcesGiveTheirLeadingValues) {
+    ASSERT_NE(expand("<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
+                     "<input semantic=\"TEXCOORD\" source=\"#n\" offset=\"1\" set=\"0\"/>"
+                     "<p>0 1 1 0 2 1</p></triangles>"),
+              nullptr);
+    ASSERT_EQ(vbo->attributes.size(), 2u);
+    const MeshVBO::MeshVBOAttribute* texCoords = vbo->attributes.get(1);
+    EXPECT_EQ(texCoords->components, 2);
+    EXPECT_EQ(texCoords->written, 6);
+    const float expected[] = {0, 1, 0, 0, 0, 1};
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(texCoords->data[k], expected[k]) << k;
+}
+
+TEST_F(MeshTest, LaterPrimitivesKeepTheirOwnCounts) {
+    ASSERT_NE(expand(std::string("<triangles count=\"2\">") + kInputs +
+                         "<p>0 0 1 1 2 0 1 1 3 0 2 1</p></triangles><triangles count=\"1\">" + kInputs +
+                         "<p>3 0 2 0 1 0</p></triangles>",
+                     1),
+              nullptr);
+    EXPECT_EQ(vbo->vertexCount, 3);
+    EXPECT_EQ(vbo->attributes.get(0)->data[0], 1.0f);
+    EXPECT_EQ(vbo->attributes.get(0)->data[1], 1.0f);
+}
+
+TEST(MeshTables, SemanticsMapToClientArrays) {
+    EXPECT_EQ(glArrayForSemantic(SEMANTIC_COLOR), static_cast<GLenum>(GL_COLOR_ARRAY));
+    EXPECT_EQ(componentCountForSemantic(SEMANTIC_COLOR), 4);
+    EXPECT_EQ(glArrayForSemantic(11), static_cast<GLenum>(GL_TEXTURE_COORD_ARRAY));
+    EXPECT_EQ(componentCountForSemantic(5), 2);
+    for (int none : {0, 12, 13, 14}) {
+        EXPECT_EQ(glArrayForSemantic(none), 0u);
+        EXPECT_EQ(componentCountForSemantic(none), 0);
+    }
+}
