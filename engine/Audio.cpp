@@ -27,7 +27,7 @@ namespace {
 
 const int kFftSize = 1024;
 // Magnitudes are scaled so that loud music sums to about 0.5..3 over bins 0..510.
-const float kSpectrumScale = 2.8f / 1024.0f;
+const float kSpectrumScale = 3.2f / 1024.0f;
 const int kDeviceFrames = 1024;
 
 struct MemoryFile {

@@ -183,7 +183,10 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
                 if (tr.inst->kind == Kind::Kick || gliding)
                     for (auto& v : tr.voices) v->choke();
                 tr.seed = tr.seed * 1664525u + 1013904223u;
-                std::unique_ptr<Voice> v = makeVoice(tr.inst->kind, e, params, tr.seed);
+                // A note takes the track's values at its own start, not the block's.
+                ParamSet at;
+                evaluate(tr.inst->params, tr.ramps, sampleToBeat(std::max<int64_t>(e.start, b0)), at);
+                std::unique_ptr<Voice> v = makeVoice(tr.inst->kind, e, at, tr.seed);
                 if (!v) continue;
                 v->firstFrame = from;
                 tr.voices.push_back(std::move(v));

@@ -16,7 +16,6 @@
 // character ("x...x..."). Numbers may be written as fractions (3/4).
 #include "Score.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <map>
