@@ -19,15 +19,7 @@ std::vector<std::pair<std::string, std::string>> g_texts;
 
 bool isTextName(const std::string& name)
 {
-    static const char* const kExtensions[] = {".glsl", ".dae", ".txt", ".xml", ".vert", ".frag", ".json", ".csv"};
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    for (const char* ext : kExtensions) {
-        size_t n = std::strlen(ext);
-        if (lower.size() >= n && lower.compare(lower.size() - n, n, ext) == 0)
-            return true;
-    }
-    return false;
+    return stm_internal::hasExtension(name, {".glsl", ".dae", ".txt", ".xml", ".vert", ".frag", ".json", ".csv"});
 }
 
 void rebuildTexts()
@@ -140,6 +132,18 @@ void releaseArchive()
 {
     g_members.clear();
     g_texts.clear();
+}
+
+bool hasExtension(const std::string& name, std::initializer_list<const char*> extensions)
+{
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    for (const char* ext : extensions) {
+        size_t n = std::strlen(ext);
+        if (lower.size() >= n && lower.compare(lower.size() - n, n, ext) == 0)
+            return true;
+    }
+    return false;
 }
 } // namespace stm_internal
 

@@ -5,6 +5,7 @@
 #include "engine/stagemill.h"
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ void bindWindowFramebuffer();      // draw and read framebuffer 0
 const std::vector<unsigned char>* member(const std::string& name);
 std::vector<std::string> memberNames();
 void releaseArchive();
+// Whether a member name ends in one of the extensions (given in lower case),
+// ignoring the name's case.
+bool hasExtension(const std::string& name, std::initializer_list<const char*> extensions);
 
 // Viewport (Camera.cpp): recomputes the picture rectangle for the window size.
 void setWindowSize(int width, int height, float aspect, float desktopAspect, bool fullscreen);

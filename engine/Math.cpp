@@ -7,18 +7,27 @@
 
 namespace ZEPHRAN_STAGEMILL {
 
+namespace {
+
+// Scales x, y, z of either vector to unit length; a zero vector stays zero
+// and a Vector's w is left as it is.
+template <typename V>
+V& normalizeXYZ(V& v)
+{
+    float len = v.length();
+    if (len > 0.0f) {
+        v.x /= len;
+        v.y /= len;
+        v.z /= len;
+    }
+    return v;
+}
+
+} // namespace
+
 float Vector::length() const { return std::sqrt(sqLength()); }
 
-Vector& Vector::normalize()
-{
-    float len = length();
-    if (len > 0.0f) {
-        x /= len;
-        y /= len;
-        z /= len;
-    }
-    return *this;
-}
+Vector& Vector::normalize() { return normalizeXYZ(*this); }
 
 Vector Vector::crossProduct(const Vector& o) const
 {
@@ -27,16 +36,7 @@ Vector Vector::crossProduct(const Vector& o) const
 
 float Vector3::length() const { return std::sqrt(sqLength()); }
 
-Vector3& Vector3::normalize()
-{
-    float len = length();
-    if (len > 0.0f) {
-        x /= len;
-        y /= len;
-        z /= len;
-    }
-    return *this;
-}
+Vector3& Vector3::normalize() { return normalizeXYZ(*this); }
 
 Matrix4::Matrix4(const float* columnMajor) { std::memcpy(m, columnMajor, sizeof(m)); }
 

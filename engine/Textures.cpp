@@ -10,7 +10,6 @@
 #include <GL/gl.h>
 #include <stb/stb_image.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -43,15 +42,7 @@ const char* const kFaceSuffixes[6] = {"px", "nx", "py", "ny", "pz", "nz"};
 
 bool isImageName(const std::string& name)
 {
-    static const char* const kExtensions[] = {".png", ".jpg", ".jpeg", ".bmp", ".tga"};
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    for (const char* ext : kExtensions) {
-        size_t n = std::strlen(ext);
-        if (lower.size() >= n && lower.compare(lower.size() - n, n, ext) == 0)
-            return true;
-    }
-    return false;
+    return stm_internal::hasExtension(name, {".png", ".jpg", ".jpeg", ".bmp", ".tga"});
 }
 
 // Pixels as RGBA, malloc'd; null (with the reason logged) when undecodable.

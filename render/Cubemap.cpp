@@ -1,6 +1,7 @@
 // Environment cube maps: static setup from archive images, render-to-cube,
 // and the sky box.
 #include "render/Cubemap.h"
+#include "render/TextureSetup.h"
 
 #include <GL/glu.h>
 
@@ -60,12 +61,7 @@ void Cubemap::setupStatic(stm::Texture* t0, stm::Texture* t1, stm::Texture* t2, 
     keepFaceTextures = false;
     size = t0 ? t0->getWidth() : 0;
     glEnable(GL_TEXTURE_CUBE_MAP);
-    glGenTextures(1, &id);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, id);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    createClampedTexture(GL_TEXTURE_CUBE_MAP, id, GL_LINEAR);
     for (int i = 0; i < 6; ++i)
         glTexImage2D(faceTarget(i), 0, 3, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, faceImage(faces[i], i, size));
     glDisable(GL_TEXTURE_CUBE_MAP);
@@ -76,12 +72,7 @@ void Cubemap::setupStatic(stm::Texture* t) {
     keepFaceTextures = false;
     size = t ? t->getWidth() : 0;
     glEnable(GL_TEXTURE_CUBE_MAP);
-    glGenTextures(1, &id);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, id);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    createClampedTexture(GL_TEXTURE_CUBE_MAP, id, GL_LINEAR);
     const unsigned char* image = faceImage(t, 0, size);
     for (int i = 0; i < 6; ++i)
         glTexImage2D(faceTarget(i), 0, 3, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, image);
@@ -94,16 +85,11 @@ static void createDynamicCube(Cubemap& cube, int size) {
     cube.dynamic = true;
     cube.size = size;
     glEnable(GL_TEXTURE_CUBE_MAP);
-    glGenTextures(1, &cube.id);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, cube.id);
+    createClampedTexture(GL_TEXTURE_CUBE_MAP, cube.id, GL_LINEAR);
     const std::vector<unsigned char> zeros(static_cast<size_t>(size) * size * 4, 0);
     for (int i = 0; i < 6; ++i)
         glTexImage2D(faceTarget(i), 0, 3, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros.data());
     for (int i = 0; i < 6; ++i) cube.sideRotations[i] = kSideRotations[i];
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
 void Cubemap::setupDynamic(int size_) {

@@ -221,14 +221,18 @@ void drawColorOverlay(float r, float g, float b, float a) {
     unitSpace();
     glDepthMask(GL_FALSE);
     glColor4f(r, g, b, a);
+    drawUnitQuad();
+    glDepthMask(GL_TRUE);
+    stmPerspective3D();
+}
+
+void drawUnitQuad() {
     glBegin(GL_QUADS);
     glVertex2f(0.0f, 0.0f);
     glVertex2f(1.0f, 0.0f);
     glVertex2f(1.0f, 1.0f);
     glVertex2f(0.0f, 1.0f);
     glEnd();
-    glDepthMask(GL_TRUE);
-    stmPerspective3D();
 }
 
 void drawScreenQuad(bool flipX, bool flipY) {

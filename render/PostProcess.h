@@ -36,6 +36,10 @@ void applyDepthOfField(GLuint color, GLuint depth, GLuint blurred, float nearVal
 // One untextured full-screen quad in (r, g, b, a); blending is the caller's.
 // Leaves depth test and GL_TEXTURE_2D off.
 void drawColorOverlay(float r, float g, float b, float a);
+// The quad (0,0) (1,0) (1,1) (0,1) in the current colour, projection and
+// modelview, without texture coordinates; changes no GL state. In the unit
+// space of stmPerspective2D(1, 1) it covers the screen.
+void drawUnitQuad();
 // Full-screen quad with the bound texture: without flips the texture's top
 // row (t = 1) is drawn at the bottom of the screen (y = 0). Depth test off.
 void drawScreenQuad(bool flipX, bool flipY);

@@ -1,6 +1,7 @@
 // Start-up capability checks and the off-screen render targets: creation,
 // the bind operations, the multisample resolve on unbind, and release.
 #include "render/RenderTargets.h"
+#include "render/TextureSetup.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -49,12 +50,7 @@ std::string extensionString() {
 // blur taps past the edge would pull black into every frame's border.
 // Leaves it bound.
 void createTargetTexture(GLuint& name, int width, int height, GLint filter) {
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    createClampedTexture(GL_TEXTURE_2D, name, filter);
     glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
 }
 
@@ -79,13 +75,8 @@ void setSceneDrawBuffers() {
 // The depth-texture precision probe: the strongest of the three formats the
 // driver accepts as a depth attachment of the probe framebuffer, or 0.
 GLuint probeDepthTexture(GLuint framebuffer, GLuint& colorTexture) {
-    glGenTextures(1, &colorTexture);
-    glBindTexture(GL_TEXTURE_2D, colorTexture);
+    createClampedTexture(GL_TEXTURE_2D, colorTexture, GL_LINEAR);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1024, 1024, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     checkFramebufferStatus("init depthCol");
 
@@ -96,12 +87,7 @@ GLuint probeDepthTexture(GLuint framebuffer, GLuint& colorTexture) {
     GLuint depthTexture = 0;
     for (int index = 2; index >= 0; --index) {
         GLuint candidate = 0;
-        glGenTextures(1, &candidate);
-        glBindTexture(GL_TEXTURE_2D, candidate);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        createClampedTexture(GL_TEXTURE_2D, candidate, GL_LINEAR);
         glTexImage2D(GL_TEXTURE_2D, 0, kDepthFormats[index], 1024, 1024, 0, GL_DEPTH_COMPONENT,
                      GL_UNSIGNED_BYTE, nullptr);
         attachTexture(GL_DEPTH_ATTACHMENT_EXT, candidate);

@@ -2,6 +2,7 @@
 #include "shell/FrameLoop.h"
 
 #include "effects/Easing.h"
+#include "render/PostProcess.h"
 
 #include <GL/gl.h>
 
@@ -21,12 +22,7 @@ bool fadeOut(float& remaining)
     float e = easeInSine(remaining, 0.0f, kFadeSeconds);
     float v = e * e;
     glColor4f(g_backgroundColor.x, g_backgroundColor.y, g_backgroundColor.z, 1.0f - v);
-    glBegin(GL_QUADS);
-    glVertex2f(0.0f, 0.0f);
-    glVertex2f(1.0f, 0.0f);
-    glVertex2f(1.0f, 1.0f);
-    glVertex2f(0.0f, 1.0f);
-    glEnd();
+    drawUnitQuad();
     stmPerspective3D();
     glLoadIdentity();
     stmSetVolume(v);

@@ -1,6 +1,8 @@
 // Type setting on stb_truetype.
 #include "Type.h"
 
+#include "Image.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -78,6 +80,18 @@ void drawText(Coverage& cov, const Font& f, const std::string& text, float x, fl
 
 void drawCentred(Coverage& cov, const Font& f, const std::string& text, float cx, float y, float px, float tracking) {
     drawText(cov, f, text, cx - textWidth(f, text, px, tracking) / 2, y, px, tracking);
+}
+
+void drawCaption(Image& img, const Font& f, const std::string& text, int x, int y, int w, int h, float baseline,
+                 float px) {
+    Coverage cov(w, h);
+    drawCentred(cov, f, text, w / 2.0f, baseline, px, 0);
+    for (int cy = 0; cy < h; ++cy)
+        for (int cx = 0; cx < w; ++cx) {
+            float* p = img.at(x + cx, y + cy);
+            float t = cov.at(cx, cy);
+            for (int k = 0; k < 3; ++k) p[k] = p[k] * (1 - t) + 0.92f * t;
+        }
 }
 
 } // namespace gen

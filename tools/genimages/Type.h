@@ -9,6 +9,8 @@
 
 namespace gen {
 
+class Image;
+
 class Font {
 public:
     // Throws std::runtime_error naming the file when it cannot be read or is
@@ -33,5 +35,10 @@ float textWidth(const Font& f, const std::string& text, float px, float tracking
 // Draws `text` with its baseline at y, starting at x.
 void drawText(Coverage& cov, const Font& f, const std::string& text, float x, float y, float px, float tracking);
 void drawCentred(Coverage& cov, const Font& f, const std::string& text, float cx, float y, float px, float tracking);
+// A caption: text centred in the w x h strip whose top-left pixel is (x, y)
+// of img, its baseline `baseline` below the strip's top, blended in light grey
+// (0.92) over what is there. The strip must lie inside img.
+void drawCaption(Image& img, const Font& f, const std::string& text, int x, int y, int w, int h, float baseline,
+                 float px);
 
 } // namespace gen

@@ -77,14 +77,7 @@ public:
                 gen::Col c = sample((x + 0.5f) / w, (y + 0.5f) / h, a);
                 img_.set(ox + x, oy + y, gen::mix(back, c, a));
             }
-        gen::Coverage cov(kTile, kLabel);
-        gen::drawCentred(cov, font_, label, kTile / 2.0f, 20, 15, 0);
-        for (int y = 0; y < kLabel; ++y)
-            for (int x = 0; x < kTile; ++x) {
-                float* p = img_.at(cx + x, cy + kTile + y);
-                float t = cov.at(x, y);
-                for (int k = 0; k < 3; ++k) p[k] = p[k] * (1 - t) + 0.92f * t;
-            }
+        gen::drawCaption(img_, font_, label, cx, cy + kTile, kTile, kLabel, 20, 15);
     }
 
     bool write(const std::string& path) const { return img_.write(path); }

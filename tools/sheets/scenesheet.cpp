@@ -200,14 +200,7 @@ int main(int argc, char** argv) {
                               scene->getNodeCount(), triangles(scene));
             else
                 std::snprintf(label, sizeof label, "%s", views[v]);
-            gen::Coverage cov(kShot, kLabel);
-            gen::drawCentred(cov, font, label, kShot / 2.0f, 19, 14, 0);
-            for (int y = 0; y < kLabel; ++y)
-                for (int x = 0; x < kShot; ++x) {
-                    float* p = sheet.at(ox + x, oy + kShot + y);
-                    float t = cov.at(x, y);
-                    for (int k = 0; k < 3; ++k) p[k] = p[k] * (1 - t) + 0.92f * t;
-                }
+            gen::drawCaption(sheet, font, label, ox, oy + kShot, kShot, kLabel, 19, 14);
         }
     }
     stmShutDown();
