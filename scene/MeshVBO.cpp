@@ -82,9 +82,16 @@ void MeshVBO::draw(Map<Light*>& lights, bool skipMaterials) {
 
 namespace {
 
+// Fewest values per vertex a source of the semantic must give: its component
+// count, except RGB colours (Blender, kwxport), which expand with alpha 1.
+int leastValuesForSemantic(int attributeId) {
+    if (glArrayForSemantic(attributeId) == GL_COLOR_ARRAY) return 3;
+    return componentCountForSemantic(attributeId);
+}
+
 // Why the primitive cannot be expanded into buffers of 3 x count vertices,
 // or empty when every input fits: the group count must match, each drawn
-// input must give at least its component count of values per vertex (the
+// input must give at least leastValuesForSemantic values per vertex (the
 // expansion takes the leading ones, so S T P texture coordinates give S T),
 // and every index position and index must lie inside the index list and the
 // input's values.
@@ -105,11 +112,10 @@ std::string misfit(const Mesh& mesh, const Mesh::SubMesh& subMesh) {
                           static_cast<long long>(vertices));
     for (unsigned i = 0; i < subMesh.inputs.size(); ++i) {
         const Mesh::MeshAttribute* input = subMesh.inputs.get(i);
-        int components = componentCountForSemantic(input->semantic);
-        if (components == 0) continue;
-        if (input->stride < components)
-            return formatText("input %u has %d values per vertex, at least %d expected", i, input->stride,
-                              components);
+        int least = leastValuesForSemantic(input->semantic);
+        if (least == 0) continue;
+        if (input->stride < least)
+            return formatText("input %u has %d values per vertex, at least %d expected", i, input->stride, least);
         if (input->offset < 0) return formatText("input %u has offset %d", i, input->offset);
         int64_t valueCount = input->values.size();
         for (int64_t g = 0; g < indexCount; g += stride) {
@@ -144,11 +150,15 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
         if (!glArrayForSemantic(input->semantic)) continue;
         vbo->addAttribute(input->semantic);
         int components = vbo->current->components;
+        // Only an RGB colour gives fewer values than components; the
+        // missing alpha is opaque.
+        int taken = input->stride < components ? input->stride : components;
         const float* values = input->values.data();
         const int* indices = subMesh.indices.data();
         for (size_t g = 0; g < indexCount; g += static_cast<size_t>(mesh.indexStride)) {
             const float* vertex = values + static_cast<size_t>(input->stride) * indices[g + input->offset];
-            for (int k = 0; k < components; ++k) vbo->push(vertex[k]);
+            for (int k = 0; k < taken; ++k) vbo->push(vertex[k]);
+            for (int k = taken; k < components; ++k) vbo->push(1.0f);
         }
     }
     return vbo;

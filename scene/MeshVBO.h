@@ -58,10 +58,11 @@ void setArrayPointer(GLenum glArray, int components);
 
 // Expands one primitive of the geometry `geometryId` into a MeshVBO (CPU
 // data only, not uploaded). An input with more values per vertex than its
-// buffer's components contributes the leading ones of each vertex. A
-// primitive whose index groups or indices do not fit its buffers, or with an
-// input giving fewer values per vertex than its components, is reported
-// through reportError naming the geometry and gives null.
+// buffer's components contributes the leading ones of each vertex; an RGB
+// colour input fills the 4-component colour buffer with alpha 1. A
+// primitive whose index groups or indices do not fit its buffers, or with
+// any other input giving fewer values per vertex than its components, is
+// reported through reportError naming the geometry and gives null.
 MeshVBO* expandSubMesh(const std::string& geometryId, const Collada::Mesh& mesh,
                        const Collada::Mesh::SubMesh& subMesh, int subMeshIndex);
 

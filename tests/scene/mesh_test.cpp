@@ -7,18 +7,20 @@ using namespace Collada;
 
 namespace {
 
-const char* const kNormals =
+const char* const kSources =
     "<source id=\"n\"><float_array>0 0 1 0 1 0</float_array>"
-    "<technique_common><accessor count=\"2\" stride=\"3\"/></technique_common></source>";
+    "<technique_common><accessor count=\"2\" stride=\"3\"/></technique_common></source>"
+    "<source id=\"uv\"><float_array>0 0 1 1</float_array>"
+    "<technique_common><accessor count=\"2\" stride=\"2\"/></technique_common></source>";
 const char* const kInputs = "<input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
                             "<input semantic=\"NORMAL\" source=\"#n\" offset=\"1\"/>";
 
 class MeshTest : public ColladaTest {
 protected:
     // Expands sub-mesh `index` of geometry "g" of a document with four
-    // positions and two normals.
+    // positions, two normals "n" and two texture coordinates "uv".
     MeshVBO* expand(const std::string& primitives, unsigned index = 0) {
-        load(geometry("g", "0 0 0 1 0 0 0 1 0 1 1 0", primitives, kNormals));
+        load(geometry("g", "0 0 0 1 0 0 0 1 0 1 1 0", primitives, kSources));
         const Mesh* mesh = document->meshes.find("g");
         vbo.reset(expandSubMesh("g", *mesh, *mesh->subMeshes.get(index), static_cast<int>(index)));
         return vbo.get();
@@ -74,10 +76,10 @@ TEST_F(MeshTest, PrimitivesThatDoNotFitAreReportedWithoutDrawable) {
          "<input semantic=\"NORMAL\" source=\"#n\" offset=\"1\"/><p>0 0 1 1 2</p></triangles>",
          "input 1 reads index 5 of 5"},
         {"<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
-         "<input semantic=\"COLOR\" source=\"#n\" offset=\"0\"/><p>0 1 0</p></triangles>",
-         "input 1 has 3 values per vertex, at least 4 expected"},
+         "<input semantic=\"NORMAL\" source=\"#uv\" offset=\"0\"/><p>0 1 0</p></triangles>",
+         "input 1 has 2 values per vertex, at least 3 expected"},
         {"<triangles count=\"1\"><input semantic=\"COLOR\" source=\"#nothing\" offset=\"0\"/><p>0 1 0</p></triangles>",
-         "input 0 has 0 values per vertex, at least 4 expected"},
+         "input 0 has 0 values per vertex, at least 3 expected"},
         {"<triangles count=\"-2\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/></triangles>",
          "count -2 is not a triangle count"},
         {"<triangles count=\"1000000000\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/></triangles>",
@@ -105,6 +107,22 @@ TEST_F(MeshTest, WiderSourcesGiveTheirLeadingValues) {
     EXPECT_EQ(texCoords->written, 6);
     const float expected[] = {0, 1, 0, 0, 0, 1};
     for (int k = 0; k < 6; ++k) EXPECT_EQ(texCoords->data[k], expected[k]) << k;
+}
+
+// Blender and kwxport write RGB colours; the colour buffer gets them with
+// alpha 1, and the last colour is read without passing the source's end.
+TEST_F(MeshTest, RgbColoursExpandWithOpaqueAlpha) {
+    ASSERT_NE(expand("<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
+                     "<input semantic=\"COLOR\" source=\"#n\" offset=\"1\"/>"
+                     "<p>0 1 1 0 2 1</p></triangles>"),
+              nullptr);
+    ASSERT_EQ(vbo->attributes.size(), 2u);
+    const MeshVBO::MeshVBOAttribute* colours = vbo->attributes.get(1);
+    EXPECT_EQ(colours->glArray, static_cast<GLenum>(GL_COLOR_ARRAY));
+    EXPECT_EQ(colours->components, 4);
+    ASSERT_EQ(colours->written, 12);
+    const float expected[] = {0, 1, 0, 1, 0, 0, 1, 1, 0, 1, 0, 1};
+    for (int k = 0; k < 12; ++k) EXPECT_EQ(colours->data[k], expected[k]) << k;
 }
 
 TEST_F(MeshTest, LaterPrimitivesKeepTheirOwnCounts) {
