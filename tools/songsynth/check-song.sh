@@ -53,7 +53,7 @@ PY
 echo "== sox stats"
 sox "$out/song.wav" -n stats 2>&1 | grep -E 'Pk lev|RMS lev|Pk count|Length'
 echo "== spectrograms in $out"
-sox "$out/song.wav" -n remix 1,2 spectrogram -x 1800 -y 500 -z 90 -t "whole song" -o "$out/spec-whole.png"
+sox "$out/song.wav" -n remix 1,2 spectrogram -x 1800 -y 500 -z 90 -t "whole song" -o "$out/spectrogram-whole.png"
 # name first-beat beats: 16-bar excerpts (shorter where the section is shorter)
 for s in "logo 1 36" "plates 61 64" "plates2 129 64" "dancecube 193 64" "motikka 289 64" \
          "slicedsphere 354 31" "particleflower 385 32" "finale 417 64"; do
@@ -61,6 +61,6 @@ for s in "logo 1 36" "plates 61 64" "plates2 129 64" "dancecube 193 64" "motikka
   from=$(python3 -c "print(($2*463320-350)/1e6)")
   len=$(python3 -c "print($3*0.46332)")
   sox "$out/song.wav" -n trim "$from" "$len" remix 1,2 spectrogram -x 1200 -y 400 -z 90 -t "$1 from beat $2" \
-    -o "$out/spec-$1.png"
+    -o "$out/spectrogram-$1.png"
 done
 exit $status
