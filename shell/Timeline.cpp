@@ -1,5 +1,6 @@
-// The timeline table: one row per effect, in programme order. An effect's
-// issue adds its include and replaces the null in its row by make<Effect>.
+// The timeline table: one row per effect, in programme order. A row whose
+// factory is null is an effect not yet written: it is skipped, and its span
+// shows the background.
 #include "shell/Timeline.h"
 
 #include "effects/Logo.h"
