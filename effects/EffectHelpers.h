@@ -10,5 +10,5 @@
 #include "effects/Effect.h"
 #include "effects/Globals.h"
 #include "effects/Random.h"
-#include "effects/SpectrumAnalyser.h"
+#include "effects/AudioAnalyser.h"
 #include "render/FixedStepTimer.h"

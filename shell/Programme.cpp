@@ -3,7 +3,7 @@
 
 #include "effects/BeatClock.h"
 #include "effects/Globals.h"
-#include "effects/SpectrumAnalyser.h"
+#include "effects/AudioAnalyser.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "scene/SceneManager.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "AudioFile.h"
-#include "effects/SpectrumAnalyser.h"
+#include "effects/AudioAnalyser.h"
 #include "engine/stagemill.h"
 
 namespace fs = std::filesystem;

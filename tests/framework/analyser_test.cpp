@@ -1,6 +1,6 @@
 // Spectrum analyser against a scripted spectrum: which bins count, the
 // rolling mean and the decaying peak.
-#include "effects/SpectrumAnalyser.h"
+#include "effects/AudioAnalyser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // SpectrumAnalyser: the history is summed in single precision in slot order,
 // each entry scaled by 1/count, so the values match the effects' tuning.
-#include "effects/SpectrumAnalyser.h"
+#include "effects/AudioAnalyser.h"
 
 #include <algorithm>
 
