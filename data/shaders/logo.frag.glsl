@@ -71,8 +71,8 @@ void main()
     float band = exp(-pow((eyePosition.x + 0.45 * eyePosition.y - sweepAt) / 1.1, 2.0));
     float sweep = band * smoothstep(0.0, 0.06, time) * (0.35 + 0.65 * facing);
     float glow = time * time * (0.3 + 0.7 * fresnel);
-    vec3 colour = base * (0.18 + 0.82 * diffuse)
-                + environment * mix(base * 1.3, vec3(0.85), 0.7 * fresnel) * (0.3 + 0.45 * fresnel) * (0.6 + 0.4 * lit)
+    vec3 colour = base * (0.15 + 0.75 * diffuse)
+                + environment * mix(base * 1.5, vec3(0.85), 0.7 * fresnel) * (0.45 + 0.35 * fresnel) * (0.6 + 0.4 * lit)
                 + vec3(highlight * lit)
                 + vec3(0.85, 1.0, 0.75) * (1.6 * sweep)
                 + base * (1.2 * glow);
