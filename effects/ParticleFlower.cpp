@@ -107,6 +107,25 @@ static void drawRayStrips(float position) {
     stmPerspective3D();
 }
 
+void drawFlowerBackground(float position, float fade, float level) {
+    // The screen quads reset the modelview; the camera is kept aside for the
+    // scene drawn after them.
+    glPushMatrix();
+    glColor3f(fade, fade, fade);
+    glEnable(GL_TEXTURE_2D);
+    stmGetTexture("bg5.png")->bind();
+    drawScreenQuad(false, false);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    stmGetTexture("vignet2.jpg")->bind();
+    glColor4f(0.005f, 0.005f, 0.005f, 0.595f - 0.005f * level);
+    drawScreenQuad(false, false);
+    glDisable(GL_TEXTURE_2D);
+    drawRayStrips(position);
+    glDisable(GL_BLEND);
+    glPopMatrix();
+}
+
 // The geosphere colours, as GrowingMotikka's shells.
 static const GLubyte kSphereColours[3][4] = {{180, 5, 0, 0}, {160, 238, 5, 0}, {205, 30, 116, 0}};
 
@@ -214,22 +233,7 @@ void ParticleFlower::render(float position, float fade) {
     const float level = g_spectrum->level();
     glClear(GL_COLOR_BUFFER_BIT);
 
-    // Background and rays: the screen quads reset the modelview, so the
-    // camera is kept aside for the scene after them.
-    glPushMatrix();
-    glColor3f(fade, fade, fade);
-    glEnable(GL_TEXTURE_2D);
-    stmGetTexture("bg5.png")->bind();
-    drawScreenQuad(false, false);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    stmGetTexture("vignet2.jpg")->bind();
-    glColor4f(0.005f, 0.005f, 0.005f, 0.595f - 0.005f * level);
-    drawScreenQuad(false, false);
-    glDisable(GL_TEXTURE_2D);
-    drawRayStrips(position);
-    glDisable(GL_BLEND);
-    glPopMatrix();
+    drawFlowerBackground(position, fade, level);
 
     drawSpheres(position);
 

@@ -54,6 +54,11 @@ float flowerWilt(float position, int flower);
 // flower wilts and is cut back from the tip over the last 2 % of the span.
 TubeRange flowerTubeRange(float position, int flower, int tube, int rings);
 
+// The background picture darkened by fade, the vignette deepening with the
+// music's level, and the ray strips. Keeps the caller's modelview (the
+// camera); leaves depth test, blending and 2D texturing off.
+void drawFlowerBackground(float position, float fade, float level);
+
 class ParticleFlower : public Effect {
 public:
     ParticleFlower();

@@ -98,3 +98,26 @@ TEST_F(FlowerFrame, SameTimeGivesIdenticalPixels) {
     frameAt(0.8f, TubeDrawMode::Buffers);
     EXPECT_EQ(differing(first, frameAt(0.4f, TubeDrawMode::Buffers)), 0u);
 }
+
+TEST_F(FlowerFrame, BackgroundKeepsTheCamera) {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    stmLookAt(2.9f, 0.5f, 3.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
+    float camera[16], after[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, camera);
+    drawFlowerBackground(0.3f, 1.0f, 0.5f);
+    glGetFloatv(GL_MODELVIEW_MATRIX, after);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(after[i], camera[i]) << "modelview entry " << i;
+}
+
+TEST_F(FlowerFrame, SpheresIgnoreTheLevelsAnotherEffectLeftInTheirShader) {
+    const std::vector<unsigned char> clean = frameAt(0.3f, TubeDrawMode::Buffers);
+    // GrowingMotikka draws its shells with the same shader and its own levels.
+    Shader* spheres = g_shaderManager->getShader("growmotikka");
+    ASSERT_NE(spheres, nullptr);
+    spheres->bind();
+    spheres->setUniform1f("analyzer", 3.0f);
+    spheres->setUniform1f("syncDefault", 3.0f);
+    Shader::unbind();
+    EXPECT_EQ(differing(clean, frameAt(0.3f, TubeDrawMode::Buffers)), 0u);
+}
