@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "effects/EffectHelpers.h"
 #include "effects/Dust.h"
+#include "effects/EffectHelpers.h"
 #include "effects/EffectShaders.h"
 #include "effects/SharedResources.h"
 #include "effects/Spline.h"
@@ -47,7 +47,8 @@ void buildFlower(Flower& out, int flower) {
         Spline path;
         Vector d = randomVector();
         d.normalize();
-        for (int j = 0; j < 20; ++j) path.addPoint(Vector3(o + d * static_cast<float>(j) * 2.5f + randomVector() * 1.0f));
+        for (int j = 0; j < 20; ++j)
+            path.addPoint(Vector3(o + d * static_cast<float>(j) * 2.5f + randomVector() * 1.0f));
         path.build();
         const Vector offset = o - Vector(path.evaluate(0.0f));
         TubeMesh* tube = new TubeMesh();
@@ -199,7 +200,6 @@ static void drawFlowerTubes(float position) {
     for (int f = kFlowerCount - 1; f >= 0; --f) {
         for (int g = 0; g < kFlowerTubes; ++g) {
             const TubeMesh* tube = g_flowers[f].tubes[g];
-            if (!tube) continue;
             const int count = flowerTubeRange(position, f, g, tube->rings).triangles(tube->segments);
             if (count == 0) continue;
             if (immediate)
