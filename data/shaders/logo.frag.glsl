@@ -8,46 +8,12 @@
 // scale, which is where the logo stands, about 9 units from the camera.
 varying vec3 normal;
 uniform samplerCube cube;
-uniform sampler2D shadowMap;
 uniform float time /*0.0_1.0*/;
 uniform float farPlane;
 varying vec3 eyePosition;
 varying vec3 lightDirection;
 varying vec4 shadowCoord;
-
-float unpackDepth(vec4 texel)
-{
-    return dot(texel.rgb, vec3(1.0, 1.0 / 255.0, 1.0 / 65025.0));
-}
-
-// 1 when the stored occluder at this texel centre is not in front of z.
-float shadowTap(vec2 texelCentre, float z)
-{
-    vec4 texel = texture2D(shadowMap, texelCentre / 2048.0);
-    if (texel.a < 0.5)
-        return 1.0;
-    return step(z - 0.0006, unpackDepth(texel));
-}
-
-// Light reaching the point: four taps around it, weighted bilinearly, so
-// shadow edges are soft without filtering packed depths. Outside the light's
-// view everything is lit.
-float lightVisibility(vec4 coord)
-{
-    if (coord.w <= 0.0)
-        return 1.0;
-    vec3 p = coord.xyz / coord.w;
-    if (p.x <= 0.0 || p.y <= 0.0 || p.x >= 1.0 || p.y >= 1.0 || p.z >= 1.0)
-        return 1.0;
-    vec2 texel = p.xy * 2048.0 - 0.5;
-    vec2 base = floor(texel) + 0.5;
-    vec2 f = fract(texel);
-    float a = shadowTap(base, p.z);
-    float b = shadowTap(base + vec2(1.0, 0.0), p.z);
-    float c = shadowTap(base + vec2(0.0, 1.0), p.z);
-    float d = shadowTap(base + vec2(1.0, 1.0), p.z);
-    return mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
-}
+#include "shadow_lookup.glsl"
 
 void main()
 {
