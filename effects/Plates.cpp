@@ -9,11 +9,15 @@
 #include "effects/EffectHelpers.h"
 #include "effects/EffectShaders.h"
 #include "effects/LightView.h"
+#include "effects/PostChain.h"
+#include "effects/SharedResources.h"
 #include "effects/ShadowLookup.h"
+#include "render/Cubemap.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
+#include "scene/Scene.h"
 
 using namespace ZEPHRAN_STAGEMILL;
 
@@ -194,8 +198,35 @@ namespace {
 void drawFlyingGeospheres(bool shaded, float position) {
     GeosphereFlight flights[kMaxGeospheres];
     const int count = flyingGeospheres(g_platesSection, g_platesPhase, position, flights);
-    (void)shaded;
-    (void)count;
+    if (count == 0 || !g_geosphereScene) return;
+    if (shaded) {
+        glEnable(GL_TEXTURE_CUBE_MAP);
+        g_envCubemap->bind();
+        if (Shader* spheres = useEffectShader("growmotikka")) {
+            spheres->setUniform1i("cube", 0);
+            spheres->setUniform1f("sync", 0.0f);
+        }
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+    }
+    static const GLubyte kColours[2][4] = {{180, 5, 0, 0}, {160, 238, 5, 0}};
+    glPushMatrix();
+    for (int i = 0; i < count; ++i) {
+        const GeosphereFlight& flight = flights[i];
+        glColor4ubv(kColours[flight.node]);
+        glPushMatrix();
+        glTranslatef(flight.at.x, flight.at.y, flight.at.z);
+        glRotatef(flight.angleX, 1.0f, 0.0f, 0.0f);
+        glRotatef(flight.angleY, 0.0f, 1.0f, 0.0f);
+        glRotatef(flight.angleZ, 0.0f, 0.0f, 1.0f);
+        glScalef(0.025f, 0.025f, 0.025f);
+        g_geosphereScene->drawNode(g_geosphereScene->getNode(static_cast<unsigned>(flight.node)), false);
+        glPopMatrix();
+    }
+    if (shaded) Shader::unbind();
+    glPopMatrix();
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_TEXTURE_CUBE_MAP);
 }
 
 StripMesh g_plateMesh;
@@ -317,16 +348,10 @@ void Plates::render(float position, float fade) {
     g_renderTargets.endSceneMRT();
 
     // Occlusion where the plates overlap, then depth of field.
-    const RenderTargets& rt = g_renderTargets;
+    static const PostChain kChain = {0.00284f, 0.00017f, 12.0f, 15.0f, 6, 1.0f, 2, 0.5f, 0.049f, 0.197f, 0.35f};
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
-    applySSAO(0.00284f, 0.00017f, 12.0f, 15.0f);
-    blurQuarter(rt.texHalfSSAO, 6, 1.0f / (rt.width / 4), 1.0f / (rt.height / 4), false);
-    g_renderTargets.bindScreenFBOScreenNormal(rt.texScreenCombined);
-    applyCombine(rt.texQuarterA);
-    g_renderTargets.unbind();
-    blurHalf(rt.texScreenCombined, 2, 0.5f / rt.width, 0.5f / rt.height, false);
-    applyDepthOfField(rt.texScreenCombined, rt.texScreenDepth, rt.texHalfA, 0.049f, 0.197f, 0.35f);
+    runPostChain(kChain);
 
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
