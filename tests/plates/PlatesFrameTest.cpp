@@ -137,4 +137,33 @@ TEST_F(PlatesFrame, Plates2DrawsRibbonsOverItsGreyGround) {
     EXPECT_GT(magenta, 0.005f) << "magenta ribbons";
 }
 
+// Every ribbon laid across the point the section's camera looks at: the
+// middle of the picture shows ribbon colours, not the ground. (The ground
+// quads are drawn in unit space; the ribbons must still see the camera.)
+TEST_F(PlatesFrame, Plates2RibbonsAreSeenThroughTheSectionCamera) {
+    const float ms = 58668.0f;
+    const float position = (ms - 57875.0f) / (89359.0f - 57875.0f);
+    const PlatesCamera camera = plates2Camera(plates2CameraSection(g_beatClock->updateBeatNumber(ms)), position);
+    createWalkers();
+    for (Walker& w : g_walkers) {
+        w.steps = kTrailLength - 1;
+        for (int k = 0; k < kTrailLength; ++k) {
+            w.trail[k] = camera.target + stm::Vector(0.0f, 0.0f, 0.02f * (k - kTrailLength / 2));
+            w.leftEdge[k] = w.trail[k] - stm::Vector(0.5f, 0.0f, 0.0f);
+            w.rightEdge[k] = w.trail[k] + stm::Vector(0.5f, 0.0f, 0.0f);
+        }
+        w.position = w.trail[kTrailLength - 1];
+    }
+    const Picture frame = frameAt(g_plates2, ms);
+    int coloured = 0, total = 0;
+    for (int y = kHeight / 2 - 10; y < kHeight / 2 + 10; ++y) {
+        for (int x = kWidth / 2 - 10; x < kWidth / 2 + 10; ++x) {
+            const unsigned char* p = &frame.pixels[(y * kWidth + x) * 4];
+            coloured += std::abs(p[0] - p[1]) > 30 || std::abs(p[1] - p[2]) > 30;
+            ++total;
+        }
+    }
+    EXPECT_GT(coloured, total * 3 / 4) << coloured << " of " << total << " central pixels show a ribbon";
+}
+
 } // namespace
