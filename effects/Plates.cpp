@@ -210,7 +210,6 @@ void drawFlyingGeospheres(bool shaded, float position) {
         glCullFace(GL_BACK);
     }
     static const GLubyte kColours[2][4] = {{180, 5, 0, 0}, {160, 238, 5, 0}};
-    glPushMatrix();
     for (int i = 0; i < count; ++i) {
         const GeosphereFlight& flight = flights[i];
         glColor4ubv(kColours[flight.node]);
@@ -224,7 +223,6 @@ void drawFlyingGeospheres(bool shaded, float position) {
         glPopMatrix();
     }
     if (shaded) Shader::unbind();
-    glPopMatrix();
     glDisable(GL_CULL_FACE);
     glDisable(GL_TEXTURE_CUBE_MAP);
 }
@@ -269,6 +267,8 @@ void drawPlates(float position, bool shaded, float level) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glCullFace(GL_BACK);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        // The floor's picture stays off unit 1 from here, and the spheres'
+        // cube map goes on unit 0, where their shader reads it.
         glActiveTextureARB(GL_TEXTURE1_ARB);
         glDisable(GL_TEXTURE_2D);
         glActiveTextureARB(GL_TEXTURE0_ARB);
