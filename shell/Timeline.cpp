@@ -6,6 +6,8 @@
 #include "effects/GrowingMotikka.h"
 #include "effects/Logo.h"
 #include "effects/ParticleFlower.h"
+#include "effects/Plates.h"
+#include "effects/Plates2.h"
 
 namespace {
 
@@ -26,8 +28,8 @@ struct Row {
 
 const Row kRows[] = {
     {"collada", 0, 17000, true, false, make<Logo>},       // Logo
-    {"collada1", 0, 58000, true, false, nullptr},          // Plates
-    {"plates2", 0, 89400, true, false, nullptr},           // Plates2
+    {"collada1", 0, 58000, true, false, make<Plates>},     // Plates
+    {"plates2", 0, 89400, true, false, make<Plates2>},     // Plates2
     {"collada5", 0, 119200, true, false, nullptr},         // DanceCube
     {"collada6", 10, 119200, true, true, nullptr},         // Doors
     {"growmotikka", 0, 163950, true, false, make<GrowingMotikka>},  // GrowingMotikka
