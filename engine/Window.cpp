@@ -53,7 +53,9 @@ int virtualKeyOf(SDL_Keycode key)
     return -1;
 }
 
-bool displayAvailable()
+} // namespace
+
+bool stmDisplayAvailable()
 {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
@@ -62,6 +64,8 @@ bool displayAvailable()
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
 }
+
+namespace {
 
 void applyFullscreenMode(int width, int height, int refreshHz)
 {
@@ -115,7 +119,7 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
         stmMsg("stmInitEx: already initialised\n");
         return true;
     }
-    if (!g_options.headless && !displayAvailable())
+    if (!g_options.headless && !stmDisplayAvailable())
         g_options.headless = true;
     if (g_options.headless) {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);

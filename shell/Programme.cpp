@@ -4,6 +4,7 @@
 #include "effects/BeatClock.h"
 #include "effects/Globals.h"
 #include "effects/AudioAnalyser.h"
+#include "launcher/LauncherWindow.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "scene/SceneManager.h"
@@ -61,13 +62,23 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
     return false;
 }
 
-void startUp(const ShellOptions& o)
+// `launcher`: the accepted dialog, or null when the command line (or the
+// engine's defaults) decide the display.
+void startUp(const ShellOptions& o, Launcher* launcher)
 {
-    g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
-    // The launcher's choices come from the command line; option 1006 is set.
-    const bool option1006 = true;
-    if (!stmInitEx(o.width, o.height, 32, o.fullscreen, option1006, o.onTop, o.onTop, 8, o.aspect, 0.0f,
-                   "data.pak", o.refresh))
+    bool started;
+    if (launcher) {
+        launcher->setOption1006();
+        started = stmInitEx(launcher->getWidth(), launcher->getHeight(), launcher->getBitsPerPixel(),
+                            launcher->getFullscreen(), launcher->getOption1006(), launcher->getAlwaysOnTop(),
+                            launcher->getAlwaysOnTopCopy(), 8, launcher->getAspectRatio(),
+                            launcher->getDesktopAspectRatio(), "data.pak", launcher->getRefreshRate());
+    } else {
+        const bool option1006 = true;
+        started = stmInitEx(o.width, o.height, 32, o.fullscreen, option1006, o.onTop, o.onTop, 8, o.aspect, 0.0f,
+                            "data.pak", o.refresh);
+    }
+    if (!started)
         throw "stmInitEx(): no window or OpenGL context";
     stmReadPak("data.pak");
     stmInitCubemaps();
@@ -127,7 +138,11 @@ int runProgramme(const ShellOptions& o)
         return ok ? 0 : 1;
     }
     bool ok = runGuarded([&] {
-        startUp(o);
+        g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
+        std::unique_ptr<Launcher> launcher = launcherWanted(o) ? runLauncherWindow("data.pak") : nullptr;
+        if (launcher && !launcher->isAccepted())
+            return;   // Quit: no window, context or music was started
+        startUp(o, launcher.get());
         FrameLoop loop;
         while (!loop.quit)
             if (loop.iterate() && outputComplete(o, run))
