@@ -77,6 +77,15 @@ void setIcon(SDL_Window* window, const Image& icon)
     }
 }
 
+bool closeRequest(const SDL_Event& event)
+{
+    return event.type == SDL_QUIT || (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
+}
+
+// ImGui 1.86 reads the keys once a frame: a press and its release taken in
+// the same frame would cancel out, so a frame is drawn after each key event.
+bool endsInputBatch(const SDL_Event& event) { return event.type == SDL_KEYDOWN || event.type == SDL_KEYUP; }
+
 // Runs the dialog until Play or Quit; the window and context are current.
 void runDialog(SDL_Window* window, Launcher& launcher, ImTextureID picture)
 {
@@ -85,17 +94,14 @@ void runDialog(SDL_Window* window, Launcher& launcher, ImTextureID picture)
         // The dialog waits for input instead of spinning; a redraw at least
         // every 100 ms keeps it fresh.
         SDL_Event event;
-        bool closed = false;
-        if (SDL_WaitEventTimeout(&event, 100)) {
-            do {
-                ImGui_ImplSDL2_ProcessEvent(&event);
-                closed = closed || event.type == SDL_QUIT ||
-                         (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
-            } while (SDL_PollEvent(&event));
-        }
-        if (closed) {
-            launcher.quit();
-            return;
+        bool pending = SDL_WaitEventTimeout(&event, 100);
+        while (pending) {
+            ImGui_ImplSDL2_ProcessEvent(&event);
+            if (closeRequest(event)) {
+                launcher.quit();
+                return;
+            }
+            pending = !endsInputBatch(event) && SDL_PollEvent(&event);
         }
         ImGui_ImplOpenGL2_NewFrame();
         ImGui_ImplSDL2_NewFrame();
