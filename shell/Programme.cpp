@@ -66,6 +66,7 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
 // engine's defaults) decide the display.
 void startUp(const ShellOptions& o, Launcher* launcher)
 {
+    g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     bool started;
     if (launcher) {
         launcher->setOption1006();
@@ -138,7 +139,6 @@ int runProgramme(const ShellOptions& o)
         return ok ? 0 : 1;
     }
     bool ok = runGuarded([&] {
-        g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
         std::unique_ptr<Launcher> launcher = launcherWanted(o) ? runLauncherWindow("data.pak") : nullptr;
         if (launcher && !launcher->isAccepted())
             return;   // Quit: no window, context or music was started
