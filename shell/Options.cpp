@@ -68,7 +68,9 @@ const char* usageText()
            "  --refresh HZ         refresh rate for full screen (default 60)\n"
            "  --on-top             keep the window above others\n"
            "  --no-launcher        skip the launcher dialog (it is shown only with a display\n"
-           "                       and no display, headless, capture or shot option)\n"
+           "                       and no display, headless, capture, shot or benchmark\n"
+           "                       option)\n"
+           "  --loop               play the programme in a loop (exhibitions)\n"
            "\n"
            "Headless rendering:\n"
            "  --headless           no window or audio device (also when there is no display)\n"
@@ -80,11 +82,16 @@ const char* usageText()
            "  --from MS            first frame's song time (default 0)\n"
            "  --to MS              stop before this song time (default: the programme's end)\n"
            "  --shot MS FILE.png   write the frame at song time MS, reached by seeking\n"
+           "  --benchmark          play --from..--to (default: all) headless on the fixed\n"
+           "                       clock, write nothing, print frame times per effect\n"
            "  --export-song FILE.wav  write the song as WAV and exit\n"
            "  --help               this text\n"
            "\n"
            "Keys: Escape (or closing the window) fades out and ends; F1 with Left or\n"
-           "Right seeks one second back or forward per frame.\n";
+           "Right seeks one second back or forward per frame. Space pauses, and while\n"
+           "paused . and , step one frame; Page Up / Page Down jump to the next /\n"
+           "previous effect, ] and [ one bar; L loops the current effect; Tab shows\n"
+           "the timeline.\n";
 }
 
 bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
@@ -129,6 +136,8 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
             o.onTop = true;
         } else if (arg == "--no-launcher") {
             o.launcher = false;
+        } else if (arg == "--loop") {
+            o.loop = true;
         } else if (arg == "--headless") {
             o.headless = true;
         } else if (arg == "--data") {
@@ -155,6 +164,9 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
                 return bad("a song time in ms");
             o.shot = true;
             o.shotFile = argv[++i];
+        } else if (arg == "--benchmark") {
+            o.benchmark = true;
+            o.headless = true;
         } else if (arg == "--export-song") {
             if (!value())
                 return false;
@@ -173,6 +185,14 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
         error = "--shot and --capture cannot be combined";
         return false;
     }
+    if (o.loop && (o.benchmark || o.shot || !o.capture.empty())) {
+        error = "--loop plays without end: it cannot be combined with --shot, --capture or --benchmark";
+        return false;
+    }
+    if (o.benchmark && (o.shot || !o.capture.empty())) {
+        error = "--benchmark writes no frames: it cannot be combined with --shot or --capture";
+        return false;
+    }
     if (o.to >= 0.0f && o.to <= o.from) {
         error = "--to must be later than --from";
         return false;
@@ -182,5 +202,6 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
 
 bool launcherWanted(const ShellOptions& o)
 {
-    return o.launcher && !o.displayGiven && !o.headless && o.capture.empty() && !o.shot && o.exportSong.empty();
+    return o.launcher && !o.displayGiven && !o.headless && o.capture.empty() && !o.shot && !o.benchmark &&
+           o.exportSong.empty();
 }

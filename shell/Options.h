@@ -24,6 +24,8 @@ struct ShellOptions {
     float shotTime = 0.0f;
     std::string shotFile;
     std::string exportSong;
+    bool loop = false;         // play the programme again from 0 at its end
+    bool benchmark = false;    // fixed clock, headless, frame times instead of output
     bool help = false;
 };
 
@@ -32,6 +34,6 @@ struct ShellOptions {
 bool parseOptions(int argc, char** argv, ShellOptions& options, std::string& error);
 const char* usageText();
 // Whether the launcher dialog is to be asked for the display choices: not with
-// --no-launcher, a display option, a headless run, a capture, a shot or the
-// song export. (Without a display it is skipped as well; the launcher tells.)
+// --no-launcher, a display option, a headless run, a capture, a shot, a
+// benchmark or the song export. (Without a display it is skipped as well; the launcher tells.)
 bool launcherWanted(const ShellOptions& options);

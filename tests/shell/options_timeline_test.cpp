@@ -76,7 +76,7 @@ TEST(Options, LauncherIsSkippedByDisplayHeadlessCaptureAndShotOptions)
     const std::vector<std::vector<const char*>> skipping = {
         {"--no-launcher"}, {"--width", "800", "--height", "600"}, {"--size", "800x600"}, {"--fullscreen"},
         {"--aspect", "4:3"}, {"--refresh", "60"}, {"--on-top"}, {"--headless"}, {"--capture", "out"},
-        {"--shot", "1000", "x.png"}, {"--export-song", "s.wav"},
+        {"--shot", "1000", "x.png"}, {"--benchmark"}, {"--export-song", "s.wav"},
     };
     for (const auto& args : skipping) {
         ShellOptions o;
