@@ -10,6 +10,7 @@
 #include "scene/SceneManager.h"
 #include "shell/Benchmark.h"
 #include "shell/FrameLoop.h"
+#include "shell/Replay.h"
 #include "shell/Timeline.h"
 #include "shell/Viewer.h"
 
@@ -40,7 +41,21 @@ void setCubeFaceParameters()
     }
 }
 
-StmRunOptions engineOptions(const ShellOptions& o)
+// Shots and captures from a later time replay the frames that shape their
+// first one (see Replay.h); other runs start as they are asked.
+ReplayPlan replayPlan(const ShellOptions& o, int fps)
+{
+    std::vector<TimelineSpan> spans = timelineSpans(programmeBeatClock());
+    if (o.shot)
+        return planShotReplay(spans, o.shotTime, fps);
+    if (!o.capture.empty())
+        return planCaptureReplay(spans, o.from, fps);
+    ReplayPlan plan;
+    plan.clockFrom = plan.firstFrame = o.from;
+    return plan;
+}
+
+StmRunOptions engineOptions(const ShellOptions& o, const ReplayPlan& plan)
 {
     StmRunOptions run;
     run.headless = o.headless;
@@ -48,7 +63,7 @@ StmRunOptions engineOptions(const ShellOptions& o)
     run.dataDir = o.dataDir.empty() ? nullptr : o.dataDir.c_str();
     bool fixed = o.fps > 0 || o.shot || !o.capture.empty() || o.benchmark;
     run.fixedFps = fixed ? (o.fps > 0 ? o.fps : 60) : 0;
-    run.fixedFrom = o.shot ? 0.0f : o.from;
+    run.fixedFrom = plan.clockFrom;
     if (o.shot)
         run.captureOut = o.shotFile.c_str();
     else if (!o.capture.empty())
@@ -69,7 +84,7 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
 
 // `launcher`: the accepted dialog, or null when the command line (or the
 // engine's defaults) decide the display.
-void startUp(const ShellOptions& o, Launcher* launcher)
+void startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     bool started;
@@ -99,17 +114,16 @@ void startUp(const ShellOptions& o, Launcher* launcher)
     g_shaderManager = ShaderManager::create();
     g_sceneManager = SceneManager::create();
     g_spectrum = new SpectrumAnalyser(8);
-    g_beatClock = new BeatClock(129.5f, 350);
+    g_beatClock = new BeatClock(programmeBeatClock());
     int effects = registerTimeline(*g_beatClock);
     stmMsg("zephran: %d effects on the timeline\n", effects);
     stmInitEffects();
     stmInitTimer();
     stmPlaySong(1);
-    if (o.shot)
-        stmAdjustTime(o.shotTime);   // reached as F1 seeking would
-    else if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
+    if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
         stmAdjustTime(o.from);       // the fixed clock starts there by itself
     glEnable(0x809D /* GL_MULTISAMPLE */);
+    replayFrames(plan.frames);
 }
 
 double secondsSince(std::chrono::steady_clock::time_point t)
@@ -170,7 +184,9 @@ bool runGuarded(const std::function<void()>& body)
 
 int runProgramme(const ShellOptions& o)
 {
-    StmRunOptions run = engineOptions(o);
+    const int fps = o.fps > 0 ? o.fps : 60;
+    const ReplayPlan plan = replayPlan(o, fps);
+    StmRunOptions run = engineOptions(o, plan);
     stmConfigure(run);
     if (!o.exportSong.empty()) {
         stmReadPak("data.pak");
@@ -183,7 +199,7 @@ int runProgramme(const ShellOptions& o)
         std::unique_ptr<Launcher> launcher = launcherWanted(o) ? runLauncherWindow("data.pak") : nullptr;
         if (launcher && !launcher->isAccepted())
             return;   // Quit: no window, context or music was started
-        startUp(o, launcher.get());
+        startUp(o, plan, launcher.get());
         FrameLoop loop;
         std::unique_ptr<Viewer> viewer;
         if (viewerControls(o)) {
