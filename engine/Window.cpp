@@ -61,7 +61,9 @@ int virtualKeyOf(SDL_Keycode key)
     return -1;
 }
 
-bool displayAvailable()
+} // namespace
+
+bool stmDisplayAvailable()
 {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
@@ -71,6 +73,7 @@ bool displayAvailable()
     return (x11 && *x11) || (wayland && *wayland);
 }
 
+namespace {
 // Whether the display can switch to exactly width x height. A display that
 // cannot (a virtual one, or an odd size) gets a window covering the desktop
 // at its own mode instead, with the picture letterboxed in it: never a crop.
@@ -148,7 +151,7 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
         stmMsg("stmInitEx: already initialised\n");
         return true;
     }
-    if (!g_options.headless && !displayAvailable())
+    if (!g_options.headless && !stmDisplayAvailable())
         g_options.headless = true;
     if (g_options.headless) {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);

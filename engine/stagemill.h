@@ -186,6 +186,9 @@ struct StmRunOptions {
 void stmConfigure(const StmRunOptions& options);
 const StmRunOptions& stmGetRunOptions();
 bool stmIsHeadless();
+// Whether a window system is there to show windows on (an X11 or Wayland
+// display, and SDL not told to use its offscreen or dummy driver).
+bool stmDisplayAvailable();
 
 // Window and context. Returns false (after logging why) when no window or GL
 // context could be made. Width or height 0 takes the desktop mode (1280x720

@@ -58,15 +58,18 @@ const char* usageText()
 {
     return "Usage: zephran [options]\n"
            "\n"
-           "Display (the launcher's choices; default: the desktop mode, windowed):\n"
-           "  --width N            window width in pixels\n"
-           "  --height N           window height in pixels\n"
+           "Display (any of these skips the launcher dialog; default: the desktop mode,\n"
+           "windowed):\n"
+           "  --width N            window width in pixels (with --height)\n"
+           "  --height N           window height in pixels (with --width)\n"
            "  --fullscreen         full screen\n"
            "  --aspect A           picture aspect, as 16:9 or 1.7778; black bars where it\n"
            "                       differs from the window's (default: the screen's)\n"
            "  --refresh HZ         refresh rate for full screen (default 60)\n"
            "  --on-top             keep the window above others\n"
-           "  --no-launcher        skip the launcher dialog\n"
+           "  --no-launcher        skip the launcher dialog (it is shown only with a display\n"
+           "                       and no display, headless, capture, shot or benchmark\n"
+           "                       option)\n"
            "  --loop               play the programme in a loop (exhibitions)\n"
            "\n"
            "Headless rendering:\n"
@@ -93,8 +96,12 @@ const char* usageText()
 
 bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
 {
+    static const char* const kDisplayOptions[] = {"--width", "--height", "--size", "--fullscreen",
+                                                  "--aspect", "--refresh", "--on-top"};
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        for (const char* option : kDisplayOptions)
+            o.displayGiven = o.displayGiven || arg == option;
         auto value = [&](int n = 1) -> bool {
             if (i + n >= argc) {
                 error = arg + " expects " + (n == 1 ? "a value" : "two values");
@@ -169,6 +176,11 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
             return false;
         }
     }
+    if ((o.width > 0) != (o.height > 0)) {
+        error = o.width > 0 ? "--width needs --height as well (or use --size WxH)"
+                            : "--height needs --width as well (or use --size WxH)";
+        return false;
+    }
     if (o.shot && !o.capture.empty()) {
         error = "--shot and --capture cannot be combined";
         return false;
@@ -186,4 +198,10 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
         return false;
     }
     return true;
+}
+
+bool launcherWanted(const ShellOptions& o)
+{
+    return o.launcher && !o.displayGiven && !o.headless && o.capture.empty() && !o.shot && !o.benchmark &&
+           o.exportSong.empty();
 }

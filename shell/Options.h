@@ -11,6 +11,7 @@ struct ShellOptions {
     float aspect = 0.0f;       // picture aspect; 0: the screen's
     int refresh = 60;
     bool onTop = false;
+    bool displayGiven = false; // some display option above was on the command line
     bool launcher = true;      // false: --no-launcher
     bool headless = false;
     std::string dataDir;
@@ -32,3 +33,7 @@ struct ShellOptions {
 // expected) on a bad command line.
 bool parseOptions(int argc, char** argv, ShellOptions& options, std::string& error);
 const char* usageText();
+// Whether the launcher dialog is to be asked for the display choices: not with
+// --no-launcher, a display option, a headless run, a capture, a shot, a
+// benchmark or the song export. (Without a display it is skipped as well; the launcher tells.)
+bool launcherWanted(const ShellOptions& options);

@@ -4,6 +4,7 @@
 #include "effects/BeatClock.h"
 #include "effects/Globals.h"
 #include "effects/AudioAnalyser.h"
+#include "launcher/LauncherWindow.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "scene/SceneManager.h"
@@ -81,13 +82,24 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
     return false;
 }
 
-void startUp(const ShellOptions& o, const ReplayPlan& plan)
+// `launcher`: the accepted dialog, or null when the command line (or the
+// engine's defaults) decide the display.
+void startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
-    // The launcher's choices come from the command line; option 1006 is set.
-    const bool option1006 = true;
-    if (!stmInitEx(o.width, o.height, 32, o.fullscreen, option1006, o.onTop, o.onTop, 8, o.aspect, 0.0f,
-                   "data.pak", o.refresh))
+    bool started;
+    if (launcher) {
+        launcher->setOption1006();
+        started = stmInitEx(launcher->getWidth(), launcher->getHeight(), launcher->getBitsPerPixel(),
+                            launcher->getFullscreen(), launcher->getOption1006(), launcher->getAlwaysOnTop(),
+                            launcher->getAlwaysOnTopCopy(), 8, launcher->getAspectRatio(),
+                            launcher->getDesktopAspectRatio(), "data.pak", launcher->getRefreshRate());
+    } else {
+        const bool option1006 = true;
+        started = stmInitEx(o.width, o.height, 32, o.fullscreen, option1006, o.onTop, o.onTop, 8, o.aspect, 0.0f,
+                            "data.pak", o.refresh);
+    }
+    if (!started)
         throw "stmInitEx(): no window or OpenGL context";
     stmReadPak("data.pak");
     stmInitCubemaps();
@@ -188,7 +200,10 @@ int runProgramme(const ShellOptions& o)
     }
     const auto began = std::chrono::steady_clock::now();
     bool ok = runGuarded([&] {
-        startUp(o, plan);
+        std::unique_ptr<Launcher> launcher = launcherWanted(o) ? runLauncherWindow("data.pak") : nullptr;
+        if (launcher && !launcher->isAccepted())
+            return;   // Quit: no window, context or music was started
+        startUp(o, plan, launcher.get());
         FrameLoop loop;
         std::unique_ptr<Viewer> viewer;
         if (viewerControls(o)) {

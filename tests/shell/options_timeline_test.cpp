@@ -55,12 +55,33 @@ TEST(Options, RefusesBadValuesNamingTheOption)
         {{"--width", "-5"}, "--width"},
         {{"--from", "2000", "--to", "1000"}, "--to"},
         {{"--bogus"}, "--bogus"},
+        {{"--width", "800"}, "--width needs --height"},
+        {{"--height", "600", "--fullscreen"}, "--height needs --width"},
     };
     for (const Case& c : cases) {
         ShellOptions o;
         std::string error;
         EXPECT_FALSE(parse(c.args, o, error)) << c.mention;
         EXPECT_NE(error.find(c.mention), std::string::npos) << error;
+    }
+}
+
+TEST(Options, LauncherIsSkippedByDisplayHeadlessCaptureAndShotOptions)
+{
+    ShellOptions plain;
+    std::string error;
+    ASSERT_TRUE(parse({"--data", "dir"}, plain, error)) << error;
+    EXPECT_TRUE(launcherWanted(plain));
+
+    const std::vector<std::vector<const char*>> skipping = {
+        {"--no-launcher"}, {"--width", "800", "--height", "600"}, {"--size", "800x600"}, {"--fullscreen"},
+        {"--aspect", "4:3"}, {"--refresh", "60"}, {"--on-top"}, {"--headless"}, {"--capture", "out"},
+        {"--shot", "1000", "x.png"}, {"--benchmark"}, {"--export-song", "s.wav"},
+    };
+    for (const auto& args : skipping) {
+        ShellOptions o;
+        ASSERT_TRUE(parse(args, o, error)) << args[0] << ": " << error;
+        EXPECT_FALSE(launcherWanted(o)) << args[0];
     }
 }
 
