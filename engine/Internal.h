@@ -37,6 +37,7 @@ void seekAudio(double ms);
 void pauseAudio(bool paused);      // holds the device; resuming plays from the clock's time
 void shutdownAudio();
 const std::vector<unsigned char>* songFile();
+long long songFramesDecoded();     // 0 without a song
 
 // Capture (Capture.cpp): called by stmSwapBuffers before the swap.
 void captureFrame();
