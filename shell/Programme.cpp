@@ -12,7 +12,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <exception>
+#include <string>
 
 namespace {
 
@@ -47,8 +50,33 @@ StmRunOptions engineOptions(const ShellOptions& o)
         run.captureOut = o.shotFile.c_str();
     else if (!o.capture.empty())
         run.captureOut = o.capture.c_str();
-    run.captureTo = o.shot ? -1.0f : (o.to >= 0.0f ? o.to : kProgrammeEnd + 1.0f);
+    run.captureTo = o.shot ? -1.0f : (o.to >= 0.0f ? std::min(o.to, kProgrammeEnd + 1.0f) : kProgrammeEnd + 1.0f);
     return run;
+}
+
+// Why the output or its range cannot be made, checked before anything
+// renders; empty when they can. A --to past the end is clamped, and said.
+std::string outputProblem(const ShellOptions& o)
+{
+    char text[160];
+    if (o.shot && o.shotTime > kProgrammeEnd) {
+        std::snprintf(text, sizeof(text), "--shot %.0f is past the programme's end (%.0f ms)", double(o.shotTime),
+                      double(kProgrammeEnd));
+        return text;
+    }
+    if (!o.capture.empty() && o.from > kProgrammeEnd) {
+        std::snprintf(text, sizeof(text), "--from %.0f is past the programme's end (%.0f ms)", double(o.from),
+                      double(kProgrammeEnd));
+        return text;
+    }
+    const std::string& out = o.shot ? o.shotFile : o.capture;
+    if (!out.empty())
+        if (const char* problem = stmOutputProblem(out.c_str(), o.shot))
+            return problem;
+    if (!o.capture.empty() && o.to > kProgrammeEnd)
+        std::fprintf(stderr, "zephran: --to %.0f is past the programme's end; the capture stops there (%.0f ms)\n",
+                     double(o.to), double(kProgrammeEnd));
+    return std::string();
 }
 
 // True once a capture or shot has all its frames.
@@ -61,7 +89,17 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
     return false;
 }
 
-void startUp(const ShellOptions& o)
+// A song that ends well before the programme leaves its end silent.
+void warnShortSong()
+{
+    float length = stmGetSongLength();
+    if (length > 0.0f && length < kProgrammeEnd - 1000.0f)
+        stmMsg("zephran: song.ogg lasts %.1f s, much shorter than the programme's %.1f s; the rest is silent\n",
+               double(length) / 1000.0, double(kProgrammeEnd) / 1000.0);
+}
+
+// False when the program cannot start (the reason is shown).
+bool startUp(const ShellOptions& o)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     // The launcher's choices come from the command line; option 1006 is set.
@@ -69,7 +107,11 @@ void startUp(const ShellOptions& o)
     if (!stmInitEx(o.width, o.height, 32, o.fullscreen, option1006, o.onTop, o.onTop, 8, o.aspect, 0.0f,
                    "data.pak", o.refresh))
         throw "stmInitEx(): no window or OpenGL context";
-    stmReadPak("data.pak");
+    if (!stmReadPak("data.pak")) {
+        std::string text = std::string("The data archive is unusable: ") + stmPakError() + ".";
+        stmMessageBox(text.c_str(), kTitle, STM_MB_ICONERROR | STM_MB_TOPMOST);
+        return false;
+    }
     stmInitCubemaps();
     stmSetWindowTitle(kTitle);
     if (stmGetFile(kIcon, nullptr)) {
@@ -88,9 +130,11 @@ void startUp(const ShellOptions& o)
     stmInitEffects();
     stmInitTimer();
     stmPlaySong(1);
+    warnShortSong();
     if (o.shot)
         stmAdjustTime(o.shotTime);   // reached as F1 seeking would
     glEnable(0x809D /* GL_MULTISAMPLE */);
+    return true;
 }
 
 void shutDown()
@@ -118,21 +162,36 @@ bool runGuarded(const std::function<void()>& body)
 
 int runProgramme(const ShellOptions& o)
 {
+    std::string problem = outputProblem(o);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "zephran: %s\n", problem.c_str());
+        return 2;
+    }
     StmRunOptions run = engineOptions(o);
     stmConfigure(run);
     if (!o.exportSong.empty()) {
-        stmReadPak("data.pak");
-        bool ok = stmExportSong(o.exportSong.c_str());
+        bool ok = stmReadPak("data.pak");
+        if (!ok)
+            stmMsg("zephran: the data archive is unusable: %s\n", stmPakError());
+        if (ok)
+            warnShortSong();
+        ok = ok && stmExportSong(o.exportSong.c_str());
         stmShutDown();
         return ok ? 0 : 1;
     }
+    bool started = false;
     bool ok = runGuarded([&] {
-        startUp(o);
+        started = startUp(o);
         FrameLoop loop;
-        while (!loop.quit)
+        loop.quit = !started;
+        // A failed write or a stop signal ends the run at once.
+        while (!loop.quit && !stmCaptureFailed() && !stmStopSignal())
             if (loop.iterate() && outputComplete(o, run))
                 loop.quit = true;
     });
+    ok = stmFinishCapture() && ok && started;
     shutDown();
+    if (int signal = stmStopSignal())
+        return 128 + signal;
     return ok ? 0 : 1;
 }
