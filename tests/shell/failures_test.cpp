@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -97,7 +98,7 @@ std::set<std::string> leftIn(const std::string& dir)
 {
     std::set<std::string> found;
     for (auto it = fs::recursive_directory_iterator(dir); it != fs::recursive_directory_iterator(); ++it) {
-        std::string name = fs::relative(it->path(), dir).generic_string();
+        std::string name = it->path().lexically_relative(dir).generic_string();
         if (name != "data.pak" && name.rfind("in", 0) != 0)
             found.insert(name);
     }
