@@ -7,14 +7,18 @@
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "scene/SceneManager.h"
+#include "shell/Benchmark.h"
 #include "shell/FrameLoop.h"
 #include "shell/Timeline.h"
+#include "shell/Viewer.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string>
 
 namespace {
@@ -43,7 +47,7 @@ StmRunOptions engineOptions(const ShellOptions& o)
     run.headless = o.headless;
     run.mute = o.headless;
     run.dataDir = o.dataDir.empty() ? nullptr : o.dataDir.c_str();
-    bool fixed = o.fps > 0 || o.shot || !o.capture.empty();
+    bool fixed = o.fps > 0 || o.shot || !o.capture.empty() || o.benchmark;
     run.fixedFps = fixed ? (o.fps > 0 ? o.fps : 60) : 0;
     run.fixedFrom = o.shot ? 0.0f : o.from;
     if (o.shot)
@@ -64,7 +68,7 @@ std::string outputProblem(const ShellOptions& o)
                       double(kProgrammeEnd));
         return text;
     }
-    if (!o.capture.empty() && o.from > kProgrammeEnd) {
+    if (o.from > kProgrammeEnd) {
         std::snprintf(text, sizeof(text), "--from %.0f is past the programme's end (%.0f ms)", double(o.from),
                       double(kProgrammeEnd));
         return text;
@@ -84,7 +88,7 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
 {
     if (o.shot)
         return stmCapturedFrames() >= 1;
-    if (!o.capture.empty() && o.to >= 0.0f)
+    if ((!o.capture.empty() || o.benchmark) && o.to >= 0.0f)
         return stmGetTime() + 1000.0f / run.fixedFps >= o.to;
     return false;
 }
@@ -133,8 +137,41 @@ bool startUp(const ShellOptions& o)
     warnShortSong();
     if (o.shot)
         stmAdjustTime(o.shotTime);   // reached as F1 seeking would
+    else if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
+        stmAdjustTime(o.from);       // the fixed clock starts there by itself
     glEnable(0x809D /* GL_MULTISAMPLE */);
     return true;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+// Plays the range like a capture but writes nothing: each frame is timed
+// from its clear to glFinish and filed under the spans drawn at its time.
+void runBenchmark(const ShellOptions& o, const StmRunOptions& run, FrameLoop& loop,
+                  std::chrono::steady_clock::time_point began)
+{
+    FrameTimeTable table(timelineSpans(*g_beatClock));
+    double startUp = 0.0;
+    bool first = true;
+    while (!loop.quit) {
+        const auto frameBegan = std::chrono::steady_clock::now();
+        if (!loop.iterate())
+            continue;
+        glFinish();
+        if (first)
+            startUp = secondsSince(began);
+        first = false;
+        table.record(stmGetTime(), 1000.0 * secondsSince(frameBegan));
+        if (outputComplete(o, run))
+            loop.quit = true;
+    }
+    char setting[160];
+    std::snprintf(setting, sizeof setting, "%dx%d, %d fps, %.0f..%.0f ms", stmGetWindowWidth(), stmGetWindowHeight(),
+                  run.fixedFps, o.from, o.to >= 0.0f ? o.to : kProgrammeEnd);
+    table.print(stdout, startUp, setting);
 }
 
 void shutDown()
@@ -146,6 +183,8 @@ void shutDown()
 }
 
 } // namespace
+
+bool viewerControls(const ShellOptions& o) { return !o.shot && o.capture.empty() && !o.benchmark; }
 
 bool runGuarded(const std::function<void()>& body)
 {
@@ -171,19 +210,30 @@ int runProgramme(const ShellOptions& o)
     stmConfigure(run);
     if (!o.exportSong.empty()) {
         bool ok = stmReadPak("data.pak");
-        if (!ok)
-            stmMsg("zephran: the data archive is unusable: %s\n", stmPakError());
         if (ok)
             warnShortSong();
+        else
+            stmMsg("zephran: the data archive is unusable: %s\n", stmPakError());
         ok = ok && stmExportSong(o.exportSong.c_str());
         stmShutDown();
         return ok ? 0 : 1;
     }
     bool started = false;
+    const auto began = std::chrono::steady_clock::now();
     bool ok = runGuarded([&] {
         started = startUp(o);
         FrameLoop loop;
-        loop.quit = !started;
+        if (!started)
+            return;
+        std::unique_ptr<Viewer> viewer;
+        if (viewerControls(o)) {
+            viewer.reset(new Viewer(timelineSpans(*g_beatClock), *g_beatClock, o.loop));
+            loop.viewer = viewer.get();
+        }
+        if (o.benchmark) {
+            runBenchmark(o, run, loop, began);
+            return;
+        }
         // A failed write or a stop signal ends the run at once.
         while (!loop.quit && !stmCaptureFailed() && !stmStopSignal())
             if (loop.iterate() && outputComplete(o, run))
