@@ -412,7 +412,7 @@ bool stmExportSong(const char* wavPath)
 {
     Song* s = song();
     if (!s) {
-        stmMsg("stmExportSong: no song.ogg in the archive\n");
+        stmMsg("stmExportSong: no playable song.ogg in the archive\n");
         return false;
     }
     waitForFrames(s, (long long)1 << 62);

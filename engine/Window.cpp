@@ -288,6 +288,7 @@ void stmSetGamma(int value)
 void stmShutDown()
 {
     stm_internal::finishCapture();
+    stmClearEffects();   // while their GL context is still current
     stm_internal::shutdownAudio();
     stm_internal::releaseArchive();
     if (g_win.context) {

@@ -257,7 +257,8 @@ void stmAddEffect(unsigned int start, unsigned int end, int layer, const char* n
 void stmInitEffects();
 void stmLoadBar();
 void stmRun();
-// Releases and deletes every registered effect (tests start each case afresh).
+// Releases and deletes every registered effect (tests start each case afresh;
+// stmShutDown does it too).
 void stmClearEffects();
 
 // Clock and music. Song time is the audio position while a song plays, the
