@@ -213,7 +213,7 @@ bool startVideo(const std::string& out)
     std::string size = std::to_string(g_capture.width) + "x" + std::to_string(g_capture.height);
     std::string rate = std::to_string(options.fixedFps > 0 ? options.fixedFps : 60);
     char seek[64];
-    std::snprintf(seek, sizeof(seek), "%.3f", options.fixedFrom / 1000.0);
+    std::snprintf(seek, sizeof(seek), "%.3f", stmGetTime() / 1000.0);
     // A name that begins with '-' would read as an option.
     std::string target = out[0] == '-' ? "./" + out : out;
     std::vector<std::string> args = {"ffmpeg", "-nostdin", "-y", "-loglevel", "error", "-f", "rawvideo",
@@ -314,7 +314,7 @@ bool start()
     g_capture.height = stm_internal::framebufferHeight();
     g_capture.startCounter = g_capture.lastReport = SDL_GetPerformanceCounter();
     if (options.captureTo >= 0.0f && options.fixedFps > 0)
-        g_capture.expected = int((options.captureTo - options.fixedFrom) * options.fixedFps / 1000.0f + 0.999f);
+        g_capture.expected = int((options.captureTo - stmGetTime()) * options.fixedFps / 1000.0f + 0.999f);
     if (isVideoName(out)) {
         g_capture.mode = Mode::Video;
         return startVideo(out);

@@ -9,6 +9,7 @@
 #include "scene/SceneManager.h"
 #include "shell/Benchmark.h"
 #include "shell/FrameLoop.h"
+#include "shell/Replay.h"
 #include "shell/Timeline.h"
 #include "shell/Viewer.h"
 
@@ -41,7 +42,21 @@ void setCubeFaceParameters()
     }
 }
 
-StmRunOptions engineOptions(const ShellOptions& o)
+// Shots and captures from a later time replay the frames that shape their
+// first one (see Replay.h); other runs start as they are asked.
+ReplayPlan replayPlan(const ShellOptions& o, int fps)
+{
+    std::vector<TimelineSpan> spans = timelineSpans(programmeBeatClock());
+    if (o.shot)
+        return planShotReplay(spans, o.shotTime, fps);
+    if (!o.capture.empty())
+        return planCaptureReplay(spans, o.from, fps);
+    ReplayPlan plan;
+    plan.clockFrom = plan.firstFrame = o.from;
+    return plan;
+}
+
+StmRunOptions engineOptions(const ShellOptions& o, const ReplayPlan& plan)
 {
     StmRunOptions run;
     run.headless = o.headless;
@@ -49,7 +64,7 @@ StmRunOptions engineOptions(const ShellOptions& o)
     run.dataDir = o.dataDir.empty() ? nullptr : o.dataDir.c_str();
     bool fixed = o.fps > 0 || o.shot || !o.capture.empty() || o.benchmark;
     run.fixedFps = fixed ? (o.fps > 0 ? o.fps : 60) : 0;
-    run.fixedFrom = o.shot ? 0.0f : o.from;
+    run.fixedFrom = plan.clockFrom;
     if (o.shot)
         run.captureOut = o.shotFile.c_str();
     else if (!o.capture.empty())
@@ -103,7 +118,7 @@ void warnShortSong()
 }
 
 // False when the program cannot start (the reason is shown).
-bool startUp(const ShellOptions& o)
+bool startUp(const ShellOptions& o, const ReplayPlan& plan)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     // The launcher's choices come from the command line; option 1006 is set.
@@ -128,18 +143,17 @@ bool startUp(const ShellOptions& o)
     g_shaderManager = ShaderManager::create();
     g_sceneManager = SceneManager::create();
     g_spectrum = new SpectrumAnalyser(8);
-    g_beatClock = new BeatClock(129.5f, 350);
+    g_beatClock = new BeatClock(programmeBeatClock());
     int effects = registerTimeline(*g_beatClock);
     stmMsg("zephran: %d effects on the timeline\n", effects);
     stmInitEffects();
     stmInitTimer();
     stmPlaySong(1);
     warnShortSong();
-    if (o.shot)
-        stmAdjustTime(o.shotTime);   // reached as F1 seeking would
-    else if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
+    if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
         stmAdjustTime(o.from);       // the fixed clock starts there by itself
     glEnable(0x809D /* GL_MULTISAMPLE */);
+    replayFrames(plan.frames);
     return true;
 }
 
@@ -206,7 +220,9 @@ int runProgramme(const ShellOptions& o)
         std::fprintf(stderr, "zephran: %s\n", problem.c_str());
         return 2;
     }
-    StmRunOptions run = engineOptions(o);
+    const int fps = o.fps > 0 ? o.fps : 60;
+    const ReplayPlan plan = replayPlan(o, fps);
+    StmRunOptions run = engineOptions(o, plan);
     stmConfigure(run);
     if (!o.exportSong.empty()) {
         bool ok = stmReadPak("data.pak");
@@ -221,7 +237,7 @@ int runProgramme(const ShellOptions& o)
     bool started = false;
     const auto began = std::chrono::steady_clock::now();
     bool ok = runGuarded([&] {
-        started = startUp(o);
+        started = startUp(o, plan);
         FrameLoop loop;
         if (!started)
             return;

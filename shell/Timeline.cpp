@@ -36,6 +36,8 @@ const Row kRows[] = {
 
 } // namespace
 
+BeatClock programmeBeatClock() { return BeatClock(129.5f, 350); }
+
 std::vector<TimelineSpan> timelineSpans(const BeatClock& clock)
 {
     std::vector<TimelineSpan> spans;
