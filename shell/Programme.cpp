@@ -163,28 +163,32 @@ double secondsSince(std::chrono::steady_clock::time_point t)
 }
 
 // Plays the range like a capture but writes nothing: each frame is timed
-// from its clear to glFinish and filed under the spans drawn at its time.
+// from its clear to glFinish, split between its passes, and filed under the
+// spans drawn at its time.
 void runBenchmark(const ShellOptions& o, const StmRunOptions& run, FrameLoop& loop,
                   std::chrono::steady_clock::time_point began)
 {
     FrameTimeTable table(timelineSpans(*g_beatClock));
     double startUp = 0.0;
     bool first = true;
+    profilerEnable(true);
     while (!loop.quit) {
         const auto frameBegan = std::chrono::steady_clock::now();
+        profileFrameBegin();
         if (!loop.iterate())
             continue;
-        glFinish();
+        const PassTimes passes = profileFrameEnd();
         if (first)
             startUp = secondsSince(began);
         first = false;
-        table.record(stmGetTime(), 1000.0 * secondsSince(frameBegan));
+        table.record(stmGetTime(), 1000.0 * secondsSince(frameBegan), passes);
         if (outputComplete(o, run))
             loop.quit = true;
     }
     char setting[160];
     std::snprintf(setting, sizeof setting, "%dx%d, %d fps, %.0f..%.0f ms", stmGetWindowWidth(), stmGetWindowHeight(),
                   run.fixedFps, o.from, o.to >= 0.0f ? o.to : kProgrammeEnd);
+    profilerEnable(false);
     table.print(stdout, startUp, setting);
 }
 

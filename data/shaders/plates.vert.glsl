@@ -1,0 +1,2 @@
+// "plates": the plates of the Plates effect.
+#include "plates_vertex.glsl"

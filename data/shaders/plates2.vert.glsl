@@ -1,0 +1,2 @@
+// "plates2": the walker ribbons of Plates2.
+#include "plates_vertex.glsl"

@@ -1,0 +1,169 @@
+// Plates and Plates2 frames rendered headless at a small size through the
+// whole path (archive, shaders, shadow pass, render targets, post chain) and
+// read back: the blinds closed on the first frame, the plates' colours in an
+// open section, the section fade at a section's end, a frame that repeats at
+// the same time, and Plates2's ribbons over its grey ground.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "effects/EffectHelpers.h"
+#include "effects/Plates.h"
+#include "effects/Plates2.h"
+#include "engine/stagemill.h"
+#include "render/GLExtensions.h"
+#include "render/RenderTargets.h"
+#include "render/ShaderManager.h"
+
+namespace {
+
+const int kWidth = 320;
+const int kHeight = 180;
+
+bool g_engineStarted = false;
+Plates* g_plates = nullptr;
+Plates2* g_plates2 = nullptr;
+
+class EngineShutdown : public ::testing::Environment {
+public:
+    void TearDown() override {
+        if (!g_engineStarted) return;
+        g_renderTargets.release();
+        ShaderManager::release();
+        stmShutDown();
+    }
+};
+::testing::Environment* const g_shutdown = ::testing::AddGlobalTestEnvironment(new EngineShutdown);
+
+struct Picture {
+    std::vector<unsigned char> pixels;
+
+    // Share of pixels passing `test(r, g, b)`.
+    template <class Test> float share(Test test) const {
+        int count = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4) count += test(pixels[i], pixels[i + 1], pixels[i + 2]);
+        return count / float(kWidth * kHeight);
+    }
+    float meanBrightness() const {
+        double sum = 0.0;
+        for (size_t i = 0; i < pixels.size(); i += 4) sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
+        return float(sum / (3.0 * kWidth * kHeight));
+    }
+};
+
+class PlatesFrame : public ::testing::Test {
+protected:
+    // One engine and archive for all cases, started by the first case.
+    void SetUp() override {
+        if (!g_engineStarted) {
+            g_engineStarted = true;
+            StmRunOptions options;
+            options.headless = true;
+            stmConfigure(options);
+            ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
+            ASSERT_TRUE(stmReadPak("data.pak")) << "no data.pak in the build directory";
+            stmInitCubemaps();
+            stmUploadTextures();
+            g_renderTargets.init(kWidth, kHeight);
+            g_shaderManager = ShaderManager::create();
+            g_spectrum = new SpectrumAnalyser(8);
+            g_beatClock = new BeatClock(129.5f, 350);
+            g_plates = new Plates();
+            g_plates->init(16668, 57875);
+            g_plates2 = new Plates2();
+            g_plates2->init(57875, 89359);
+        }
+        ASSERT_NE(g_plates, nullptr) << "the effects could not be set up";
+    }
+
+    // The frame the main loop draws at song time `ms`.
+    static Picture frameAt(stm::Base* effect, float ms) {
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        effect->time = ms;
+        effect->draw();
+        Picture picture;
+        picture.pixels.resize(kWidth * kHeight * 4);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());
+        return picture;
+    }
+};
+
+bool isBlack(int r, int g, int b) { return r < 8 && g < 8 && b < 8; }
+
+TEST_F(PlatesFrame, PlatesOpensBehindClosedBlinds) {
+    g_platesFirstSection = 0;
+    const Picture first = frameAt(g_plates, 16668.0f);
+    EXPECT_FLOAT_EQ(first.share(isBlack), 1.0f) << "the blinds cover the first frame";
+}
+
+TEST_F(PlatesFrame, OpenSectionShowsThePlatesAndItsEndFadesToBlack) {
+    g_platesFirstSection = 0;
+    // Section 0 runs from 14825 to 29652 ms; 22000 is its middle.
+    const Picture middle = frameAt(g_plates, 22000.0f);
+    const float red = middle.share([](int r, int g, int b) { return r > 60 && r > 2 * g && r > b; });
+    const float light = middle.share([](int r, int g, int b) { return r > 150 && g > 150 && b > 150; });
+    EXPECT_GT(red, 0.03f) << "pink and wine-red plates or floor";
+    EXPECT_GT(light, 0.01f) << "white plates";
+    EXPECT_LT(middle.share(isBlack), 0.9f);
+
+    const Picture end = frameAt(g_plates, 29600.0f);   // phase 0.9965
+    EXPECT_LT(end.meanBrightness(), 0.1f * middle.meanBrightness() + 1.0f);
+}
+
+TEST_F(PlatesFrame, PlatesRepeatsExactlyAtTheSameTime) {
+    g_platesFirstSection = 0;
+    const Picture first = frameAt(g_plates, 24000.0f);
+    frameAt(g_plates, 21000.0f);   // move the generator, the analyser and the timer on
+    const Picture second = frameAt(g_plates, 24000.0f);
+    size_t differing = 0;
+    for (size_t i = 0; i < first.pixels.size(); ++i) differing += first.pixels[i] != second.pixels[i];
+    EXPECT_EQ(differing, 0u);
+}
+
+TEST_F(PlatesFrame, Plates2DrawsRibbonsOverItsGreyGround) {
+    // Early in the effect: short ribbons that leave most of the ground open.
+    createWalkers();
+    for (int i = 0; i < 60; ++i) stepWalkers(0.02f);
+    const Picture frame = frameAt(g_plates2, 58668.0f);
+    const float grey = frame.share([](int r, int g, int b) {
+        return r > 60 && std::abs(r - g) < 16 && std::abs(g - b) < 16;
+    });
+    const float teal = frame.share([](int r, int g, int b) { return g > r + 40 && b > r + 30; });
+    const float magenta = frame.share([](int r, int g, int b) { return r > g + 60 && b > g + 30; });
+    EXPECT_GT(grey, 0.2f) << "the grey ground";
+    EXPECT_GT(teal, 0.005f) << "teal ribbons";
+    EXPECT_GT(magenta, 0.005f) << "magenta ribbons";
+}
+
+// Every ribbon laid across the point the section's camera looks at: the
+// middle of the picture shows ribbon colours, not the ground. (The ground
+// quads are drawn in unit space; the ribbons must still see the camera.)
+TEST_F(PlatesFrame, Plates2RibbonsAreSeenThroughTheSectionCamera) {
+    const float ms = 58668.0f;
+    const float position = (ms - 57875.0f) / (89359.0f - 57875.0f);
+    const PlatesCamera camera = plates2Camera(plates2CameraSection(g_beatClock->updateBeatNumber(ms)), position);
+    createWalkers();
+    for (Walker& w : g_walkers) {
+        w.steps = kTrailLength - 1;
+        for (int k = 0; k < kTrailLength; ++k) {
+            w.trail[k] = camera.target + stm::Vector(0.0f, 0.0f, 0.02f * (k - kTrailLength / 2));
+            w.leftEdge[k] = w.trail[k] - stm::Vector(0.5f, 0.0f, 0.0f);
+            w.rightEdge[k] = w.trail[k] + stm::Vector(0.5f, 0.0f, 0.0f);
+        }
+        w.position = w.trail[kTrailLength - 1];
+    }
+    const Picture frame = frameAt(g_plates2, ms);
+    int coloured = 0, total = 0;
+    for (int y = kHeight / 2 - 10; y < kHeight / 2 + 10; ++y) {
+        for (int x = kWidth / 2 - 10; x < kWidth / 2 + 10; ++x) {
+            const unsigned char* p = &frame.pixels[(y * kWidth + x) * 4];
+            coloured += std::abs(p[0] - p[1]) > 30 || std::abs(p[1] - p[2]) > 30;
+            ++total;
+        }
+    }
+    EXPECT_GT(coloured, total * 3 / 4) << coloured << " of " << total << " central pixels show a ribbon";
+}
+
+} // namespace
