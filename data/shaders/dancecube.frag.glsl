@@ -15,9 +15,9 @@ const float kFarPlane = 200.0;
 
 vec3 packDepth(float d)
 {
-    vec3 packed = fract(d * vec3(1.0, 255.0, 65025.0));
-    packed.xy -= packed.yz / 255.0;
-    return packed;
+    vec3 bytes = fract(d * vec3(1.0, 255.0, 65025.0));
+    bytes.xy -= bytes.yz / 255.0;
+    return bytes;
 }
 
 void main()

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -254,6 +255,16 @@ TEST_F(DanceFrame, DanceCubeDrawsPinkCubesOnTealAndRepeatsAtTheSameTime) {
     const int samples = (kTex / 4) * (kTex / 4);
     EXPECT_GT(pink, samples / 100) << "no pink tiles";
     EXPECT_GT(teal, samples / 5) << "no teal background";
+}
+
+TEST_F(DanceFrame, BothShadersLink) {
+    for (const char* name : {"dancecube", "doors"}) {
+        Shader* shader = g_shaderManager->getShader(name);
+        ASSERT_NE(shader, nullptr) << name << " is not in the archive";
+        GLint linked = 0;
+        glGetObjectParameterivARB(shader->program, GL_OBJECT_LINK_STATUS_ARB, &linked);
+        EXPECT_TRUE(linked) << name;
+    }
 }
 
 } // namespace
