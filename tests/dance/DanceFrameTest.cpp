@@ -3,7 +3,8 @@
 // back: the engine runs DanceCube before Doors whatever the registration
 // order, Doors' first section shows tex1024 unchanged, later sections show
 // only the left half of the picture on the leaves, and DanceCube's picture
-// is dressed as intended and repeats exactly at the same time.
+// is dressed as intended, repeats exactly at the same time and survives a
+// scene that did not load.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -155,6 +156,23 @@ protected:
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kTex, kTex, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     }
 
+    // How much of a tex1024 picture (every fourth texel) is tile pink and
+    // how much background teal.
+    struct Palette {
+        int pink = 0, teal = 0, samples = 0;
+    };
+    static Palette paletteOf(const std::vector<unsigned char>& picture) {
+        Palette p;
+        for (int y = 0; y < kTex; y += 4)
+            for (int x = 0; x < kTex; x += 4) {
+                const Rgba c = at(picture, kTex, x, y);
+                if (c.r > 90 && c.r > 2 * c.g && c.b > c.g) ++p.pink;
+                if (c.g > c.r + 8 && c.b > c.r + 8) ++p.teal;
+                ++p.samples;
+            }
+        return p;
+    }
+
     static void drawAt(Effect& effect, float ms) {
         setTime(ms);
         effect.time = stmGetTime();
@@ -245,16 +263,21 @@ TEST_F(DanceFrame, DanceCubeDrawsPinkCubesOnTealAndRepeatsAtTheSameTime) {
     const std::vector<unsigned char> again = readTex1024();
     EXPECT_TRUE(first == again) << "the same time drew a different picture";
 
-    int pink = 0, teal = 0;
-    for (int y = 0; y < kTex; y += 4)
-        for (int x = 0; x < kTex; x += 4) {
-            const Rgba c = at(first, kTex, x, y);
-            if (c.r > 90 && c.r > 2 * c.g && c.b > c.g) ++pink;
-            if (c.g > c.r + 8 && c.b > c.r + 8) ++teal;
-        }
-    const int samples = (kTex / 4) * (kTex / 4);
-    EXPECT_GT(pink, samples / 100) << "no pink tiles";
-    EXPECT_GT(teal, samples / 5) << "no teal background";
+    const Palette palette = paletteOf(first);
+    EXPECT_GT(palette.pink, palette.samples / 100) << "no pink tiles";
+    EXPECT_GT(palette.teal, palette.samples / 5) << "no teal background";
+}
+
+TEST_F(DanceFrame, WithoutItsSceneDanceCubeStillDrawsTheBackground) {
+    DanceCube dance;
+    dance.init(kStart, kEnd);
+    Scene* const scene = g_danceScene;
+    g_danceScene = nullptr;   // what a "chamfercube.dae" without a COLLADA root gives
+    drawAt(dance, 101000.0f);
+    g_danceScene = scene;
+    const Palette palette = paletteOf(readTex1024());
+    EXPECT_EQ(palette.pink, 0);
+    EXPECT_GT(palette.teal, palette.samples / 2);
 }
 
 TEST_F(DanceFrame, BothShadersLink) {
