@@ -1,6 +1,7 @@
 #version 120
 // "dancecube": glossy lacquer. The vertex colour lit by the directional light
-// and a soft fill from the opposite side, a sharp highlight, and the cube-map
+// and a fill from the opposite side (light 0 sits behind the cubes, so the
+// fill lights the faces the camera sees), highlights of both, and the cube-map
 // environment reflected in it, strongest at grazing angles and tinted by the
 // colour so pink tiles stay pink.
 // Outputs: colour (alpha 1), eye-space normal as n * 0.5 + 0.5, and the eye
@@ -31,12 +32,12 @@ void main()
     float facing = max(dot(n, v), 0.0);
     float fresnel = 0.08 + 0.92 * pow(1.0 - facing, 4.0);
     float diffuse = max(dot(n, l), 0.0);
-    float fill = max(dot(n, -l), 0.0) * 0.35;
-    float specular = pow(max(dot(r, l), 0.0), 64.0);
+    float fill = max(dot(n, -l), 0.0);
+    float specular = pow(max(dot(r, l), 0.0), 64.0) + 0.7 * pow(max(dot(r, -l), 0.0), 40.0);
     vec3 base = gl_Color.rgb;
     vec3 environment = textureCube(cube, r).rgb;
-    vec3 colour = base * (0.3 + 0.6 * diffuse + fill)
-                + environment * mix(base, vec3(1.0), 0.35) * (0.25 + 0.75 * fresnel)
+    vec3 colour = base * (0.35 + 0.5 * diffuse + 0.55 * fill)
+                + environment * mix(base, vec3(1.0), 0.4) * (0.25 + 0.75 * fresnel)
                 + vec3(0.8 * specular);
     gl_FragData[0] = vec4(colour, 1.0);
     gl_FragData[1] = vec4(n * 0.5 + 0.5, 1.0);
