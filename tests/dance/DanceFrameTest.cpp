@@ -106,16 +106,22 @@ protected:
         return Rgba{q[0], q[1], q[2], q[3]};
     }
 
-    // tex1024 read at (s, t) with linear filtering and clamping, as the
-    // screen quad samples it.
-    static Rgba sampleLinear(const std::vector<unsigned char>& tex, float s, float t) {
-        const float u = s * kTex - 0.5f, v = t * kTex - 0.5f;
+    // An RGBA picture read back from GL.
+    struct Picture {
+        std::vector<unsigned char> pixels;
+        int width, height;
+    };
+
+    // The picture read at (s, t) with linear filtering and clamping, as a
+    // full-screen quad samples it.
+    static Rgba sampleLinear(const Picture& tex, float s, float t) {
+        const float u = s * tex.width - 0.5f, v = t * tex.height - 0.5f;
         const int u0 = static_cast<int>(std::floor(u)), v0 = static_cast<int>(std::floor(v));
         const float fu = u - u0, fv = v - v0;
         auto texel = [&](int x, int y, int c) {
-            x = std::clamp(x, 0, kTex - 1);
-            y = std::clamp(y, 0, kTex - 1);
-            return static_cast<float>(tex[(y * kTex + x) * 4 + c]);
+            x = std::clamp(x, 0, tex.width - 1);
+            y = std::clamp(y, 0, tex.height - 1);
+            return static_cast<float>(tex.pixels[(y * tex.width + x) * 4 + c]);
         };
         int out[4];
         for (int c = 0; c < 4; ++c) {
@@ -126,17 +132,20 @@ protected:
         return Rgba{out[0], out[1], out[2], out[3]};
     }
 
-    // Largest colour difference between the screen and tex1024 drawn upright
-    // over the whole screen.
-    static int differenceFromTex1024(const std::vector<unsigned char>& screen, const std::vector<unsigned char>& tex) {
+    // Largest colour difference between `target` and `source` drawn upright
+    // over the whole of it.
+    static int differenceFrom(const Picture& target, const Picture& source) {
         int worst = 0;
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                const Rgba a = at(screen, kWidth, x, y);
-                const Rgba b = sampleLinear(tex, (x + 0.5f) / kWidth, (y + 0.5f) / kHeight);
+        for (int y = 0; y < target.height; ++y)
+            for (int x = 0; x < target.width; ++x) {
+                const Rgba a = at(target.pixels, target.width, x, y);
+                const Rgba b = sampleLinear(source, (x + 0.5f) / target.width, (y + 0.5f) / target.height);
                 worst = std::max({worst, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
             }
         return worst;
+    }
+    static int differenceFromTex1024(const std::vector<unsigned char>& screen, const std::vector<unsigned char>& tex) {
+        return differenceFrom(Picture{screen, kWidth, kHeight}, Picture{tex, kTex, kTex});
     }
 
     // Fills tex1024 with four flat quadrants: red top left, blue top right,
@@ -266,18 +275,38 @@ TEST_F(DanceFrame, DanceCubeDrawsPinkCubesOnTealAndRepeatsAtTheSameTime) {
     const Palette palette = paletteOf(first);
     EXPECT_GT(palette.pink, palette.samples / 100) << "no pink tiles";
     EXPECT_GT(palette.teal, palette.samples / 5) << "no teal background";
+
+    // Background and trails go to the colour target only: where they show,
+    // the normal and depth targets keep their cleared zeros, so the occlusion
+    // pass sees open space there rather than colours read as depths.
+    int open = 0;
+    for (GLuint target : {g_renderTargets.texScreenNormal, g_renderTargets.texScreenDepth}) {
+        std::vector<unsigned char> pixels(kWidth * kHeight * 4);
+        glBindTexture(GL_TEXTURE_2D, target);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        for (size_t i = 0; i < pixels.size(); i += 4) open += !pixels[i] && !pixels[i + 1] && !pixels[i + 2];
+    }
+    EXPECT_GT(open, 2 * kWidth * kHeight / 5) << "the background reached the normal or depth target";
 }
 
-TEST_F(DanceFrame, WithoutItsSceneDanceCubeStillDrawsTheBackground) {
+TEST_F(DanceFrame, WithoutItsSceneDanceCubeShowsTheBackgroundUnoccluded) {
     DanceCube dance;
     dance.init(kStart, kEnd);
     Scene* const scene = g_danceScene;
     g_danceScene = nullptr;   // what a "chamfercube.dae" without a COLLADA root gives
     drawAt(dance, 101000.0f);
     g_danceScene = scene;
-    const Palette palette = paletteOf(readTex1024());
+    const std::vector<unsigned char> picture = readTex1024();
+    const Palette palette = paletteOf(picture);
     EXPECT_EQ(palette.pink, 0);
     EXPECT_GT(palette.teal, palette.samples / 2);
+
+    // Background and trails are open to the occlusion pass: the combined
+    // picture is the scene colour, undarkened.
+    std::vector<unsigned char> colour(kWidth * kHeight * 4);
+    glBindTexture(GL_TEXTURE_2D, g_renderTargets.texScreenColor);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, colour.data());
+    EXPECT_LE(differenceFrom(Picture{picture, kTex, kTex}, Picture{colour, kWidth, kHeight}), 3);
 }
 
 TEST_F(DanceFrame, BothShadersLink) {
