@@ -12,14 +12,9 @@ varying vec3 normal;
 varying vec3 eyePosition;
 varying vec3 lightDirection;
 
-const float kFarPlane = 200.0;
+#include "depth_pack.glsl"
 
-vec3 packDepth(float d)
-{
-    vec3 bytes = fract(d * vec3(1.0, 255.0, 65025.0));
-    bytes.xy -= bytes.yz / 255.0;
-    return bytes;
-}
+const float kFarPlane = 200.0;
 
 void main()
 {
