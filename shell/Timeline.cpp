@@ -3,6 +3,7 @@
 // shows the background.
 #include "shell/Timeline.h"
 
+#include "effects/GrowPrimitives.h"
 #include "effects/Logo.h"
 
 namespace {
@@ -31,7 +32,7 @@ const Row kRows[] = {
     {"growmotikka", 0, 163950, true, false, nullptr},      // GrowingMotikka
     {"slicedsphere", 0, 178600, true, false, nullptr},     // SlicedSphere
     {"particleflower", 0, 193500, true, false, nullptr},   // ParticleFlower
-    {"growPrimitives", 0, 225450, false, false, nullptr},  // GrowPrimitives
+    {"growPrimitives", 0, 225450, false, false, make<GrowPrimitives>},  // GrowPrimitives
 };
 
 } // namespace
