@@ -78,6 +78,8 @@ const char* usageText()
            "  --from MS            first frame's song time (default 0)\n"
            "  --to MS              stop before this song time (default: the programme's end)\n"
            "  --shot MS FILE.png   write the frame at song time MS, reached by seeking\n"
+           "  --benchmark          play --from..--to (default: all) headless on the fixed\n"
+           "                       clock, write nothing, print frame times per effect\n"
            "  --export-song FILE.wav  write the song as WAV and exit\n"
            "  --help               this text\n"
            "\n"
@@ -149,6 +151,9 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
                 return bad("a song time in ms");
             o.shot = true;
             o.shotFile = argv[++i];
+        } else if (arg == "--benchmark") {
+            o.benchmark = true;
+            o.headless = true;
         } else if (arg == "--export-song") {
             if (!value())
                 return false;
@@ -160,6 +165,10 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
     }
     if (o.shot && !o.capture.empty()) {
         error = "--shot and --capture cannot be combined";
+        return false;
+    }
+    if (o.benchmark && (o.shot || !o.capture.empty())) {
+        error = "--benchmark writes no frames: it cannot be combined with --shot or --capture";
         return false;
     }
     if (o.to >= 0.0f && o.to <= o.from) {

@@ -23,6 +23,7 @@ struct ShellOptions {
     float shotTime = 0.0f;
     std::string shotFile;
     std::string exportSong;
+    bool benchmark = false;    // fixed clock, headless, frame times instead of output
     bool help = false;
 };
 

@@ -7,11 +7,14 @@
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "scene/SceneManager.h"
+#include "shell/Benchmark.h"
 #include "shell/FrameLoop.h"
 #include "shell/Timeline.h"
 
 #include <GL/gl.h>
 
+#include <chrono>
+#include <cstdio>
 #include <exception>
 
 namespace {
@@ -40,7 +43,7 @@ StmRunOptions engineOptions(const ShellOptions& o)
     run.headless = o.headless;
     run.mute = o.headless;
     run.dataDir = o.dataDir.empty() ? nullptr : o.dataDir.c_str();
-    bool fixed = o.fps > 0 || o.shot || !o.capture.empty();
+    bool fixed = o.fps > 0 || o.shot || !o.capture.empty() || o.benchmark;
     run.fixedFps = fixed ? (o.fps > 0 ? o.fps : 60) : 0;
     run.fixedFrom = o.shot ? 0.0f : o.from;
     if (o.shot)
@@ -56,7 +59,7 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
 {
     if (o.shot)
         return stmCapturedFrames() >= 1;
-    if (!o.capture.empty() && o.to >= 0.0f)
+    if ((!o.capture.empty() || o.benchmark) && o.to >= 0.0f)
         return stmGetTime() + 1000.0f / run.fixedFps >= o.to;
     return false;
 }
@@ -93,6 +96,37 @@ void startUp(const ShellOptions& o)
     glEnable(0x809D /* GL_MULTISAMPLE */);
 }
 
+double secondsSince(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+// Plays the range like a capture but writes nothing: each frame is timed
+// from its clear to glFinish and filed under the spans drawn at its time.
+void runBenchmark(const ShellOptions& o, const StmRunOptions& run, FrameLoop& loop,
+                  std::chrono::steady_clock::time_point began)
+{
+    FrameTimeTable table(timelineSpans(*g_beatClock));
+    double startUp = 0.0;
+    bool first = true;
+    while (!loop.quit) {
+        const auto frameBegan = std::chrono::steady_clock::now();
+        if (!loop.iterate())
+            continue;
+        glFinish();
+        if (first)
+            startUp = secondsSince(began);
+        first = false;
+        table.record(stmGetTime(), 1000.0 * secondsSince(frameBegan));
+        if (outputComplete(o, run))
+            loop.quit = true;
+    }
+    char setting[160];
+    std::snprintf(setting, sizeof setting, "%dx%d, %d fps, %.0f..%.0f ms", stmGetWindowWidth(), stmGetWindowHeight(),
+                  run.fixedFps, o.from, o.to >= 0.0f ? o.to : kProgrammeEnd);
+    table.print(stdout, startUp, setting);
+}
+
 void shutDown()
 {
     g_renderTargets.release();
@@ -126,9 +160,14 @@ int runProgramme(const ShellOptions& o)
         stmShutDown();
         return ok ? 0 : 1;
     }
+    const auto began = std::chrono::steady_clock::now();
     bool ok = runGuarded([&] {
         startUp(o);
         FrameLoop loop;
+        if (o.benchmark) {
+            runBenchmark(o, run, loop, began);
+            return;
+        }
         while (!loop.quit)
             if (loop.iterate() && outputComplete(o, run))
                 loop.quit = true;
