@@ -1,8 +1,9 @@
 // darkruns: lists the dark stretches of the programme. It reads a capture
 // directory (frame_000000.png, ... as `zephran --capture DIR` writes them),
 // or first makes one by running the demo headless, then prints every run of
-// frames whose mean brightness lies below the threshold, with its song times
-// and the timeline spans it falls in.
+// frames whose mean brightness lies below the threshold, with its song times,
+// how many of its frames are blank (no pixel even dimly lit, as opposed to
+// type or sparks on a dark ground) and the timeline spans it falls in.
 //
 //   darkruns [options] DIR
 //   darkruns [options] --run ZEPHRAN [--keep DIR]
@@ -38,6 +39,7 @@ struct Options {
     double to = -1.0;        // capture end, ms; < 0: the programme's end
     std::string size = "320x180";
     double threshold = 8.0;  // mean brightness of 255
+    double blankPeak = 32.0; // a frame whose brightest pixel stays below this is blank
     double failOver = -1.0;  // ms; < 0: never fail on a run's length
 };
 
@@ -53,6 +55,7 @@ void usage() {
                  "  --from MS         song time of the first frame (0)\n"
                  "  --to MS           end of the capture (the programme's end)\n"
                  "  --threshold V     a frame is dark when its mean brightness is below V of 255 (8)\n"
+                 "  --blank V         a dark frame is blank when no pixel reaches V (32)\n"
                  "  --fail-over MS    exit 1 when a dark run lasts longer than MS\n");
 }
 
@@ -72,6 +75,7 @@ bool parse(int argc, char** argv, Options& o) {
         else if (a == "--from" && hasValue) { if (!number(o.from) || o.from < 0) return false; }
         else if (a == "--to" && hasValue) { if (!number(o.to)) return false; }
         else if (a == "--threshold" && hasValue) { if (!number(o.threshold)) return false; }
+        else if (a == "--blank" && hasValue) { if (!number(o.blankPeak)) return false; }
         else if (a == "--fail-over" && hasValue) { if (!number(o.failOver)) return false; }
         else if (!a.empty() && a[0] != '-' && o.dir.empty()) o.dir = a;
         else return false;
@@ -148,24 +152,24 @@ int main(int argc, char** argv) {
     bool clean = true;
     if (captured && !capture(o)) clean = false;
 
-    std::vector<double> means;
+    std::vector<darkruns::Level> levels;
     for (int k = 0;; ++k) {
         int w = 0, h = 0, channels = 0;
         unsigned char* pixels = stbi_load(frameName(o.dir, k).c_str(), &w, &h, &channels, 0);
         if (!pixels) break;
-        means.push_back(darkruns::meanBrightness(pixels, w, h, channels));
+        levels.push_back(darkruns::frameLevel(pixels, w, h, channels));
         stbi_image_free(pixels);
     }
-    if (captured && !o.keep) removeCapture(o, static_cast<int>(means.size()));
-    if (means.empty()) {
+    if (captured && !o.keep) removeCapture(o, static_cast<int>(levels.size()));
+    if (levels.empty()) {
         std::fprintf(stderr, "darkruns: no frames (frame_000000.png ...) in %s\n", o.dir.c_str());
         return 2;
     }
 
     const double step = 1000.0 / o.fps;
     const std::vector<TimelineSpan> spans = timelineSpans(BeatClock(129.5f, 350));
-    const std::vector<darkruns::Run> runs = darkruns::findDarkRuns(means, o.threshold);
-    std::printf("darkruns: %zu frames at %g fps from %.0f ms, dark below %.1f of 255\n", means.size(), o.fps,
+    const std::vector<darkruns::Run> runs = darkruns::findDarkRuns(levels, o.threshold, o.blankPeak);
+    std::printf("darkruns: %zu frames at %g fps from %.0f ms, dark below %.1f of 255\n", levels.size(), o.fps,
                 o.from, o.threshold);
     double longest = 0.0;
     bool tooLong = false;
@@ -174,8 +178,9 @@ int main(int argc, char** argv) {
         const double length = b - a;
         longest = std::max(longest, length);
         if (o.failOver >= 0 && length > o.failOver) tooLong = true;
-        std::printf("  %8.3f s - %8.3f s  %6.2f s  %4d frames  darkest %5.1f  %s\n", a / 1000.0, b / 1000.0,
-                    length / 1000.0, r.length(), r.darkest, spansOver(spans, a, b - step).c_str());
+        std::printf("  %8.3f s - %8.3f s  %6.2f s  %4d frames (%4d blank)  darkest %5.1f  %s\n", a / 1000.0,
+                    b / 1000.0, length / 1000.0, r.length(), r.blank, r.darkest,
+                    spansOver(spans, a, b - step).c_str());
     }
     std::printf("darkruns: %zu dark runs, longest %.2f s\n", runs.size(), longest / 1000.0);
     if (!clean) return 2;
