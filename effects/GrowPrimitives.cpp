@@ -102,7 +102,7 @@ StepRange objectSteps(const ChainGrowth& g) {
 
 StepRange accentSteps(const ChainGrowth& g) {
     const int first = static_cast<int>(std::floor(g.from));
-    int last = static_cast<int>(std::ceil(g.grow * kSteps)) - 1;
+    const int last = static_cast<int>(std::ceil(g.grow * kSteps)) - 1;
     return StepRange{first, last};
 }
 

@@ -71,7 +71,7 @@ StepRange accentSteps(const ChainGrowth& g);
 // 1.6 and settles at 1.5.
 float popScale(float u);
 
-// The five-colour palette of discs and stars, (n / 15) mod 5 for step n.
+// The five-colour palette of discs and stars, (n / 15) mod 5 for step n >= 0.
 void setPrimitivePaletteColor(int step);
 
 // A flat disc of radius r in the horizontal plane around (x, y, z): one
