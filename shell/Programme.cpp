@@ -10,12 +10,14 @@
 #include "shell/Benchmark.h"
 #include "shell/FrameLoop.h"
 #include "shell/Timeline.h"
+#include "shell/Viewer.h"
 
 #include <GL/gl.h>
 
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -93,6 +95,8 @@ void startUp(const ShellOptions& o)
     stmPlaySong(1);
     if (o.shot)
         stmAdjustTime(o.shotTime);   // reached as F1 seeking would
+    else if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
+        stmAdjustTime(o.from);       // the fixed clock starts there by itself
     glEnable(0x809D /* GL_MULTISAMPLE */);
 }
 
@@ -137,6 +141,8 @@ void shutDown()
 
 } // namespace
 
+bool viewerControls(const ShellOptions& o) { return !o.shot && o.capture.empty() && !o.benchmark; }
+
 bool runGuarded(const std::function<void()>& body)
 {
     try {
@@ -164,6 +170,11 @@ int runProgramme(const ShellOptions& o)
     bool ok = runGuarded([&] {
         startUp(o);
         FrameLoop loop;
+        std::unique_ptr<Viewer> viewer;
+        if (viewerControls(o)) {
+            viewer.reset(new Viewer(timelineSpans(*g_beatClock), *g_beatClock, o.loop));
+            loop.viewer = viewer.get();
+        }
         if (o.benchmark) {
             runBenchmark(o, run, loop, began);
             return;
