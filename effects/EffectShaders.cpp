@@ -6,6 +6,9 @@
 
 Shader* useEffectShader(const char* name) {
     Shader* shader = ShaderManager::require(name, "drawing without it");
-    if (shader) shader->bind();
+    if (shader)
+        shader->bind();
+    else
+        Shader::unbind();
     return shader;
 }

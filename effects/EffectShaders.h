@@ -5,5 +5,7 @@ class Shader;
 
 // Binds the registered shader `name` and returns it. When the registry has no
 // such shader (an archive without the shader's texts) it logs that once per
-// name and returns null; the caller skips its uniforms and draws fixed-function.
+// name, leaves no program in use (so nothing is drawn with whichever shader
+// was bound before) and returns null; the caller skips its uniforms and draws
+// fixed-function.
 Shader* useEffectShader(const char* name);

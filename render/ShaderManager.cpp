@@ -7,6 +7,7 @@
 
 #include "engine/stagemill.h"
 #include "render/BuiltinShaders.h"
+#include "render/ShaderInclude.h"
 #include "render/ShaderText.h"
 
 ShaderManager* g_shaderManager = nullptr;
@@ -22,6 +23,24 @@ std::string joinPieces(const std::vector<std::string>& pieces, size_t count) {
         joined += pieces[i];
     }
     return joined;
+}
+
+// The archive text `fileName` with its includes expanded into `expanded`; a
+// missing text stays null (Shader::init reports it). False, logged with the
+// shader's name, when an include cannot be expanded.
+bool archiveSource(const std::string& shaderName, const std::string& fileName, std::string& expanded,
+                   const char*& source) {
+    source = stmGetText(fileName.c_str());
+    if (!source) return true;
+    std::string error;
+    if (!expandShaderIncludes(source, [](const std::string& name) { return stmGetText(name.c_str()); }, expanded,
+                              error)) {
+        stmMsg("Shader \"%.500s\" not built: %.500s in '%.500s'\n", shaderName.c_str(), error.c_str(),
+               fileName.c_str());
+        return false;
+    }
+    source = expanded.c_str();
+    return true;
 }
 
 } // namespace
@@ -109,6 +128,16 @@ void ShaderManager::init() {
         if (!files.exists(partner) || !stm::ByteOrder()(fileName, partner)) continue;
 
         const std::string shaderName = joinPieces(pieces, pieces.size() - 2);
+        const bool firstIsFragment = fileName.find(".frag.glsl") != std::string::npos;
+        const std::string& fragmentFile = firstIsFragment ? fileName : partner;
+        const std::string& vertexFile = firstIsFragment ? partner : fileName;
+        std::string fragmentText, vertexText;
+        const char* fragment = nullptr;
+        const char* vertex = nullptr;
+        if (!archiveSource(shaderName, fragmentFile, fragmentText, fragment) ||
+            !archiveSource(shaderName, vertexFile, vertexText, vertex))
+            continue;
+
         Shader* shader = getShader(shaderName.c_str());
         if (shader) {
             // An archive pair replaces the built-in shader in place.
@@ -117,10 +146,7 @@ void ShaderManager::init() {
         } else {
             shader = new Shader();
         }
-        const bool firstIsFragment = fileName.find(".frag.glsl") != std::string::npos;
-        const std::string& fragmentFile = firstIsFragment ? fileName : partner;
-        const std::string& vertexFile = firstIsFragment ? partner : fileName;
-        shader->init(shaderName.c_str(), stmGetText(fragmentFile.c_str()), stmGetText(vertexFile.c_str()));
+        shader->init(shaderName.c_str(), fragment, vertex);
         addShader(shader);
     }
 

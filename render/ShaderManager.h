@@ -1,6 +1,8 @@
 // The shader registry: named GLSL programs, seventeen built into the program
 // and every N.vert.glsl / N.frag.glsl pair among the archive's texts (an
-// archive pair replaces a built-in shader of the same name). Each shader
+// archive pair replaces a built-in shader of the same name). Archive texts
+// may pull in shared GLSL with #include "name.glsl" (ShaderInclude.h); a pair
+// whose includes cannot be expanded is logged and not built. Each shader
 // keeps the uniform declarations found by a word scanner over its sources,
 // with value ranges read from comment annotations such as
 //     uniform float strength /*0.0_10.0*/;

@@ -4,7 +4,9 @@
 #include "shell/Timeline.h"
 
 #include "effects/GrowPrimitives.h"
+#include "effects/GrowingMotikka.h"
 #include "effects/Logo.h"
+#include "effects/ParticleFlower.h"
 
 namespace {
 
@@ -29,13 +31,15 @@ const Row kRows[] = {
     {"plates2", 0, 89400, true, false, nullptr},           // Plates2
     {"collada5", 0, 119200, true, false, nullptr},         // DanceCube
     {"collada6", 10, 119200, true, true, nullptr},         // Doors
-    {"growmotikka", 0, 163950, true, false, nullptr},      // GrowingMotikka
+    {"growmotikka", 0, 163950, true, false, make<GrowingMotikka>},  // GrowingMotikka
     {"slicedsphere", 0, 178600, true, false, nullptr},     // SlicedSphere
-    {"particleflower", 0, 193500, true, false, nullptr},   // ParticleFlower
+    {"particleflower", 0, 193500, true, false, make<ParticleFlower>},   // ParticleFlower
     {"growPrimitives", 0, 225450, false, false, make<GrowPrimitives>},  // GrowPrimitives
 };
 
 } // namespace
+
+BeatClock programmeBeatClock() { return BeatClock(129.5f, 350); }
 
 std::vector<TimelineSpan> timelineSpans(const BeatClock& clock)
 {

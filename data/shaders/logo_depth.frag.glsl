@@ -1,10 +1,8 @@
 // "logo_depth": writes the window depth seen from the light, packed into the
-// three colour bytes of the shadow map (alpha 1 marks a covered texel, so a
-// cleared texel means no occluder). The lookup in "logo" and "logo_ground"
-// unpacks it with dot(rgb, vec3(1, 1/255, 1/65025)).
+// three colour bytes of the shadow map with alpha 1 (depth_pack.glsl); the
+// lookup in "logo" and "logo_ground" reads it back (shadow_lookup.glsl).
+#include "depth_pack.glsl"
 void main()
 {
-    vec3 bytes = fract(gl_FragCoord.z * vec3(1.0, 255.0, 65025.0));
-    bytes -= bytes.yzz * vec3(1.0 / 255.0, 1.0 / 255.0, 0.0);
-    gl_FragColor = vec4(bytes, 1.0);
+    gl_FragColor = vec4(packDepth(gl_FragCoord.z), 1.0);
 }

@@ -74,6 +74,55 @@ TEST(ShaderManager, ReplacedShaderKeepsOnlyTheArchiveUniforms) {
     fs::remove_all(dir);
 }
 
+TEST(ShaderManager, IncludesExpandBeforeScanningAndBadIncludesBuildNothing) {
+    namespace fs = std::filesystem;
+    fs::path dir = fs::temp_directory_path() / ("zrender-include-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    writeText(dir / "tint.glsl", "uniform float gain /*0.0_4.0*/;\nvec4 tint(vec4 c) { return c * gain; }\n");
+    writeText(dir / "lit.frag.glsl", "#include \"tint.glsl\"\nvoid main(){gl_FragColor=tint(vec4(1.0));}");
+    writeText(dir / "lit.vert.glsl", "void main(){gl_Position=ftransform();}");
+    writeText(dir / "lost.frag.glsl", "#include \"nowhere.glsl\"\nvoid main(){gl_FragColor=vec4(1.0);}");
+    writeText(dir / "lost.vert.glsl", "void main(){gl_Position=ftransform();}");
+    writeText(dir / "loop.glsl", "#include \"loop.glsl\"\n");
+    writeText(dir / "loop.frag.glsl", "void main(){gl_FragColor=vec4(1.0);}");
+    writeText(dir / "loop.vert.glsl", "#include \"loop.glsl\"\nvoid main(){gl_Position=ftransform();}");
+
+    const std::string log = rebuildRegistryFrom(dir.string());
+    Shader* lit = g_shaderManager->getShader("lit");
+    const bool lost = g_shaderManager->getShader("lost") != nullptr;
+    const bool loop = g_shaderManager->getShader("loop") != nullptr;
+    ASSERT_NE(lit, nullptr) << log;
+    ASSERT_EQ(lit->uniforms.size(), 1u) << "the included declaration is scanned";
+    EXPECT_STREQ(lit->uniforms.get(0)->name, "gain");
+    EXPECT_FLOAT_EQ(lit->uniforms.get(0)->maximum, 4.0f);
+    lit->bind();
+    EXPECT_TRUE(lit->setUniform1f("gain", 2.0f)) << "the included uniform is in the compiled program";
+    Shader::unbind();
+    rebuildRegistryFrom(rtest::shaderDataDir());
+    fs::remove_all(dir);
+
+    EXPECT_FALSE(lost);
+    EXPECT_FALSE(loop);
+    EXPECT_NE(log.find("Shader \"lost\" not built: include \"nowhere.glsl\" not found in 'lost.frag.glsl'"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Shader \"loop\" not built: include \"loop.glsl\" includes itself"), std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("Malformed"), std::string::npos) << "include texts are not shader halves";
+}
+
+TEST(ShaderManager, ArchiveShadersBuildWithTheirIncludes) {
+    const std::string& log = rtest::startupLog();
+    EXPECT_EQ(log.find("not built"), std::string::npos) << log;
+    for (const char* name : {"logo", "logo_ground", "logo_depth", "plates_depth", "background", "growmotikka"}) {
+        Shader* shader = g_shaderManager->getShader(name);
+        ASSERT_NE(shader, nullptr) << name;
+        GLint linked = 0;
+        glGetObjectParameterivARB(shader->program, GL_OBJECT_LINK_STATUS_ARB, &linked);
+        EXPECT_EQ(linked, 1) << name << " did not link";
+    }
+}
+
 TEST(ShaderManager, BindSetsTheAutomaticUniformsItDeclares) {
     Shader shader;
     shader.init("automatic-test",

@@ -1,0 +1,30 @@
+// Sky box and sky flares.
+#include "effects/SkyBox.h"
+
+#include "effects/EffectShaders.h"
+#include "effects/Random.h"
+#include "render/Cubemap.h"
+#include "render/GLExtensions.h"
+#include "render/PostProcess.h"
+#include "render/ShaderManager.h"
+
+void drawSkyBox(Cubemap* sky, const stm::Vector& eye, float r, float g, float b, float flareBrightness) {
+    if (Shader* background = useEffectShader("background")) background->setUniform1i("texture", 0);
+    glPushMatrix();
+    glTranslatef(eye.x, eye.y, eye.z);
+    glColor3f(r, g, b);
+    if (sky) sky->renderCube(30.0f);
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    seedRandom(344);
+    if (stm::Texture* flare = stmGetTexture("flare_blur.jpg")) flare->bind();
+    for (int i = 0; i < 7; ++i) {
+        glColor3f(flareBrightness, flareBrightness, flareBrightness);
+        drawBillboard(randomUnitVector() * 25.0f, static_cast<float>((i & 3) * 3 + 16));
+    }
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glPopMatrix();
+    Shader::unbind();
+}
