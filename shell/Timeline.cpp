@@ -5,6 +5,7 @@
 
 #include "effects/DanceCube.h"
 #include "effects/Doors.h"
+#include "effects/GrowPrimitives.h"
 #include "effects/GrowingMotikka.h"
 #include "effects/Logo.h"
 #include "effects/ParticleFlower.h"
@@ -37,7 +38,7 @@ const Row kRows[] = {
     {"growmotikka", 0, 163950, true, false, make<GrowingMotikka>},  // GrowingMotikka
     {"slicedsphere", 0, 178600, true, false, nullptr},     // SlicedSphere
     {"particleflower", 0, 193500, true, false, make<ParticleFlower>},   // ParticleFlower
-    {"growPrimitives", 0, 225450, false, false, nullptr},  // GrowPrimitives
+    {"growPrimitives", 0, 225450, false, false, make<GrowPrimitives>},  // GrowPrimitives
 };
 
 } // namespace
