@@ -5,6 +5,7 @@
 
 #include "effects/GrowingMotikka.h"
 #include "effects/Logo.h"
+#include "effects/SlicedSphere.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ const Row kRows[] = {
     {"collada5", 0, 119200, true, false, nullptr},         // DanceCube
     {"collada6", 10, 119200, true, true, nullptr},         // Doors
     {"growmotikka", 0, 163950, true, false, make<GrowingMotikka>},  // GrowingMotikka
-    {"slicedsphere", 0, 178600, true, false, nullptr},     // SlicedSphere
+    {"slicedsphere", 0, 178600, true, false, make<SlicedSphere>},   // SlicedSphere
     {"particleflower", 0, 193500, true, false, nullptr},   // ParticleFlower
     {"growPrimitives", 0, 225450, false, false, nullptr},  // GrowPrimitives
 };
