@@ -249,6 +249,15 @@ void seekAudio(double ms)
     SDL_UnlockAudioDevice(g_device.id);
 }
 
+void pauseAudio(bool paused)
+{
+    if (!g_device.id)
+        return;
+    if (!paused)
+        seekAudio(double(stmGetTime()));   // the interpolation restarts from the paused time
+    SDL_PauseAudioDevice(g_device.id, paused ? 1 : 0);
+}
+
 void shutdownAudio()
 {
     if (g_device.id) {

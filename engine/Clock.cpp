@@ -16,6 +16,7 @@ struct Clock {
     Uint64 wallStart = 0, lastWall = 0;
     float time = 0.0f;
     float delta = 0.0f;
+    bool paused = false;
 };
 Clock g_clock;
 
@@ -38,6 +39,10 @@ void stmInitTimer()
 void stmUpdateTimer()
 {
     const StmRunOptions& options = stmGetRunOptions();
+    if (g_clock.paused) {
+        g_clock.delta = 0.0f;
+        return;
+    }
     if (options.fixedFps > 0) {
         g_clock.time = float(g_clock.offsetMs + double(g_clock.frames) * 1000.0 / options.fixedFps);
         g_clock.delta = 1.0f / float(options.fixedFps);
@@ -65,3 +70,19 @@ void stmAdjustTime(float ms)
         g_clock.offsetMs += target - double(g_clock.time);
     g_clock.time = float(target);
 }
+
+void stmPause(bool paused)
+{
+    if (paused == g_clock.paused)
+        return;
+    g_clock.paused = paused;
+    if (!paused && stmGetRunOptions().fixedFps <= 0) {
+        // The wall clock goes on from the paused time, not from wall time.
+        Uint64 now = SDL_GetPerformanceCounter();
+        g_clock.offsetMs = g_clock.time;
+        g_clock.wallStart = g_clock.lastWall = now;
+    }
+    stm_internal::pauseAudio(paused);
+}
+
+bool stmIsPaused() { return g_clock.paused; }

@@ -34,6 +34,7 @@ void setWindowSize(int width, int height, float aspect, float desktopAspect, boo
 bool audioDeviceOpen();
 double audioPositionMs();          // interpolated position of the audio heard
 void seekAudio(double ms);
+void pauseAudio(bool paused);      // holds the device; resuming plays from the clock's time
 void shutdownAudio();
 const std::vector<unsigned char>* songFile();
 

@@ -16,7 +16,9 @@ struct WindowState {
     SDL_GLContext context = nullptr;
     int width = 0, height = 0;
     bool display = false;
+    bool fullscreen = false;
     bool gammaChanged = false;
+    Uint32 lastPointerMotion = 0;   // SDL ticks; the pointer hides after a still spell
 };
 WindowState g_win;
 
@@ -42,6 +44,12 @@ int virtualKeyOf(SDL_Keycode key)
     case SDLK_UP: return 38;
     case SDLK_RIGHT: return 39;
     case SDLK_DOWN: return 40;
+    case SDLK_PAGEUP: return 33;
+    case SDLK_PAGEDOWN: return 34;
+    case SDLK_COMMA: return 188;
+    case SDLK_PERIOD: return 190;
+    case SDLK_LEFTBRACKET: return 219;
+    case SDLK_RIGHTBRACKET: return 221;
     default: break;
     }
     if (key >= SDLK_F1 && key <= SDLK_F12)
@@ -61,6 +69,31 @@ bool displayAvailable()
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
+}
+
+// Whether the display can switch to exactly width x height. A display that
+// cannot (a virtual one, or an odd size) gets a window covering the desktop
+// at its own mode instead, with the picture letterboxed in it: never a crop.
+bool displayOffersSize(int width, int height)
+{
+    SDL_DisplayMode want = {}, got;
+    want.w = width;
+    want.h = height;
+    return SDL_GetClosestDisplayMode(0, &want, &got) && got.w == width && got.h == height;
+}
+
+const Uint32 kPointerHideMs = 1500;
+
+// In full screen the pointer never shows; in a window it hides once it has
+// stood still over the window for a moment and comes back when it moves.
+void updatePointer()
+{
+    if (!g_win.display)
+        return;
+    bool still = SDL_GetTicks() - g_win.lastPointerMotion >= kPointerHideMs;
+    bool hide = g_win.fullscreen || (still && SDL_GetMouseFocus() == g_win.window);
+    if ((SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE) == hide)
+        SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
 }
 
 void applyFullscreenMode(int width, int height, int refreshHz)
@@ -154,8 +187,20 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
     Uint32 flags = SDL_WINDOW_OPENGL;
     if (g_options.headless)
         flags |= SDL_WINDOW_HIDDEN;
-    if (fullscreen)
+    if (fullscreen && displayOffersSize(width, height)) {
         flags |= SDL_WINDOW_FULLSCREEN;
+    } else if (fullscreen) {
+        // Made at the desktop's size from the start, so the drawable never
+        // changes size under the render targets.
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+            stmMsg("stmInitEx: the display has no %dx%d mode; full screen at the desktop's %dx%d instead\n", width,
+                   height, desktop.w, desktop.h);
+            width = desktop.w;
+            height = desktop.h;
+        }
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
     if (alwaysOnTop || alwaysOnTopCopy)
         flags |= SDL_WINDOW_ALWAYS_ON_TOP;
     (void)flag5;   // the window is always a plain top-level one
@@ -164,8 +209,10 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
         stmMsg("stmInitEx: cannot create a %dx%d window: %s\n", width, height, SDL_GetError());
         return false;
     }
-    if (fullscreen)
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN)
         applyFullscreenMode(width, height, refreshHz);
+    g_win.fullscreen = fullscreen;
+    g_win.lastPointerMotion = SDL_GetTicks();
     g_win.context = SDL_GL_CreateContext(g_win.window);
     if (!g_win.context) {
         stmMsg("stmInitEx: cannot create an OpenGL compatibility context: %s\n", SDL_GetError());
@@ -218,6 +265,7 @@ void stmSwapBuffers()
     if (!g_win.window)
         return;
     stm_internal::captureFrame();
+    updatePointer();
     SDL_GL_SwapWindow(g_win.window);
 }
 
@@ -265,6 +313,9 @@ int stmPeekMessage()
             g_keyDown[vk] = event.type == SDL_KEYDOWN;
         break;
     }
+    case SDL_MOUSEMOTION:
+        g_win.lastPointerMotion = SDL_GetTicks();
+        break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
             std::memset(g_keyDown, 0, sizeof(g_keyDown));

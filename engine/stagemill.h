@@ -262,6 +262,11 @@ void stmUpdateTimer();
 float stmGetTime();        // ms
 float stmGetDeltaTime();   // seconds since the previous stmUpdateTimer
 void stmAdjustTime(float ms);   // never below 0
+// Pause: the song clock and the music stand still (delta 0 each frame) until
+// resumed; seeks still move the paused clock. Resuming plays on from the
+// paused time on every clock.
+void stmPause(bool paused);
+bool stmIsPaused();
 // Plays "song.ogg" of the archive from the current song time. Muted and
 // fixed-clock runs open no audio device and keep their clock.
 void stmPlaySong(int play);

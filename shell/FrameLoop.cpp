@@ -3,6 +3,7 @@
 
 #include "effects/Easing.h"
 #include "render/PostProcess.h"
+#include "shell/Viewer.h"
 
 #include <GL/gl.h>
 
@@ -43,6 +44,8 @@ bool FrameLoop::iterate()
         return false;
 
     stmUpdateTimer();
+    if (viewer)
+        viewer->beforeFrame();
     glClearColor(g_backgroundColor.x, g_backgroundColor.y, g_backgroundColor.z, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     stmRun();
@@ -62,12 +65,26 @@ bool FrameLoop::iterate()
             stmSetVolume(100.0f);
             seekDirection = 0;
         }
+    } else if (seekDirection != 0) {
+        // F1 let go before the arrow: the seek is over all the same.
+        stmSetVolume(100.0f);
+        seekDirection = 0;
     }
-    if (fadeRemaining > 0.0f)
+    if (viewer)
+        viewer->handleKeys();
+    if (fadeRemaining > 0.0f) {
+        stmPause(false);   // a paused clock would never run the fade out
         quit = fadeOut(fadeRemaining);
-    if (stmGetTime() > kProgrammeEnd)
+    }
+    if (stmGetTime() > kProgrammeEnd && !(viewer && viewer->loopsProgramme()))
         quit = true;
+    if (viewer)
+        viewer->drawOverlay(float(frameSeconds));
     stmSwapBuffers();
+    const auto now = std::chrono::steady_clock::now();
+    if (lastSwap.time_since_epoch().count() != 0)
+        frameSeconds = std::chrono::duration<double>(now - lastSwap).count();
+    lastSwap = now;
     return true;
 }
 

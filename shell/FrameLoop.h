@@ -1,8 +1,11 @@
 // The frame loop: messages, one frame (clear, the effects), the closing fade
-// on Escape or window close, F1 seeking, the programme's end, swap.
+// on Escape or window close, F1 seeking, the viewer's controls in interactive
+// runs, the programme's end, swap.
 #pragma once
 
 #include "engine/stagemill.h"
+
+#include <chrono>
 
 extern stm::Vector g_backgroundColor;   // clear colour and closing-fade colour
 
@@ -16,10 +19,15 @@ const float kProgrammeEnd = 225500.0f;   // song ms after which the programme en
 // and an identity modelview.
 bool fadeOut(float& remaining);
 
+class Viewer;
+
 struct FrameLoop {
     bool quit = false;
     float fadeRemaining = 0.0f;   // seconds; 0: no fade running
     int seekDirection = 0;        // -1, 0, +1
+    Viewer* viewer = nullptr;     // null: the programme's keys only (captures, shots)
+    double frameSeconds = 0.0;    // wall time between the last two swaps, for the overlay
+    std::chrono::steady_clock::time_point lastSwap{};
 
     // One pass of the loop: takes one pending message, or draws one frame.
     // True when a frame was drawn.

@@ -67,6 +67,7 @@ const char* usageText()
            "  --refresh HZ         refresh rate for full screen (default 60)\n"
            "  --on-top             keep the window above others\n"
            "  --no-launcher        skip the launcher dialog\n"
+           "  --loop               play the programme in a loop (exhibitions)\n"
            "\n"
            "Headless rendering:\n"
            "  --headless           no window or audio device (also when there is no display)\n"
@@ -78,11 +79,16 @@ const char* usageText()
            "  --from MS            first frame's song time (default 0)\n"
            "  --to MS              stop before this song time (default: the programme's end)\n"
            "  --shot MS FILE.png   write the frame at song time MS, reached by seeking\n"
+           "  --benchmark          play --from..--to (default: all) headless on the fixed\n"
+           "                       clock, write nothing, print frame times per effect\n"
            "  --export-song FILE.wav  write the song as WAV and exit\n"
            "  --help               this text\n"
            "\n"
            "Keys: Escape (or closing the window) fades out and ends; F1 with Left or\n"
-           "Right seeks one second back or forward per frame.\n";
+           "Right seeks one second back or forward per frame. Space pauses, and while\n"
+           "paused . and , step one frame; Page Up / Page Down jump to the next /\n"
+           "previous effect, ] and [ one bar; L loops the current effect; Tab shows\n"
+           "the timeline.\n";
 }
 
 bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
@@ -123,6 +129,8 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
             o.onTop = true;
         } else if (arg == "--no-launcher") {
             o.launcher = false;
+        } else if (arg == "--loop") {
+            o.loop = true;
         } else if (arg == "--headless") {
             o.headless = true;
         } else if (arg == "--data") {
@@ -149,6 +157,9 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
                 return bad("a song time in ms");
             o.shot = true;
             o.shotFile = argv[++i];
+        } else if (arg == "--benchmark") {
+            o.benchmark = true;
+            o.headless = true;
         } else if (arg == "--export-song") {
             if (!value())
                 return false;
@@ -160,6 +171,14 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
     }
     if (o.shot && !o.capture.empty()) {
         error = "--shot and --capture cannot be combined";
+        return false;
+    }
+    if (o.loop && (o.benchmark || o.shot || !o.capture.empty())) {
+        error = "--loop plays without end: it cannot be combined with --shot, --capture or --benchmark";
+        return false;
+    }
+    if (o.benchmark && (o.shot || !o.capture.empty())) {
+        error = "--benchmark writes no frames: it cannot be combined with --shot or --capture";
         return false;
     }
     if (o.to >= 0.0f && o.to <= o.from) {

@@ -23,6 +23,8 @@ struct ShellOptions {
     float shotTime = 0.0f;
     std::string shotFile;
     std::string exportSong;
+    bool loop = false;         // play the programme again from 0 at its end
+    bool benchmark = false;    // fixed clock, headless, frame times instead of output
     bool help = false;
 };
 

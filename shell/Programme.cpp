@@ -7,12 +7,17 @@
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "scene/SceneManager.h"
+#include "shell/Benchmark.h"
 #include "shell/FrameLoop.h"
 #include "shell/Timeline.h"
+#include "shell/Viewer.h"
 
 #include <GL/gl.h>
 
+#include <chrono>
+#include <cstdio>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -40,7 +45,7 @@ StmRunOptions engineOptions(const ShellOptions& o)
     run.headless = o.headless;
     run.mute = o.headless;
     run.dataDir = o.dataDir.empty() ? nullptr : o.dataDir.c_str();
-    bool fixed = o.fps > 0 || o.shot || !o.capture.empty();
+    bool fixed = o.fps > 0 || o.shot || !o.capture.empty() || o.benchmark;
     run.fixedFps = fixed ? (o.fps > 0 ? o.fps : 60) : 0;
     run.fixedFrom = o.shot ? 0.0f : o.from;
     if (o.shot)
@@ -56,7 +61,7 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
 {
     if (o.shot)
         return stmCapturedFrames() >= 1;
-    if (!o.capture.empty() && o.to >= 0.0f)
+    if ((!o.capture.empty() || o.benchmark) && o.to >= 0.0f)
         return stmGetTime() + 1000.0f / run.fixedFps >= o.to;
     return false;
 }
@@ -90,7 +95,40 @@ void startUp(const ShellOptions& o)
     stmPlaySong(1);
     if (o.shot)
         stmAdjustTime(o.shotTime);   // reached as F1 seeking would
+    else if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
+        stmAdjustTime(o.from);       // the fixed clock starts there by itself
     glEnable(0x809D /* GL_MULTISAMPLE */);
+}
+
+double secondsSince(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+// Plays the range like a capture but writes nothing: each frame is timed
+// from its clear to glFinish and filed under the spans drawn at its time.
+void runBenchmark(const ShellOptions& o, const StmRunOptions& run, FrameLoop& loop,
+                  std::chrono::steady_clock::time_point began)
+{
+    FrameTimeTable table(timelineSpans(*g_beatClock));
+    double startUp = 0.0;
+    bool first = true;
+    while (!loop.quit) {
+        const auto frameBegan = std::chrono::steady_clock::now();
+        if (!loop.iterate())
+            continue;
+        glFinish();
+        if (first)
+            startUp = secondsSince(began);
+        first = false;
+        table.record(stmGetTime(), 1000.0 * secondsSince(frameBegan));
+        if (outputComplete(o, run))
+            loop.quit = true;
+    }
+    char setting[160];
+    std::snprintf(setting, sizeof setting, "%dx%d, %d fps, %.0f..%.0f ms", stmGetWindowWidth(), stmGetWindowHeight(),
+                  run.fixedFps, o.from, o.to >= 0.0f ? o.to : kProgrammeEnd);
+    table.print(stdout, startUp, setting);
 }
 
 void shutDown()
@@ -102,6 +140,8 @@ void shutDown()
 }
 
 } // namespace
+
+bool viewerControls(const ShellOptions& o) { return !o.shot && o.capture.empty() && !o.benchmark; }
 
 bool runGuarded(const std::function<void()>& body)
 {
@@ -126,9 +166,19 @@ int runProgramme(const ShellOptions& o)
         stmShutDown();
         return ok ? 0 : 1;
     }
+    const auto began = std::chrono::steady_clock::now();
     bool ok = runGuarded([&] {
         startUp(o);
         FrameLoop loop;
+        std::unique_ptr<Viewer> viewer;
+        if (viewerControls(o)) {
+            viewer.reset(new Viewer(timelineSpans(*g_beatClock), *g_beatClock, o.loop));
+            loop.viewer = viewer.get();
+        }
+        if (o.benchmark) {
+            runBenchmark(o, run, loop, began);
+            return;
+        }
         while (!loop.quit)
             if (loop.iterate() && outputComplete(o, run))
                 loop.quit = true;

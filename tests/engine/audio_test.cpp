@@ -149,3 +149,32 @@ TEST_F(AudioTest, PlayingSongDrivesTheClockAndSeeksTheAudio)
 
 } // namespace
 
+
+namespace {
+
+TEST_F(AudioTest, PauseHoldsThePlayingSongAndResumesFromThePausedTime)
+{
+    open(16, 16);
+    ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
+    stmInitTimer();
+    stmPlaySong(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    stmUpdateTimer();
+    stmPause(true);
+    const float paused = stmGetTime();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    stmUpdateTimer();
+    EXPECT_EQ(stmGetTime(), paused);
+    EXPECT_EQ(stmGetDeltaTime(), 0.0f);
+    stmAdjustTime(500.0f);   // a frame step while paused moves the held clock
+    EXPECT_EQ(stmGetTime(), paused + 500.0f);
+    stmPause(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    stmUpdateTimer();
+    // The music went on from the stepped time, not from where the device
+    // would be had it kept playing through the pause.
+    EXPECT_GT(stmGetTime(), paused + 500.0f);
+    EXPECT_LT(stmGetTime(), paused + 500.0f + 400.0f);
+}
+
+} // namespace

@@ -115,14 +115,26 @@ TEST_F(FrameLoopTest, SeekingBackFiveFramesMutesUntilF1Alone)
     EXPECT_FLOAT_EQ(stmGetVolume(), 0.0f);
 
     stmInjectKey(kLeft, false);
-    stmInjectKey(kF1, false);
-    loop.frame();
-    EXPECT_FLOAT_EQ(stmGetVolume(), 0.0f);   // no F1: still muted
-    stmInjectKey(kF1, true);
-    loop.frame();
+    loop.frame();   // F1 alone ends the seek
     EXPECT_FLOAT_EQ(stmGetVolume(), 1.0f);
     EXPECT_EQ(loop.seekDirection, 0);
     EXPECT_FALSE(loop.quit);
+}
+
+TEST_F(FrameLoopTest, LettingGoOfF1BeforeTheArrowStillRestoresTheMusic)
+{
+    start(20000.0f, 50);
+    stmInjectKey(kF1, true);
+    stmInjectKey(kRight, true);
+    loop.frame();
+    EXPECT_FLOAT_EQ(stmGetVolume(), 0.0f);
+    stmInjectKey(kF1, false);   // the arrow is still held
+    loop.frame();
+    EXPECT_FLOAT_EQ(stmGetVolume(), 1.0f);
+    EXPECT_EQ(loop.seekDirection, 0);
+    float t = stmGetTime();
+    loop.frame();   // the arrow alone does not seek
+    EXPECT_NEAR(stmGetTime(), t + 20.0f, 0.01f);
 }
 
 TEST_F(FrameLoopTest, SeekingNeverGoesBelowZero)
