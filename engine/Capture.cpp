@@ -121,7 +121,7 @@ bool startVideo(const std::string& out)
             if (ok) {
                 g_capture.songPath = tmpl;
                 char seek[64];
-                std::snprintf(seek, sizeof(seek), "%.3f", options.fixedFrom / 1000.0);
+                std::snprintf(seek, sizeof(seek), "%.3f", stmGetTime() / 1000.0);
                 audio = std::string(" -ss ") + seek + " -i " + shellQuote(tmpl) +
                         " -map 0:v:0 -map 1:a:0 -c:a aac -b:a 192k -shortest";
             }
@@ -154,7 +154,7 @@ bool start()
     g_capture.height = stm_internal::framebufferHeight();
     g_capture.startCounter = g_capture.lastReport = SDL_GetPerformanceCounter();
     if (options.captureTo >= 0.0f && options.fixedFps > 0)
-        g_capture.expected = int((options.captureTo - options.fixedFrom) * options.fixedFps / 1000.0f + 0.999f);
+        g_capture.expected = int((options.captureTo - stmGetTime()) * options.fixedFps / 1000.0f + 0.999f);
     if (endsWith(out, ".mp4") || endsWith(out, ".mkv")) {
         g_capture.mode = Mode::Video;
         return startVideo(out);

@@ -1,12 +1,14 @@
 // The song clock. Three sources: the audio position while a song plays on an
 // audio device, the wall clock otherwise, and the fixed clock of captures
-// (frame k at from + k * 1000 / fps ms, never reading wall time). The time is
+// (frame k at k * 1000 / fps ms when `from` lies on that grid, else at
+// from + k * 1000 / fps ms; never reading wall time). The time is
 // latched once a frame by stmUpdateTimer so every reader in a frame agrees.
 #include "engine/Internal.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -32,6 +34,15 @@ void stmInitTimer()
     const StmRunOptions& options = stmGetRunOptions();
     g_clock = Clock();
     g_clock.offsetMs = options.fixedFps > 0 ? options.fixedFrom : 0.0;
+    if (options.fixedFps > 0) {
+        // A start on the grid of frames from 0 counts frames from 0, so frame
+        // k has the very same time (bits included) in every run that draws it.
+        double k = std::round(double(options.fixedFrom) * options.fixedFps / 1000.0);
+        if (std::fabs(k * 1000.0 / options.fixedFps - double(options.fixedFrom)) < 0.01) {   // float ms: ulp 0.016 at 225 s
+            g_clock.frames = (long long)k;
+            g_clock.offsetMs = 0.0;
+        }
+    }
     g_clock.wallStart = g_clock.lastWall = SDL_GetPerformanceCounter();
     g_clock.time = float(g_clock.offsetMs);
 }

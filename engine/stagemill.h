@@ -169,12 +169,15 @@ struct StmRunOptions {
     bool mute = false;              // never open an audio device (the shell mutes headless runs)
     // Fixed clock: when fixedFps > 0 the song clock advances exactly
     // 1000/fixedFps ms per stmUpdateTimer, starting at fixedFrom, and never
-    // reads the wall clock or the audio position.
+    // reads the wall clock or the audio position. A fixedFrom on the grid of
+    // frames from 0 (k * 1000 / fixedFps, within 0.01 ms) gives frame k the
+    // same time, to the bit, as a run from 0.
     int fixedFps = 0;
     float fixedFrom = 0.0f;
     // Capture: every stmSwapBuffers reads the frame back. captureOut is a
     // directory (frame_000000.png, ...), one .png file (each frame overwrites
-    // it), or a .mp4/.mkv file (piped to ffmpeg with the song from fixedFrom).
+    // it), or a .mp4/.mkv file (piped to ffmpeg with the song from the first
+    // written frame's time). Frames drawn without a swap are not written.
     const char* captureOut = nullptr;
     float captureTo = -1.0f;        // ms, frames at or after it are not written; < 0: no limit
     // Render size for headless runs (0: as stmInitEx says).

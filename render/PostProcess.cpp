@@ -1,6 +1,7 @@
 // Full-screen post-processing passes and screen-quad helpers.
 #include "render/PostProcess.h"
 
+#include "render/PassProfiler.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 
@@ -122,6 +123,7 @@ void separableBlur(GLuint source, GLuint a, GLuint b, BindTarget bindTarget, int
 } // namespace
 
 void applySSAO(float radius, float falloff, float strength, float offset) {
+    PassScope scope(Pass::Post);
     Shader* ssao = passShader("ssao");
     if (!ssao) return;
     RenderTargets& rt = g_renderTargets;
@@ -154,6 +156,7 @@ void applySSAO(float radius, float falloff, float strength, float offset) {
 }
 
 void applyCombine(GLuint aoTexture) {
+    PassScope scope(Pass::Post);
     Shader* combine = passShader("combine");
     if (!combine) return;
 
@@ -175,21 +178,25 @@ void applyCombine(GLuint aoTexture) {
 }
 
 void blurQuarter(GLuint source, int passes, float xoff, float yoff, bool plain) {
+    PassScope scope(Pass::Post);
     separableBlur(source, g_renderTargets.texQuarterA, g_renderTargets.texQuarterB,
                   &RenderTargets::bindScreenFBOQuarter, passes, xoff, yoff, plain, true);
 }
 
 void blurHalf(GLuint source, int passes, float xoff, float yoff, bool plain) {
+    PassScope scope(Pass::Post);
     separableBlur(source, g_renderTargets.texHalfA, g_renderTargets.texHalfB, &RenderTargets::bindScreenFBOHalf,
                   passes, xoff, yoff, plain, false);
 }
 
 void blurScreen(GLuint source, int passes, float xoff, float yoff, bool plain) {
+    PassScope scope(Pass::Post);
     separableBlur(source, g_renderTargets.texScreenBlurA, g_renderTargets.texScreenBlurB,
                   &RenderTargets::bindScreenFBOScreenNormal, passes, xoff, yoff, plain, false);
 }
 
 void applyDepthOfField(GLuint color, GLuint depth, GLuint blurred, float nearValue, float focus, float farValue) {
+    PassScope scope(Pass::Post);
     Shader* dof = passShader("dof");
     if (!dof) return;
 

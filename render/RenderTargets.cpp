@@ -1,6 +1,8 @@
 // Start-up capability checks and the off-screen render targets: creation,
 // the bind operations, the multisample resolve on unbind, and release.
 #include "render/RenderTargets.h"
+
+#include "render/PassProfiler.h"
 #include "render/TextureSetup.h"
 
 #include <algorithm>
@@ -357,6 +359,7 @@ void RenderTargets::release() {
 }
 
 void RenderTargets::bindTextureFBO2048(GLuint texture) {
+    profilePass(Pass::Shadow);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fbo2048);
     attachTexture(GL_COLOR_ATTACHMENT0_EXT, texture);
     attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbDepth2048);
@@ -365,6 +368,7 @@ void RenderTargets::bindTextureFBO2048(GLuint texture) {
 }
 
 void RenderTargets::bindTextureFBO1024(GLuint texture, bool noMultisample) {
+    profilePass(Pass::Scene);
     if (glRenderbufferStorageMultisampleEXT && g_multisampleAvailable && !noMultisample) {
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboMultisample1024);
         glViewport(0, 0, 1024, 1024);
@@ -391,6 +395,7 @@ void RenderTargets::bindScreenFBOScreenNormal(GLuint texture) {
 }
 
 void RenderTargets::bindScreenFBOMRT(bool noMultisample) {
+    profilePass(Pass::Scene);
     if (glRenderbufferStorageMultisampleEXT && g_multisampleAvailable && !noMultisample) {
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboMultisampleScene);
         for (int k = 0; k < 3; ++k) attachRenderbuffer(GL_COLOR_ATTACHMENT0_EXT + k, rbMultisampleSceneColor[k]);
@@ -429,6 +434,8 @@ void RenderTargets::bindScreenFBOQuarter(GLuint texture) {
 }
 
 void RenderTargets::unbind() {
+    if (g_sceneResolvePending || g_resolve1024Pending)
+        profilePass(Pass::Resolve);
     if (g_sceneResolvePending) {
         g_sceneResolvePending = false;
         glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, fboMultisampleScene);
@@ -454,6 +461,7 @@ void RenderTargets::unbind() {
     }
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     stmResetViewport();
+    profilePass(Pass::Window);
 }
 
 void RenderTargets::beginSceneMRT() {

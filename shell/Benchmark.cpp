@@ -6,10 +6,15 @@
 
 namespace {
 
-FrameTimeSummary summariseTimes(const std::string& name, std::vector<double> ms)
+FrameTimeSummary summariseTimes(const std::string& name, std::vector<double> ms, const PassTimes& passes)
 {
     FrameTimeSummary s;
     s.name = name;
+    double total = 0.0;
+    for (double p : passes)
+        total += p;
+    for (size_t i = 0; i < passes.size() && total > 0.0; ++i)
+        s.passShare[i] = passes[i] / total;
     s.frames = ms.size();
     if (ms.empty())
         return s;
@@ -23,7 +28,7 @@ FrameTimeSummary summariseTimes(const std::string& name, std::vector<double> ms)
 
 } // namespace
 
-void FrameTimeTable::record(float songMs, double ms)
+void FrameTimeTable::record(float songMs, double ms, const PassTimes& passes)
 {
     std::string name;
     for (const TimelineSpan& span : spans_) {
@@ -32,20 +37,26 @@ void FrameTimeTable::record(float songMs, double ms)
     }
     if (name.empty())
         name = "(none)";
+    auto add = [&](SpanFrameTimes& group) {
+        group.ms.push_back(ms);
+        for (size_t i = 0; i < passes.size(); ++i)
+            group.passes[i] += passes[i];
+    };
     for (SpanFrameTimes& group : groups_) {
         if (group.name == name) {
-            group.ms.push_back(ms);
+            add(group);
             return;
         }
     }
-    groups_.push_back(SpanFrameTimes{name, {ms}});
+    groups_.push_back(SpanFrameTimes{name, {}, {}});
+    add(groups_.back());
 }
 
 std::vector<FrameTimeSummary> FrameTimeTable::summarise() const
 {
     std::vector<FrameTimeSummary> rows;
     for (const SpanFrameTimes& group : groups_)
-        rows.push_back(summariseTimes(group.name, group.ms));
+        rows.push_back(summariseTimes(group.name, group.ms, group.passes));
     return rows;
 }
 
@@ -53,18 +64,28 @@ void FrameTimeTable::print(std::FILE* out, double startUpSeconds, const char* se
 {
     std::fprintf(out, "benchmark %s\n", setting);
     std::fprintf(out, "start-up to the first frame: %.3f s\n", startUpSeconds);
-    std::fprintf(out, "%-28s %7s %10s %10s %10s\n", "effect", "frames", "median ms", "p90 ms", "worst ms");
+    std::fprintf(out, "%-28s %7s %10s %10s %10s", "effect", "frames", "median ms", "p90 ms", "worst ms");
+    for (size_t i = 0; i < size_t(Pass::Count); ++i)
+        std::fprintf(out, " %7s", passName(Pass(i)));
+    std::fprintf(out, "\n");
     std::vector<double> all;
+    PassTimes allPasses{};
+    auto row = [&](const FrameTimeSummary& s) {
+        std::fprintf(out, "%-28s %7zu %10.2f %10.2f %10.2f", s.name.c_str(), s.frames, s.median, s.p90, s.worst);
+        for (double share : s.passShare)
+            std::fprintf(out, " %6.1f%%", 100.0 * share);
+        std::fprintf(out, "\n");
+    };
     for (const SpanFrameTimes& group : groups_) {
-        FrameTimeSummary s = summariseTimes(group.name, group.ms);
-        std::fprintf(out, "%-28s %7zu %10.2f %10.2f %10.2f\n", s.name.c_str(), s.frames, s.median, s.p90, s.worst);
+        row(summariseTimes(group.name, group.ms, group.passes));
         all.insert(all.end(), group.ms.begin(), group.ms.end());
+        for (size_t i = 0; i < allPasses.size(); ++i)
+            allPasses[i] += group.passes[i];
     }
-    FrameTimeSummary total = summariseTimes("all", all);
+    row(summariseTimes("all", all, allPasses));
     double sum = 0.0;
     for (double v : all)
         sum += v;
-    std::fprintf(out, "%-28s %7zu %10.2f %10.2f %10.2f\n", "all", total.frames, total.median, total.p90, total.worst);
     if (sum > 0.0)
         std::fprintf(out, "rendering: %.1f frames per second\n", 1000.0 * double(all.size()) / sum);
 }

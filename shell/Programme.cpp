@@ -9,6 +9,7 @@
 #include "scene/SceneManager.h"
 #include "shell/Benchmark.h"
 #include "shell/FrameLoop.h"
+#include "shell/Replay.h"
 #include "shell/Timeline.h"
 #include "shell/Viewer.h"
 
@@ -39,7 +40,21 @@ void setCubeFaceParameters()
     }
 }
 
-StmRunOptions engineOptions(const ShellOptions& o)
+// Shots and captures from a later time replay the frames that shape their
+// first one (see Replay.h); other runs start as they are asked.
+ReplayPlan replayPlan(const ShellOptions& o, int fps)
+{
+    std::vector<TimelineSpan> spans = timelineSpans(programmeBeatClock());
+    if (o.shot)
+        return planShotReplay(spans, o.shotTime, fps);
+    if (!o.capture.empty())
+        return planCaptureReplay(spans, o.from, fps);
+    ReplayPlan plan;
+    plan.clockFrom = plan.firstFrame = o.from;
+    return plan;
+}
+
+StmRunOptions engineOptions(const ShellOptions& o, const ReplayPlan& plan)
 {
     StmRunOptions run;
     run.headless = o.headless;
@@ -47,7 +62,7 @@ StmRunOptions engineOptions(const ShellOptions& o)
     run.dataDir = o.dataDir.empty() ? nullptr : o.dataDir.c_str();
     bool fixed = o.fps > 0 || o.shot || !o.capture.empty() || o.benchmark;
     run.fixedFps = fixed ? (o.fps > 0 ? o.fps : 60) : 0;
-    run.fixedFrom = o.shot ? 0.0f : o.from;
+    run.fixedFrom = plan.clockFrom;
     if (o.shot)
         run.captureOut = o.shotFile.c_str();
     else if (!o.capture.empty())
@@ -66,7 +81,7 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
     return false;
 }
 
-void startUp(const ShellOptions& o)
+void startUp(const ShellOptions& o, const ReplayPlan& plan)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     // The launcher's choices come from the command line; option 1006 is set.
@@ -87,17 +102,16 @@ void startUp(const ShellOptions& o)
     g_shaderManager = ShaderManager::create();
     g_sceneManager = SceneManager::create();
     g_spectrum = new SpectrumAnalyser(8);
-    g_beatClock = new BeatClock(129.5f, 350);
+    g_beatClock = new BeatClock(programmeBeatClock());
     int effects = registerTimeline(*g_beatClock);
     stmMsg("zephran: %d effects on the timeline\n", effects);
     stmInitEffects();
     stmInitTimer();
     stmPlaySong(1);
-    if (o.shot)
-        stmAdjustTime(o.shotTime);   // reached as F1 seeking would
-    else if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
+    if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
         stmAdjustTime(o.from);       // the fixed clock starts there by itself
     glEnable(0x809D /* GL_MULTISAMPLE */);
+    replayFrames(plan.frames);
 }
 
 double secondsSince(std::chrono::steady_clock::time_point t)
@@ -106,28 +120,32 @@ double secondsSince(std::chrono::steady_clock::time_point t)
 }
 
 // Plays the range like a capture but writes nothing: each frame is timed
-// from its clear to glFinish and filed under the spans drawn at its time.
+// from its clear to glFinish, split between its passes, and filed under the
+// spans drawn at its time.
 void runBenchmark(const ShellOptions& o, const StmRunOptions& run, FrameLoop& loop,
                   std::chrono::steady_clock::time_point began)
 {
     FrameTimeTable table(timelineSpans(*g_beatClock));
     double startUp = 0.0;
     bool first = true;
+    profilerEnable(true);
     while (!loop.quit) {
         const auto frameBegan = std::chrono::steady_clock::now();
+        profileFrameBegin();
         if (!loop.iterate())
             continue;
-        glFinish();
+        const PassTimes passes = profileFrameEnd();
         if (first)
             startUp = secondsSince(began);
         first = false;
-        table.record(stmGetTime(), 1000.0 * secondsSince(frameBegan));
+        table.record(stmGetTime(), 1000.0 * secondsSince(frameBegan), passes);
         if (outputComplete(o, run))
             loop.quit = true;
     }
     char setting[160];
     std::snprintf(setting, sizeof setting, "%dx%d, %d fps, %.0f..%.0f ms", stmGetWindowWidth(), stmGetWindowHeight(),
                   run.fixedFps, o.from, o.to >= 0.0f ? o.to : kProgrammeEnd);
+    profilerEnable(false);
     table.print(stdout, startUp, setting);
 }
 
@@ -158,7 +176,9 @@ bool runGuarded(const std::function<void()>& body)
 
 int runProgramme(const ShellOptions& o)
 {
-    StmRunOptions run = engineOptions(o);
+    const int fps = o.fps > 0 ? o.fps : 60;
+    const ReplayPlan plan = replayPlan(o, fps);
+    StmRunOptions run = engineOptions(o, plan);
     stmConfigure(run);
     if (!o.exportSong.empty()) {
         stmReadPak("data.pak");
@@ -168,7 +188,7 @@ int runProgramme(const ShellOptions& o)
     }
     const auto began = std::chrono::steady_clock::now();
     bool ok = runGuarded([&] {
-        startUp(o);
+        startUp(o, plan);
         FrameLoop loop;
         std::unique_ptr<Viewer> viewer;
         if (viewerControls(o)) {

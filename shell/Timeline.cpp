@@ -5,6 +5,7 @@
 
 #include "effects/GrowingMotikka.h"
 #include "effects/Logo.h"
+#include "effects/ParticleFlower.h"
 #include "effects/SlicedSphere.h"
 
 namespace {
@@ -32,11 +33,13 @@ const Row kRows[] = {
     {"collada6", 10, 119200, true, true, nullptr},         // Doors
     {"growmotikka", 0, 163950, true, false, make<GrowingMotikka>},  // GrowingMotikka
     {"slicedsphere", 0, 178600, true, false, make<SlicedSphere>},   // SlicedSphere
-    {"particleflower", 0, 193500, true, false, nullptr},   // ParticleFlower
+    {"particleflower", 0, 193500, true, false, make<ParticleFlower>},   // ParticleFlower
     {"growPrimitives", 0, 225450, false, false, nullptr},  // GrowPrimitives
 };
 
 } // namespace
+
+BeatClock programmeBeatClock() { return BeatClock(129.5f, 350); }
 
 std::vector<TimelineSpan> timelineSpans(const BeatClock& clock)
 {

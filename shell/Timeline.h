@@ -13,6 +13,9 @@ struct TimelineSpan {
     stm::Base* (*create)();   // null while the effect is not built yet
 };
 
+// The song's beat grid: 129.5 beats per minute, offset 350 us.
+BeatClock programmeBeatClock();
+
 // Every span of the programme: each boundary but the last rounded down to a
 // whole beat of `clock`, each start the previous end.
 std::vector<TimelineSpan> timelineSpans(const BeatClock& clock);

@@ -1,5 +1,5 @@
 // "logo_ground": a dark glossy floor. Its alpha (the colour's, 0.48) darkens
-// the reflection drawn beneath; the logo's shadow darkens it further, and the
+// the reflection drawn beneath; the logo's soft shadow darkens it further, and the
 // reflection fades out with distance from the logo. Towards the floor's far
 // and side edges the cover falls to nothing, so the floor melts into the
 // background instead of ending in a line. A faint sheen of the environment
@@ -14,11 +14,11 @@ varying vec4 shadowCoord;
 
 void main()
 {
-    float lit = lightVisibilityNearest(shadowCoord);
+    float lit = lightVisibilityRings(shadowCoord);
     float distance = length(floorPosition.xz * vec2(1.0, 1.6));
     float fade = smoothstep(5.0, 18.0, distance);
     float edges = smoothstep(-20.0, -4.0, floorPosition.z) * (1.0 - smoothstep(8.0, 20.0, abs(floorPosition.x)));
-    float cover = clamp(gl_Color.a + 0.4 * (1.0 - lit) + 0.3 * fade, 0.0, 1.0) * edges;
+    float cover = clamp(gl_Color.a + 0.3 * (1.0 - lit) + 0.3 * fade, 0.0, 1.0) * edges;
     vec3 v = normalize(-eyePosition);
     vec3 up = normalize(gl_NormalMatrix * vec3(0.0, 1.0, 0.0));
     vec3 sheen = textureCube(cube, reflect(-v, up)).rgb * 0.12 * lit;

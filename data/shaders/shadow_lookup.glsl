@@ -49,3 +49,22 @@ float lightVisibilityNearest(vec4 coord)
         return 1.0;
     return shadowTap(floor(p.xy * 2048.0) + 0.5, p.z);
 }
+
+// Twelve taps on two rings about the point (3 and 7 texels out): a wide,
+// soft penumbra for a floor that catches the shadow of things standing on
+// it, so the shadow fades out at its edges instead of ending in a hard blob.
+float lightVisibilityRings(vec4 coord)
+{
+    vec3 p;
+    if (!inLightView(coord, p))
+        return 1.0;
+    vec2 centre = p.xy * 2048.0;
+    float sum = 0.0;
+    for (int i = 0; i < 6; ++i) {
+        float a = float(i) * 1.0472;
+        vec2 d = vec2(cos(a), sin(a));
+        sum += shadowTap(floor(centre + 3.0 * d) + 0.5, p.z);
+        sum += shadowTap(floor(centre + 7.0 * vec2(d.x * 0.866 - d.y * 0.5, d.x * 0.5 + d.y * 0.866)) + 0.5, p.z);
+    }
+    return sum / 12.0;
+}

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "BeatGrid.h"
@@ -89,4 +90,30 @@ TEST(Arrangement, ExpandsArpeggiosRepeatsTranspositionAndClipsAtTheEnd) {
     EXPECT_EQ(notes[2][2].pitch, 28);
     EXPECT_EQ(notes[2][2].start, beatToSample(3.0));
     EXPECT_EQ(notes[2][2].length, beatToSample(3.5) - beatToSample(3.0));
+}
+
+// The master's width scales the side signal alone: a hard-panned part gets
+// wider while the mid (what a mono listener hears) stays, and a centred part
+// such as the kick stays exactly mono.
+TEST(MasterWidth, ScalesOnlyTheSideAndLeavesCentredPartsMono) {
+    auto render = [](const char* width) {
+        std::string text = std::string("length 1000\nmaster ceiling=0 ") + width +
+                           "\ninst k kick gain=-20\ninst s saw gain=-20 pan=1 width=0\n"
+                           "pattern p 1 a3\nplay k 1 2 p\nplay s 1 2 p\n";
+        return renderProgramme(parseScore(text, "t.score"));
+    };
+    Programme narrow = render("width=1"), wide = render("width=2");
+    double sideN = 0, sideW = 0, midErr = 0;
+    for (size_t i = 0; i < narrow.left.size(); ++i) {
+        midErr = std::max(midErr, double(std::fabs((narrow.left[i] + narrow.right[i]) - (wide.left[i] + wide.right[i]))));
+        sideN += std::pow(narrow.left[i] - narrow.right[i], 2.0);
+        sideW += std::pow(wide.left[i] - wide.right[i], 2.0);
+    }
+    EXPECT_GT(sideN, 1.0);
+    EXPECT_LT(midErr, 1e-5);
+    EXPECT_NEAR(sideW / sideN, 4.0, 1e-3);   // twice the side amplitude
+
+    Programme kick = renderProgramme(parseScore("length 1000\nmaster ceiling=0 width=3\ninst k kick\n"
+                                                "pattern p 1 x\nplay k 1 2 p\n", "t.score"));
+    for (size_t i = 0; i < kick.left.size(); ++i) ASSERT_EQ(kick.left[i], kick.right[i]) << "frame " << i;
 }

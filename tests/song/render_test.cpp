@@ -70,8 +70,10 @@ TEST(Render, KicksStartOnTheirBeatSampleAndTheProgrammeHasItsLength) {
     Programme p = renderProgramme(score, solo);
     ASSERT_EQ(long(p.left.size()), kFrames);
     ASSERT_EQ(long(p.right.size()), kFrames);
-    // GrowingMotikka has a kick on every beat; late beats catch any drift.
-    for (int n = 257; n < 354; ++n) {
+    // GrowingMotikka has a kick on every beat, open again from beat 289 (a
+    // lowpass softens its attack before) up to a rest on beat 353; late beats
+    // catch any drift.
+    for (int n = 289; n < 353; ++n) {
         long s = beatSample(n);
         float peak = 0.0f;
         for (long i = s; i < s + 2000; ++i) peak = std::max(peak, std::fabs(p.left[size_t(i)]));
@@ -107,4 +109,25 @@ TEST(ShippedSong, DecodesToTheProgrammeEndingInSilenceWithHeadroom) {
     }
     EXPECT_LT(level[0], level[3]) << "the intro should be quieter than the peak";
     EXPECT_LT(level[6], level[3]) << "the airy part should be quieter than the peak";
+}
+
+// Each effect boundary is heard on its own beat: the loudness of the mix
+// changes most from the beat before to the boundary's beat (or, for a fill,
+// one beat earlier), never further ahead, and by a clear step on the beat.
+TEST(ShippedSong, EveryBoundaryChangesTheSoundOnItsOwnBeat) {
+    Decoded d = decode(SONG_OGG);
+    ASSERT_EQ(long(d.mono.size()), kFrames);
+    auto beatDb = [&](int n) { return rmsDb(d.mono, beatSample(n), beatSample(n + 1)); };
+    for (int boundary : {36, 125, 193, 257, 354, 385, 417}) {
+        int loudest = 0;
+        double largest = 0.0, onBeat = 0.0;
+        for (int n = boundary - 3; n <= boundary + 3; ++n) {
+            double step = std::fabs(beatDb(n) - beatDb(n - 1));
+            if (n == boundary) onBeat = step;
+            if (step > largest) { largest = step; loudest = n; }
+        }
+        EXPECT_TRUE(loudest == boundary || loudest == boundary - 1)
+            << "beat " << boundary << ": the largest change comes at beat " << loudest;
+        EXPECT_GT(onBeat, 1.5) << "beat " << boundary << ": hardly any change on the beat itself";
+    }
 }

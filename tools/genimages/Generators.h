@@ -27,7 +27,7 @@ void makeBackground5(Image& img, const Context& ctx);
 void makeVignette(Image& img, const Context& ctx);
 void makeVignette2(Image& img, const Context& ctx);
 void makeLogoSplat(Image& img, const Context& ctx);
-void makeHexFlare(Image& img, const Context& ctx);
+void makeEmberFlare(Image& img, const Context& ctx);
 void makeGlowFlare(Image& img, const Context& ctx);
 void makeSoftCircle(Image& img, const Context& ctx);
 

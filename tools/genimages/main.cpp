@@ -19,7 +19,7 @@ const Entry kMakers[] = {
     {"bg1.png", gen::makeBackground1}, {"bg2.png", gen::makeBackground2}, {"bg3.png", gen::makeBackground3},
     {"bg4.png", gen::makeBackground4}, {"bg5.png", gen::makeBackground5},
     {"vignet.jpg", gen::makeVignette}, {"vignet2.jpg", gen::makeVignette2},
-    {"logo_splat.jpg", gen::makeLogoSplat}, {"zprn_flare_blur.jpg", gen::makeHexFlare},
+    {"logo_splat.jpg", gen::makeLogoSplat}, {"zprn_flare_blur.jpg", gen::makeEmberFlare},
     {"flare_blur.jpg", gen::makeGlowFlare}, {"circle_alpha.png", gen::makeSoftCircle},
     {"test_layer.jpg", gen::makeFloorLayer}, {"matsku.jpg", gen::makeTrailTexture},
     {"flower.jpg", gen::makeFlowerSkin}, {"t_bg.png", gen::makePictureLayer},

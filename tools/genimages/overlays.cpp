@@ -80,20 +80,16 @@ void makeLogoSplat(Image& img, const Context&) {
     });
 }
 
-// Hexagonal lens bokeh with a brighter rim and a faint fringe: the
-// production's own flare.
-void makeHexFlare(Image& img, const Context&) {
+// The production's own flare: a soft, warm glow with no edge of its own, a
+// pale amber core inside a pink halo and a faint orange bokeh ring, so the
+// additive flares read as coloured light rather than shapes.
+void makeEmberFlare(Image& img, const Context&) {
     paintCentred(img, [&](int i, int j, float u, float v) {
-        float a = std::atan2(v, u), r = std::sqrt(u * u + v * v);
-        float sector = std::fmod(a + kPi / 6 + 4 * kPi, kPi / 3) - kPi / 6;
-        float hex = r * std::cos(sector) / std::cos(kPi / 6);
-        float size = 0.62f;
-        float disc = smooth(size + 0.1f, size - 0.12f, hex);
-        float rim = std::exp(-std::pow((hex - size + 0.06f) * 14, 2.0f));
-        float glow = std::exp(-r * r * 5);
-        Col c = Col(0.55f, 0.5f, 0.48f) * disc + Col(0.9f, 0.78f, 0.7f) * (rim * 0.45f * disc);
-        c += Col(art::kPink) * (0.18f * std::exp(-std::pow((hex - size - 0.08f) * 10, 2.0f)));
-        c = screen(c, Col(1, 0.95f, 0.88f) * (glow * 0.5f));
+        float r2 = u * u + v * v, r = std::sqrt(r2);
+        float core = std::exp(-r2 * 10), halo = std::exp(-r2 * 2.5f);
+        float ring = std::exp(-std::pow((r - 0.5f) * 8, 2.0f));
+        Col c = Col(1, 0.88f, 0.7f) * (core * 0.9f) + Col(art::kPink) * (halo * 0.8f) +
+                Col(art::kOrange) * (ring * halo * 0.4f);
         c = c * border(u, v);
         img.set(i, j, c);
     });

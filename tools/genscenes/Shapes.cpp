@@ -188,29 +188,30 @@ void rotate(Mesh& m, int axis, float degrees) {
 namespace {
 
 // Counter-clockwise copy of a convex polygon.
-std::vector<P2> ccw(std::vector<P2> poly) {
+// Whether the polygon winds clockwise (negative area).
+bool clockwise(const std::vector<P2>& poly) {
     float area = 0;
     for (size_t i = 0; i < poly.size(); ++i) {
         const P2 &a = poly[i], &b = poly[(i + 1) % poly.size()];
         area += a.x * b.y - b.x * a.y;
     }
-    if (area < 0) std::reverse(poly.begin(), poly.end());
-    return poly;
+    return area < 0;
 }
 
-// The polygon moved inwards by d along every edge normal.
-std::vector<P2> inset(const std::vector<P2>& poly, float d) {
+// The CCW polygon with every edge i (corner i to i + 1) moved inwards by d[i].
+std::vector<P2> inset(const std::vector<P2>& poly, const std::vector<float>& d) {
     size_t n = poly.size();
     std::vector<P2> out(n);
     for (size_t i = 0; i < n; ++i) {
-        const P2 &prev = poly[(i + n - 1) % n], &cur = poly[i], &next = poly[(i + 1) % n];
+        size_t h = (i + n - 1) % n;
+        const P2 &prev = poly[h], &cur = poly[i], &next = poly[(i + 1) % n];
         // Inward normals of the two edges meeting at cur (polygon is CCW).
         float ax = cur.x - prev.x, ay = cur.y - prev.y, al = std::sqrt(ax * ax + ay * ay);
         float bx = next.x - cur.x, by = next.y - cur.y, bl = std::sqrt(bx * bx + by * by);
         P2 na{-ay / al, ax / al}, nb{-by / bl, bx / bl};
         // Intersect the two offset lines.
-        float px = prev.x + na.x * d, py = prev.y + na.y * d;
-        float qx = cur.x + nb.x * d, qy = cur.y + nb.y * d;
+        float px = prev.x + na.x * d[h], py = prev.y + na.y * d[h];
+        float qx = cur.x + nb.x * d[i], qy = cur.y + nb.y * d[i];
         float det = ax * by - ay * bx;
         float t = ((qx - px) * by - (qy - py) * bx) / det;
         out[i] = {px + ax * t, py + ay * t};
@@ -220,9 +221,19 @@ std::vector<P2> inset(const std::vector<P2>& poly, float d) {
 
 } // namespace
 
-Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer) {
-    std::vector<P2> outer = ccw(polygon), inner = inset(outer, chamfer);
+Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer, const std::vector<bool>& bevelled) {
+    std::vector<P2> outer = polygon;
     size_t n = outer.size();
+    std::vector<float> d(n);
+    for (size_t i = 0; i < n; ++i) d[i] = bevelled.empty() || bevelled[i] ? chamfer : 0.0f;
+    if (clockwise(outer)) {
+        // Reversed, edge i runs from corner n-1-i to n-2-i: the old edge n-2-i.
+        std::reverse(outer.begin(), outer.end());
+        std::vector<float> r(n);
+        for (size_t i = 0; i < n; ++i) r[i] = d[(2 * n - 2 - i) % n];
+        d = r;
+    }
+    std::vector<P2> inner = inset(outer, d);
     float zf = depth / 2, zb = -depth / 2, zfc = zf - chamfer, zbc = zb + chamfer;
     Mesh m;
     const float uv = 0.25f;
@@ -233,15 +244,25 @@ Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer) 
     }
     m.flatPolygon(front, uv, Vec3(0, 0, 1));
     m.flatPolygon(back, uv, Vec3(0, 0, -1));
+    auto at = [](const P2& p, float z) { return Vec3(p.x, p.y, z); };
     for (size_t i = 0; i < n; ++i) {
         size_t j = (i + 1) % n;
-        Vec3 o0(outer[i].x, outer[i].y, 0), o1(outer[j].x, outer[j].y, 0);
-        Vec3 i0(inner[i].x, inner[i].y, 0), i1(inner[j].x, inner[j].y, 0);
-        auto at = [](Vec3 p, float z) { return Vec3(p.x, p.y, z); };
-        Vec3 out = (o0 + o1) * 0.5f - (i0 + i1) * 0.5f;   // edge's outward direction
-        m.flatPolygon({at(o0, zfc), at(o1, zfc), at(i1, zf), at(i0, zf)}, uv, out + Vec3(0, 0, chamfer));
-        m.flatPolygon({at(o0, zbc), at(o1, zbc), at(o1, zfc), at(o0, zfc)}, uv, out);
-        m.flatPolygon({at(i0, zb), at(i1, zb), at(o1, zbc), at(o0, zbc)}, uv, out - Vec3(0, 0, chamfer));
+        const P2 &o0 = outer[i], &o1 = outer[j], &i0 = inner[i], &i1 = inner[j];
+        Vec3 out(o1.y - o0.y, o0.x - o1.x, 0);   // right of the CCW edge: outwards
+        if (d[i] > 0) {
+            m.flatPolygon({at(o0, zfc), at(o1, zfc), at(i1, zf), at(i0, zf)}, uv, out + Vec3(0, 0, chamfer));
+            m.flatPolygon({at(o0, zbc), at(o1, zbc), at(o1, zfc), at(o0, zfc)}, uv, out);
+            m.flatPolygon({at(i0, zb), at(i1, zb), at(o1, zbc), at(o0, zbc)}, uv, out - Vec3(0, 0, chamfer));
+            continue;
+        }
+        // A flush side: the full depth, following the bevels of the edges
+        // beside it at both ends (corners where they coincide are dropped).
+        std::vector<Vec3> side;
+        for (const Vec3& v : {at(i0, zf), at(o0, zfc), at(o0, zbc), at(i0, zb), at(i1, zb), at(o1, zbc), at(o1, zfc),
+                              at(i1, zf)})
+            if (side.empty() || length(v - side.back()) > 1e-5f) side.push_back(v);
+        if (length(side.front() - side.back()) < 1e-5f) side.pop_back();
+        m.flatPolygon(side, uv, out);
     }
     return m;
 }

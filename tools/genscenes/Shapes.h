@@ -42,8 +42,13 @@ Mesh flatten(const Mesh& m);
 void rotate(Mesh& m, int axis, float degrees);
 
 // A letter stroke: the convex polygon (in the xy plane, either winding)
-// extruded `depth` along z about z = 0, every edge chamfered by `chamfer`.
-Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer);
+// extruded `depth` along z about z = 0, its edges chamfered by `chamfer`.
+// `bevelled` (empty: all) tells per edge, edge i running from corner i to
+// i + 1 in the order given, whether it is chamfered; an edge that is not gets
+// one flat side of the full depth, so a neighbouring piece can sit flush
+// against it with no groove between them.
+Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer,
+                    const std::vector<bool>& bevelled = {});
 
 // A curved stroke: a chamfered width x depth section swept along the path
 // (xy plane, z = 0), shaded smooth along the path and flat across it, with

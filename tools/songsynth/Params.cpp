@@ -49,7 +49,7 @@ Defaults kindDefaults(Kind kind) {
     case Kind::Pump: return {};
     case Kind::Master:
         return {{P_LEVEL, 1}, {P_DRIVE, 0}, {P_DTIME, 0.75f}, {P_DFEED, 0.4f}, {P_DTONE, 3500},
-                {P_ROOM, 0.86f}, {P_DAMP, 0.4f}, {P_CEILING, -1.5f}};
+                {P_ROOM, 0.86f}, {P_DAMP, 0.4f}, {P_CEILING, -1.5f}, {P_WIDTH, 1.0f}};
     }
     return {};
 }

@@ -24,7 +24,10 @@ enum ParamId {
     P_RATIO, P_INDEX, P_IDECAY,
     P_ARP, P_ARPOCT, P_ARPGATE, P_REPEAT,
     // Master bus: delay time in beats, feedback and tone; reverb room size and
-    // damping; drive into the limiter in dB; limiter ceiling in dBFS.
+    // damping; drive into the limiter in dB; limiter ceiling in dBFS. The
+    // master also takes "width", the gain of the side (L - R) signal before
+    // the limiter: 1 leaves the mix as it is, above 1 widens what is already
+    // stereo while mono parts (kick, bass) stay in the centre.
     P_DTIME, P_DFEED, P_DTONE, P_ROOM, P_DAMP, P_CEILING,
     P_COUNT
 };

@@ -234,10 +234,12 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
             verbR[i] += echoR[i] * 0.3f;
         }
         reverb.process(verbL, verbR, mixL, mixR, n, master[P_ROOM], master[P_DAMP]);
-        const float drive = dbToGain(master[P_DRIVE]);
+        const float drive = dbToGain(master[P_DRIVE]), width = master[P_WIDTH];
         for (int i = 0; i < n; ++i) {
-            out.left[size_t(b0 + i)] = topL.lowpass(dcL.highpass(mixL[i] + echoL[i])) * drive;
-            out.right[size_t(b0 + i)] = topR.lowpass(dcR.highpass(mixR[i] + echoR[i])) * drive;
+            float mid = 0.5f * (mixL[i] + echoL[i] + mixR[i] + echoR[i]);
+            float side = 0.5f * (mixL[i] + echoL[i] - mixR[i] - echoR[i]) * width;
+            out.left[size_t(b0 + i)] = topL.lowpass(dcL.highpass(mid + side)) * drive;
+            out.right[size_t(b0 + i)] = topR.lowpass(dcR.highpass(mid - side)) * drive;
         }
     }
 

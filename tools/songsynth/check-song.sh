@@ -1,9 +1,14 @@
 #!/bin/sh
 # Checks a rendered song: kick onsets on the 129.5 BPM grid, tempo, loudness,
-# true peak, clipping, and spectrograms of the whole song and of each section.
-#   tools/songsynth/check-song.sh SONG.wav|SONG.ogg OUTDIR
+# loudness range, true peak, per-section bar loudness and stereo correlation,
+# the arrangement event at each effect boundary, the chords under each
+# section, the analyser's level per effect span (when the song_sync_test
+# binary is given in SYNC_TEST), and spectrograms of the whole song and of
+# each section.
+#   [SYNC_TEST=build/tests/song/song_sync_test] tools/songsynth/check-song.sh SONG.wav|SONG.ogg OUTDIR
 # Needs sox, aubio-tools, ffmpeg and python3. Exits non-zero when the kick
-# grid, the loudness window (-16..-11 LUFS) or the true-peak limit fails.
+# grid, the loudness window (-14..-10 LUFS), the loudness range (at least
+# 6 LU), the true-peak limit (-1 dBTP) or a boundary event fails.
 set -e
 song=$1
 out=${2:-song-check}
@@ -46,10 +51,23 @@ ffmpeg -hide_banner -nostats -i "$out/song.wav" -af ebur128=peak=true -f null - 
 python3 - "$out/loudness.txt" <<'PY' || status=1
 import sys
 v = {l.split(':')[0].strip(): float(l.split(':')[1].split()[0]) for l in open(sys.argv[1])}
-ok = -16 <= v['I'] <= -11 and v['Peak'] < -0.5
-print("integrated %.1f LUFS, true peak %.1f dBFS: %s" % (v['I'], v['Peak'], "ok" if ok else "OUT OF RANGE"))
+ok = -14 <= v['I'] <= -10 and v['Peak'] <= -1.0 and v['LRA'] >= 6.0
+print("integrated %.1f LUFS, loudness range %.1f LU, true peak %.1f dBTP: %s" %
+      (v['I'], v['LRA'], v['Peak'], "ok" if ok else "OUT OF RANGE"))
 sys.exit(0 if ok else 1)
 PY
+sox "$out/song.wav" -r 11025 "$out/song11k.wav"
+sox "$out/song.wav" -r 11025 -c 1 "$out/band-low.wav" lowpass 150
+sox "$out/song.wav" -r 11025 -c 1 "$out/band-mid.wav" sinc 150-3000
+sox "$out/song.wav" -r 11025 -c 1 "$out/band-high.wav" highpass 3000
+python3 "$here/song-figures.py" "$out/song11k.wav" "$out/band-low.wav" "$out/band-mid.wav" "$out/band-high.wav" ||
+  status=1
+echo "== chords under each section (the pad's patterns in the score)"
+grep -E '^play +pad ' "$here/../../data/song/emberfall.score" | awk '{ $1 = ""; $2 = ""; print "  beats" $0 }'
+if [ -n "${SYNC_TEST:-}" ]; then
+  echo "== analyser level() per effect span"
+  "$SYNC_TEST" --gtest_filter='*Analyser*' | grep -vE '^\[|^Note:|^$'
+fi
 echo "== sox stats"
 sox "$out/song.wav" -n stats 2>&1 | grep -E 'Pk lev|RMS lev|Pk count|Length'
 echo "== spectrograms in $out"
