@@ -11,6 +11,7 @@
 #include "effects/ParticleFlower.h"
 #include "effects/Plates.h"
 #include "effects/Plates2.h"
+#include "effects/SlicedSphere.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ const Row kRows[] = {
     {"collada5", 0, 119200, true, false, make<DanceCube>},  // DanceCube
     {"collada6", 10, 119200, true, true, make<Doors>},     // Doors
     {"growmotikka", 0, 163950, true, false, make<GrowingMotikka>},  // GrowingMotikka
-    {"slicedsphere", 0, 178600, true, false, nullptr},     // SlicedSphere
+    {"slicedsphere", 0, 178600, true, false, make<SlicedSphere>},   // SlicedSphere
     {"particleflower", 0, 193500, true, false, make<ParticleFlower>},   // ParticleFlower
     {"growPrimitives", 0, 225450, false, false, make<GrowPrimitives>},  // GrowPrimitives
 };
