@@ -2,6 +2,7 @@
 // libraries in file order through the element readers and logs the summary.
 #include "collada/Collada.h"
 
+#include <cctype>
 #include <cstring>
 #include <memory>
 
@@ -22,7 +23,51 @@ namespace {
 // The parser gets a copy with this many more NULs, which stop it in bounds.
 const size_t kParserPadding = 16;
 
+// TinyXML parses nested elements by recursion, and its work grows with the
+// square of the depth; real exports stay far below this.
+const int kMaxNesting = 1024;
+
 typedef void (*LibraryReader)(Document*, TiXmlElement*);
+
+// The line at which the text's elements first nest deeper than kMaxNesting,
+// or 0 when they never do. A linear scan of tags that steps over comments,
+// CDATA, processing instructions, declarations and quoted attribute values;
+// it need not agree with the parser on malformed text, only bound the depth.
+int lineTooDeep(const char* text) {
+    int depth = 0, line = 1;
+    auto skipTo = [&](const char*& p, const char* end) {
+        while (*p && std::strncmp(p, end, std::strlen(end)) != 0) line += *p++ == '\n';
+        if (*p) p += std::strlen(end);
+    };
+    for (const char* p = text; *p;) {
+        if (*p != '<') {
+            line += *p++ == '\n';
+            continue;
+        }
+        if (std::strncmp(p, "<!--", 4) == 0) {
+            skipTo(p, "-->");
+        } else if (std::strncmp(p, "<![CDATA[", 9) == 0) {
+            skipTo(p, "]]>");
+        } else if (p[1] == '?' || p[1] == '!') {
+            skipTo(p, ">");
+        } else if (p[1] == '/') {
+            --depth;
+            skipTo(p, ">");
+        } else {
+            char quote = 0, last = 0;
+            for (++p; *p && (quote || *p != '>'); ++p) {
+                line += *p == '\n';
+                if (quote && *p == quote) quote = 0;
+                else if (!quote && (*p == '"' || *p == '\'')) quote = *p;
+                if (!std::isspace(static_cast<unsigned char>(*p))) last = *p;
+            }
+            if (*p) ++p;
+            if (last != '/' && ++depth > kMaxNesting) return line;
+        }
+    }
+    return 0;
+}
+
 
 void ignoreLibrary(Document*, TiXmlElement* element) { reportIgnored(element); }
 void skipLibrary(Document*, TiXmlElement*) {}
@@ -85,8 +130,12 @@ Collada::Document* loadColladaText(const std::string& fileName, const char* text
 
     std::string padded(text);
     padded.append(kParserPadding, '\0');
-    xml.Parse(padded.c_str());
-    if (xml.Error()) {
+    const int deepLine = lineTooDeep(text);
+    if (deepLine == 0) xml.Parse(padded.c_str());
+    if (deepLine != 0) {
+        reportError(formatText("Opening document failed:\nelements nest deeper than %d levels at line %d \n",
+                               kMaxNesting, deepLine));
+    } else if (xml.Error()) {
         reportError(formatText("Opening document failed:\n%s \n", xml.ErrorDesc()));
     } else {
         TiXmlElement* root = TiXmlHandle(&xml).FirstChildElement("COLLADA").ToElement();

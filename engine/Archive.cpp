@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <zip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -30,6 +31,55 @@ void rebuildTexts()
             g_texts.emplace_back(m.first, std::string(m.second.begin(), m.second.end()));
 }
 
+// Why the latest stmReadPak gave nothing; empty when it read something.
+std::string g_pakError;
+
+// A member's bytes, read without trusting its directory entry: the data
+// comes in chunks until the stream ends, so a claimed size allocates
+// nothing. Empty with `why` set when the entry's size or CRC disagrees with
+// the data, or the data cannot be read.
+bool readMember(zip_t* archive, zip_int64_t index, const zip_stat_t& st, std::vector<unsigned char>& bytes,
+                std::string& why)
+{
+    zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(index), 0);
+    if (!file) {
+        why = zip_strerror(archive);
+        return false;
+    }
+    const size_t kChunk = 1 << 16;
+    bytes.clear();
+    for (;;) {
+        size_t at = bytes.size();
+        bytes.resize(at + kChunk);
+        zip_int64_t got = zip_fread(file, bytes.data() + at, kChunk);
+        if (got < 0) {
+            why = zip_file_strerror(file);
+            zip_fclose(file);
+            return false;
+        }
+        bytes.resize(at + size_t(got));
+        if (got == 0 || bytes.size() > st.size)
+            break;
+    }
+    zip_fclose(file);
+    if (bytes.size() != st.size) {
+        why = "its directory entry says " + std::to_string((unsigned long long)st.size) + " bytes, the data " +
+              (bytes.size() > st.size ? "holds more" : "holds " + std::to_string(bytes.size()));
+        return false;
+    }
+    uLong crc = crc32(crc32(0L, Z_NULL, 0), bytes.data(), uInt(bytes.size()));
+    if ((st.valid & ZIP_STAT_CRC) && crc != st.crc) {
+        char text[96];
+        std::snprintf(text, sizeof(text), "CRC %08lx, the directory says %08lx", (unsigned long)crc,
+                      (unsigned long)st.crc);
+        why = text;
+        return false;
+    }
+    return true;
+}
+
+// Reads every member; a damaged one is reported by name and left out, as
+// if absent. False (with g_pakError) only when the file is no archive.
 bool readZip(const std::string& path)
 {
     int error = 0;
@@ -37,35 +87,31 @@ bool readZip(const std::string& path)
     if (!archive) {
         zip_error_t ze;
         zip_error_init_with_code(&ze, error);
-        stmMsg("stmReadPak: cannot open '%s': %s\n", path.c_str(), zip_error_strerror(&ze));
+        g_pakError = "cannot open '" + path + "': " + zip_error_strerror(&ze);
         zip_error_fini(&ze);
         return false;
     }
     zip_int64_t count = zip_get_num_entries(archive, 0);
-    bool ok = true;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
-        if (zip_stat_index(archive, i, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME) || !(st.valid & ZIP_STAT_SIZE))
+        if (zip_stat_index(archive, zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
+            !(st.valid & ZIP_STAT_SIZE))
             continue;
         std::string name = st.name;
         if (name.empty() || name.back() == '/')
             continue;
-        std::vector<unsigned char> bytes(st.size);
-        zip_file_t* file = zip_fopen_index(archive, i, 0);
-        zip_int64_t got = file ? zip_fread(file, bytes.data(), st.size) : -1;
-        if (file)
-            zip_fclose(file);
-        if (got != zip_int64_t(st.size)) {
-            stmMsg("stmReadPak: '%s': member '%s' is damaged (read %lld of %llu bytes)\n", path.c_str(),
-                   name.c_str(), (long long)got, (unsigned long long)st.size);
-            ok = false;
+        std::vector<unsigned char> bytes;
+        std::string why;
+        if (!readMember(archive, i, st, bytes, why)) {
+            stmMsg("stmReadPak: '%s': member '%s' is damaged (%s); left out\n", path.c_str(), name.c_str(),
+                   why.c_str());
             continue;
         }
         g_members[name] = std::move(bytes);
     }
     zip_close(archive);
     stmMsg("stmReadPak: '%s': %lld members\n", path.c_str(), (long long)count);
-    return ok;
+    return true;
 }
 
 // Loose files below dir, named by their path relative to it with '/'.
@@ -150,13 +196,20 @@ bool hasExtension(const std::string& name, std::initializer_list<const char*> ex
 bool stmReadPak(const char* archiveName)
 {
     g_members.clear();
+    g_pakError = archiveName ? "" : "no archive named";
     bool ok = archiveName && readZip(findArchive(archiveName));
     const char* dir = stmGetRunOptions().dataDir;
-    if (dir && *dir)
-        ok = readOverlay(dir) > 0 || ok;
+    if (dir && *dir && readOverlay(dir) > 0 && !ok) {
+        stmMsg("stmReadPak: %s; the loose files stand alone\n", g_pakError.c_str());
+        ok = true;
+    }
+    if (ok)
+        g_pakError.clear();
     rebuildTexts();
     return ok;
 }
+
+const char* stmPakError() { return g_pakError.empty() ? nullptr : g_pakError.c_str(); }
 
 int stmGetTextCount() { return int(g_texts.size()); }
 

@@ -22,8 +22,9 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <cstdlib>
+#include <mutex>
+#include <new>
 #include <thread>
 
 namespace {
@@ -46,7 +47,8 @@ size_t memRead(void* dst, size_t size, size_t n, void* source)
     MemoryFile* f = static_cast<MemoryFile*>(source);
     size_t want = size * n, left = f->bytes->size() - f->at;
     size_t got = std::min(want, left);
-    std::memcpy(dst, f->bytes->data() + f->at, got);
+    if (got > 0)
+        std::memcpy(dst, f->bytes->data() + f->at, got);
     f->at += got;
     return size ? got / size : 0;
 }
@@ -141,6 +143,27 @@ void decodeLoop(Song* song)
     song->progress.notify_all();
 }
 
+// The most frames the stream's packets can decode to: each audio packet
+// gives at most half a long block. The header's length is a claim taken from
+// the last page; this bound comes from the data actually present.
+long long framesBound(const std::vector<unsigned char>& bytes, vorbis_info* info)
+{
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    char* buffer = ogg_sync_buffer(&sync, long(bytes.size()));
+    long long packets = 0;
+    if (buffer) {
+        std::memcpy(buffer, bytes.data(), bytes.size());
+        ogg_sync_wrote(&sync, long(bytes.size()));
+        ogg_page page;
+        for (int r; (r = ogg_sync_pageout(&sync, &page)) != 0;)
+            if (r > 0)
+                packets += ogg_page_packets(&page);
+    }
+    ogg_sync_clear(&sync);
+    return packets * (vorbis_info_blocksize(info, 1) / 2);
+}
+
 Song* song()
 {
     if (g_song)
@@ -165,7 +188,19 @@ Song* song()
         ov_clear(&g_song->vf);
         return nullptr;
     }
-    g_song->pcm.assign(size_t(total > 0 ? total : 0) * g_song->channels, 0);
+    long long bound = framesBound(*bytes, info);
+    if (total > bound) {
+        stmMsg("song.ogg: the stream claims %.1f s, its data holds at most %.1f s; the buffer is sized by the data\n",
+               double(total) / g_song->rate, double(bound) / g_song->rate);
+        total = bound;
+    }
+    try {
+        g_song->pcm.assign(size_t(total) * g_song->channels, 0);
+    } catch (const std::bad_alloc&) {
+        stmMsg("song.ogg: no memory for %.1f s of audio; the song stays silent\n", double(total) / g_song->rate);
+        ov_clear(&g_song->vf);
+        return nullptr;
+    }
     g_song->loaded = true;
     g_song->decoder = std::thread(decodeLoop, g_song);
     // A process that ends without stmShutDown must still stop the decoder
@@ -379,6 +414,15 @@ void stmSetVolume(float volume)
 
 float stmGetVolume() { return g_device.gain.load(); }
 
+float stmGetSongLength()
+{
+    Song* s = song();
+    if (!s)
+        return 0.0f;
+    long long frames = s->finished.load() ? s->frames : (long long)s->pcm.size() / s->channels;
+    return float(double(frames) * 1000.0 / s->rate);
+}
+
 void stmGetSpectrum(float* buffer, int count)
 {
     if (!buffer || count <= 0)
@@ -414,7 +458,7 @@ bool stmExportSong(const char* wavPath)
 {
     Song* s = song();
     if (!s) {
-        stmMsg("stmExportSong: no song.ogg in the archive\n");
+        stmMsg("stmExportSong: no playable song.ogg in the archive\n");
         return false;
     }
     waitForFrames(s, kWholeSong);

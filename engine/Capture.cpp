@@ -1,28 +1,44 @@
 // Headless capture: every stmSwapBuffers reads the finished frame back and
 // writes it as a PNG file (one file, or numbered files in a directory), or
-// pipes it to ffmpeg with the song as the audio track for .mp4/.mkv. Frames
+// pipes it to ffmpeg with the song as the audio track for a video name. Frames
 // depend only on the fixed clock, never on wall time; wall time only feeds
 // the progress line.
+//
+// Every write is checked. The first failure is logged with the file and its
+// cause, nothing half-written is left behind, and stmCaptureFailed tells the
+// caller to stop; stmFinishCapture then answers false. SIGINT and SIGTERM
+// during a capture run only raise a flag (stmStopSignal), so the run can
+// finish the frames it has as a valid file.
 #include "engine/Internal.h"
 
 #include <SDL.h>
 #include <GL/gl.h>
 #include <png.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <fcntl.h>
 #include <filesystem>
 #include <mutex>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
 enum class Mode { Off, Directory, SingleFile, Video };
+
+// Containers ffmpeg writes with H.264 video and AAC audio.
+const char* const kVideoExtensions[] = {".mp4", ".mkv", ".mov", ".avi"};
 
 struct PendingFrame {
     std::string path;
@@ -32,13 +48,14 @@ struct PendingFrame {
 struct Capture {
     Mode mode = Mode::Off;
     bool started = false;
-    bool failed = false;
+    std::atomic<bool> failed{false};
+    std::string failure;            // the first failure's message, under `mutex`
     int width = 0, height = 0;
     int written = 0;                // frames of the latest capture
     int expected = 0;               // frames in from..to, 0 when unknown
     Uint64 startCounter = 0, lastReport = 0;
-    FILE* ffmpeg = nullptr;
-    std::string songPath;           // temporary copy of song.ogg for ffmpeg
+    pid_t ffmpeg = 0;               // the encoder, in its own process group
+    int ffmpegInput = -1;           // write end of its stdin
     // PNG encoding runs on a worker so it overlaps the next frame's rendering.
     std::thread writer;
     std::mutex mutex;
@@ -48,31 +65,72 @@ struct Capture {
 };
 Capture g_capture;
 
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+void noteStopSignal(int signal) { g_stopSignal = signal; }
+
+// Records and logs the first failure; later ones are consequences.
+void fail(const std::string& message)
+{
+    {
+        std::lock_guard<std::mutex> lock(g_capture.mutex);
+        if (g_capture.failed.load())
+            return;
+        g_capture.failure = message;
+        g_capture.failed.store(true);
+    }
+    stmMsg("capture: %s\n", message.c_str());
+}
+
+std::string lowerCase(std::string s)
+{
+    for (char& c : s)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
 bool endsWith(const std::string& s, const char* suffix)
 {
     size_t n = std::strlen(suffix);
     return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
 }
 
-std::string shellQuote(const std::string& s)
+bool isVideoName(const std::string& name)
 {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
+    for (const char* ext : kVideoExtensions)
+        if (endsWith(lowerCase(name), ext))
+            return true;
+    return false;
 }
 
+// libpng's errors end in a longjmp; the cause (errno of the failed write, or
+// libpng's own text) is kept for the message.
+void pngError(png_structp png, png_const_charp message)
+{
+    std::string* cause = static_cast<std::string*>(png_get_error_ptr(png));
+    *cause = errno ? std::strerror(errno) : message;
+    png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp, png_const_charp) {}
+
 // Rows arrive bottom-up as glReadPixels gives them; the file is top-down.
-// Fast zlib settings: capture speed matters more than file size.
-bool writePng(const std::string& path, int width, int height, const unsigned char* rgba)
+// Fast zlib settings: capture speed matters more than file size. On failure
+// `cause` says why and the partial file is removed.
+bool writePng(const std::string& path, int width, int height, const unsigned char* rgba, std::string& cause)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    if (!f) {
+        cause = std::strerror(errno);
         return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    }
+    errno = 0;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &cause, pngError, pngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<png_bytep> rows(static_cast<size_t>(height));
     bool ok = png && info;
+    if (!ok)
+        cause = "out of memory";
     if (ok && setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, f);
         png_set_compression_level(png, 1);
@@ -83,11 +141,22 @@ bool writePng(const std::string& path, int width, int height, const unsigned cha
             rows[size_t(y)] = const_cast<png_bytep>(rgba + size_t(height - 1 - y) * size_t(width) * 4);
         png_set_rows(png, info, rows.data());
         png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+        // Buffered bytes meet a full disk only here.
+        if (std::fflush(f) != 0) {
+            cause = std::strerror(errno);
+            ok = false;
+        }
     } else {
         ok = false;
     }
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    return std::fclose(f) == 0 && ok;
+    if (std::fclose(f) != 0 && ok) {
+        cause = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok)
+        std::remove(path.c_str());
+    return ok;
 }
 
 void writerLoop()
@@ -103,45 +172,136 @@ void writerLoop()
             g_capture.queue.pop_front();
         }
         g_capture.changed.notify_all();
-        if (!writePng(frame.path, g_capture.width, g_capture.height, frame.pixels.data()))
-            stmMsg("capture: cannot write '%s'\n", frame.path.c_str());
+        std::string cause;
+        if (!g_capture.failed.load() &&
+            !writePng(frame.path, g_capture.width, g_capture.height, frame.pixels.data(), cause))
+            fail("cannot write '" + frame.path + "': " + cause);
     }
 }
 
+// The song as a file ffmpeg can open and seek: an anonymous in-memory file
+// (nothing on disk to leave behind), or -1 when there is no song.
+int stageSong()
+{
+    const std::vector<unsigned char>* song = stm_internal::songFile();
+    if (!song)
+        return -1;
+    int fd = memfd_create("zephran-song", MFD_CLOEXEC);
+    size_t done = 0;
+    while (fd >= 0 && done < song->size()) {
+        ssize_t n = write(fd, song->data() + done, song->size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            close(fd);
+            fd = -1;
+            break;
+        }
+        done += size_t(n);
+    }
+    if (fd < 0)
+        stmMsg("capture: cannot stage the song for ffmpeg (%s); the video stays silent\n", std::strerror(errno));
+    return fd;
+}
+
+// Starts ffmpeg reading raw frames on its stdin, the song (if any) as its
+// fd 3. It runs in its own process group, so a Ctrl-C meant for the capture
+// does not cut the video short; the capture closes its input instead.
 bool startVideo(const std::string& out)
 {
     const StmRunOptions& options = stmGetRunOptions();
-    std::string audio;
-    if (const std::vector<unsigned char>* song = stm_internal::songFile()) {
-        char tmpl[] = "/tmp/zephran-song-XXXXXX";
-        int fd = mkstemp(tmpl);
-        if (fd >= 0) {
-            bool ok = write(fd, song->data(), song->size()) == ssize_t(song->size());
-            close(fd);
-            if (ok) {
-                g_capture.songPath = tmpl;
-                char seek[64];
-                std::snprintf(seek, sizeof(seek), "%.3f", stmGetTime() / 1000.0);
-                audio = std::string(" -ss ") + seek + " -i " + shellQuote(tmpl) +
-                        " -map 0:v:0 -map 1:a:0 -c:a aac -b:a 192k -shortest";
-            }
-        }
-        if (audio.empty())
-            stmMsg("capture: cannot stage the song for ffmpeg; the video stays silent\n");
-    }
-    char video[256];
-    std::snprintf(video, sizeof(video),
-                  "ffmpeg -y -loglevel error -f rawvideo -pix_fmt rgba -s %dx%d -framerate %d -i -", g_capture.width,
-                  g_capture.height, options.fixedFps > 0 ? options.fixedFps : 60);
-    std::string command = std::string(video) + audio +
-                          " -vf vflip -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p " + shellQuote(out);
-    signal(SIGPIPE, SIG_IGN);   // a dying ffmpeg is reported, not fatal
-    g_capture.ffmpeg = popen(command.c_str(), "w");
-    if (!g_capture.ffmpeg) {
-        stmMsg("capture: cannot start ffmpeg: %s\n", std::strerror(errno));
+    std::string size = std::to_string(g_capture.width) + "x" + std::to_string(g_capture.height);
+    std::string rate = std::to_string(options.fixedFps > 0 ? options.fixedFps : 60);
+    char seek[64];
+    std::snprintf(seek, sizeof(seek), "%.3f", stmGetTime() / 1000.0);
+    // A name that begins with '-' would read as an option.
+    std::string target = out[0] == '-' ? "./" + out : out;
+    std::vector<std::string> args = {"ffmpeg", "-nostdin", "-y", "-loglevel", "error", "-f", "rawvideo",
+                                     "-pix_fmt", "rgba", "-s", size, "-framerate", rate, "-i", "pipe:0"};
+    int song = stageSong();
+    if (song >= 0)
+        args.insert(args.end(), {"-ss", seek, "-i", "/dev/fd/3", "-map", "0:v:0", "-map", "1:a:0", "-c:a", "aac",
+                                 "-b:a", "192k", "-shortest"});
+    args.insert(args.end(), {"-vf", "vflip", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt",
+                             "yuv420p", target});
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+        fail(std::string("cannot start ffmpeg: ") + std::strerror(errno));
+        if (song >= 0)
+            close(song);
         return false;
     }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[0], 0);
+    if (song >= 0)
+        posix_spawn_file_actions_adddup2(&actions, song, 3);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = 0;
+    int error = posix_spawnp(&pid, "ffmpeg", &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[0]);
+    if (song >= 0)
+        close(song);
+    if (error != 0) {
+        close(pipeFds[1]);
+        fail(std::string("cannot start ffmpeg for '") + out + "': " + std::strerror(error));
+        return false;
+    }
+    signal(SIGPIPE, SIG_IGN);   // a dying ffmpeg is reported, not fatal
+    g_capture.ffmpeg = pid;
+    g_capture.ffmpegInput = pipeFds[1];
     return true;
+}
+
+bool writeAll(int fd, const unsigned char* data, size_t size)
+{
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// Closes ffmpeg's input and waits for it; false (logged, the half-made video
+// removed) when it did not end cleanly.
+bool finishVideo()
+{
+    close(g_capture.ffmpegInput);
+    g_capture.ffmpegInput = -1;
+    int status = 0;
+    while (waitpid(g_capture.ffmpeg, &status, 0) < 0 && errno == EINTR) {
+    }
+    g_capture.ffmpeg = 0;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return true;
+    std::string out = stmGetRunOptions().captureOut;
+    fail("ffmpeg failed writing '" + out + "' (" +
+         (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                            : "signal " + std::to_string(WTERMSIG(status))) +
+         ")");
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(out, ec))
+        std::remove(out.c_str());
+    return false;
 }
 
 bool start()
@@ -155,17 +315,17 @@ bool start()
     g_capture.startCounter = g_capture.lastReport = SDL_GetPerformanceCounter();
     if (options.captureTo >= 0.0f && options.fixedFps > 0)
         g_capture.expected = int((options.captureTo - stmGetTime()) * options.fixedFps / 1000.0f + 0.999f);
-    if (endsWith(out, ".mp4") || endsWith(out, ".mkv")) {
+    if (isVideoName(out)) {
         g_capture.mode = Mode::Video;
         return startVideo(out);
     }
-    if (endsWith(out, ".png")) {
+    if (endsWith(lowerCase(out), ".png")) {
         g_capture.mode = Mode::SingleFile;
     } else {
         std::error_code ec;
         std::filesystem::create_directories(out, ec);
         if (ec) {
-            stmMsg("capture: cannot create directory '%s': %s\n", out.c_str(), ec.message().c_str());
+            fail("cannot create directory '" + out + "': " + ec.message());
             return false;
         }
         g_capture.mode = Mode::Directory;
@@ -183,20 +343,21 @@ void reportProgress(bool last)
     g_capture.lastReport = now;
     double seconds = double(now - g_capture.startCounter) / freq;
     double fps = seconds > 0.0 ? g_capture.written / seconds : 0.0;
+    char line[128];
     if (g_capture.expected > 0) {
         int left = g_capture.expected - g_capture.written;
         int eta = fps > 0.0 && left > 0 ? int(left / fps) : 0;
         const int width = 24;
         int filled = std::min(width, g_capture.written * width / g_capture.expected);
-        std::fprintf(stderr, "\rcapture [%.*s%*s] %d/%d frames  %.1f fps  ETA %d:%02d ", filled,
-                     "########################", width - filled, "", g_capture.written, g_capture.expected, fps,
-                     eta / 60, eta % 60);
+        std::snprintf(line, sizeof(line), "capture [%.*s%*s] %d/%d frames  %.1f fps  ETA %d:%02d ", filled,
+                      "########################", width - filled, "", g_capture.written, g_capture.expected, fps,
+                      eta / 60, eta % 60);
     } else {
-        std::fprintf(stderr, "\rcapture %d frames  %.1f fps ", g_capture.written, fps);
+        std::snprintf(line, sizeof(line), "capture %d frames  %.1f fps ", g_capture.written, fps);
     }
+    stm_internal::progressLine(line);
     if (last)
-        std::fprintf(stderr, "\n");
-    std::fflush(stderr);
+        stm_internal::endProgressLine();
 }
 
 } // namespace
@@ -206,14 +367,12 @@ namespace stm_internal {
 void captureFrame()
 {
     const StmRunOptions& options = stmGetRunOptions();
-    if (!options.captureOut || g_capture.failed)
+    if (!options.captureOut || g_capture.failed.load())
         return;
     if (options.captureTo >= 0.0f && stmGetTime() >= options.captureTo)
         return;
-    if (!g_capture.started && !start()) {
-        g_capture.failed = true;
+    if (!g_capture.started && !start())
         return;
-    }
     std::vector<unsigned char> pixels(size_t(g_capture.width) * g_capture.height * 4);
     bindWindowFramebuffer();
     glReadBuffer(GL_BACK);
@@ -224,9 +383,9 @@ void captureFrame()
         pixels[i] = 255;
 
     if (g_capture.mode == Mode::Video) {
-        if (std::fwrite(pixels.data(), 1, pixels.size(), g_capture.ffmpeg) != pixels.size()) {
-            stmMsg("capture: ffmpeg stopped taking frames\n");
-            g_capture.failed = true;
+        if (!writeAll(g_capture.ffmpegInput, pixels.data(), pixels.size())) {
+            fail(std::string("ffmpeg stopped taking frames for '") + options.captureOut + "': " +
+                 std::strerror(errno));
             return;
         }
     } else {
@@ -246,10 +405,10 @@ void captureFrame()
     reportProgress(false);
 }
 
-void finishCapture()
+bool finishCapture()
 {
     if (!g_capture.started)
-        return;
+        return !g_capture.failed.load();
     if (g_capture.writer.joinable()) {
         {
             std::lock_guard<std::mutex> lock(g_capture.mutex);
@@ -258,22 +417,70 @@ void finishCapture()
         g_capture.changed.notify_all();
         g_capture.writer.join();
     }
-    if (g_capture.ffmpeg) {
-        int status = pclose(g_capture.ffmpeg);
-        g_capture.ffmpeg = nullptr;
-        if (status != 0)
-            stmMsg("capture: ffmpeg failed (status %d)\n", status);
-    }
-    if (!g_capture.songPath.empty())
-        std::remove(g_capture.songPath.c_str());
+    if (g_capture.ffmpeg)
+        finishVideo();
     reportProgress(true);
-    stmMsg("capture: %d frames to '%s'\n", g_capture.written, stmGetRunOptions().captureOut);
+    bool ok = !g_capture.failed.load();
+    const char* out = stmGetRunOptions().captureOut;
+    if (ok && g_stopSignal)
+        stmMsg("capture: interrupted by signal %d after %d frames; '%s' holds them\n", int(g_stopSignal),
+               g_capture.written, out);
+    else if (ok)
+        stmMsg("capture: %d frames to '%s'\n", g_capture.written, out);
+    else
+        stmMsg("capture: failed after %d frames: %s\n", g_capture.written, g_capture.failure.c_str());
     g_capture.mode = Mode::Off;
-    g_capture.started = g_capture.failed = g_capture.stopping = false;
-    g_capture.songPath.clear();
+    g_capture.started = g_capture.stopping = false;
     g_capture.queue.clear();
+    return ok;
+}
+
+void resetCapture()
+{
+    g_capture.failed.store(false);
+    g_capture.failure.clear();
+    g_capture.written = 0;
+    g_stopSignal = 0;
+    const StmRunOptions& options = stmGetRunOptions();
+    if (!options.captureOut)
+        return;
+    // Installed before SDL starts, which then leaves these two alone.
+    struct sigaction action = {};
+    action.sa_handler = noteStopSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
 }
 
 } // namespace stm_internal
 
 int stmCapturedFrames() { return g_capture.written; }
+
+bool stmCaptureFailed() { return g_capture.failed.load(); }
+
+bool stmFinishCapture() { return stm_internal::finishCapture(); }
+
+int stmStopSignal() { return int(g_stopSignal); }
+
+const char* stmOutputProblem(const char* name, bool singleFrame)
+{
+    static std::string problem;
+    std::string out = name ? name : "";
+    std::string lower = lowerCase(out);
+    std::error_code ec;
+    if (out.empty())
+        problem = "the output name is empty";
+    else if (singleFrame && !endsWith(lower, ".png"))
+        problem = "'" + out + "' is not a .png file name; a shot is written as one PNG file";
+    else if (singleFrame || isVideoName(out) || std::filesystem::is_directory(out, ec))
+        return nullptr;
+    else if (endsWith(lower, ".png"))
+        problem = "'" + out + "' is one PNG file, but a capture writes every frame: give a directory, or a video "
+                  "name (.mp4, .mkv, .mov, .avi); --shot writes a single frame";
+    else if (std::filesystem::path(out).has_extension())
+        problem = "'" + out + "' is neither a video name (.mp4, .mkv, .mov, .avi) nor a directory";
+    else
+        return nullptr;
+    return problem.c_str();
+}

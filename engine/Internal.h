@@ -39,9 +39,17 @@ void shutdownAudio();
 const std::vector<unsigned char>* songFile();
 long long songFramesDecoded();     // 0 without a song
 
-// Capture (Capture.cpp): called by stmSwapBuffers before the swap.
+// Log (Log.cpp): a progress line is rewritten in place ("\r" first) until a
+// log line or endProgressLine ends it with a newline.
+void progressLine(const char* text);
+void endProgressLine();
+
+// Capture (Capture.cpp): captureFrame is called by stmSwapBuffers before the
+// swap; finishCapture ends the capture, false when any write failed;
+// resetCapture starts a run's capture afresh (from stmConfigure).
 void captureFrame();
-void finishCapture();
+bool finishCapture();
+void resetCapture();
 
 // Textures (Textures.cpp).
 void releaseTextures();

@@ -87,9 +87,10 @@ void showProgress(bool force)
         if (percent != g_loading.lastPercent || force) {
             const int width = 30;
             int filled = int(fraction * width);
-            std::fprintf(stderr, "\rLoading [%.*s%*s] %3d%%", filled, "##############################",
-                         width - filled, "", percent);
-            std::fflush(stderr);
+            char line[64];
+            std::snprintf(line, sizeof(line), "Loading [%.*s%*s] %3d%%", filled, "##############################",
+                          width - filled, "", percent);
+            stm_internal::progressLine(line);
         }
     } else if (stm_internal::window()) {
         // Throttled: a swap may wait for the display, and inits call this often.
@@ -137,7 +138,7 @@ void stmInitEffects()
         showProgress(false);
     }
     if (stmIsHeadless())
-        std::fprintf(stderr, "\n");
+        stm_internal::endProgressLine();
     else
         showProgress(true);
     stm_internal::bindWindowFramebuffer();

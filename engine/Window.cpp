@@ -29,7 +29,10 @@ StmProcLookup g_procOverride = nullptr;
 StmStringLookup g_stringOverride = nullptr;
 
 // Key state by Windows virtual-key code: from keyboard events, and from tests.
+// A key pressed since the last swap counts as down until the next one, so a
+// tap that begins and ends between two frames is still seen by one frame.
 bool g_keyDown[256];
+bool g_keyPressed[256];
 bool g_keyInjected[256];
 
 int virtualKeyOf(SDL_Keycode key)
@@ -138,6 +141,7 @@ void stmConfigure(const StmRunOptions& options)
     g_captureOut = options.captureOut ? options.captureOut : "";
     g_options.dataDir = options.dataDir ? g_dataDir.c_str() : nullptr;
     g_options.captureOut = options.captureOut ? g_captureOut.c_str() : nullptr;
+    stm_internal::resetCapture();
 }
 
 const StmRunOptions& stmGetRunOptions() { return g_options; }
@@ -228,6 +232,7 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
     SDL_GL_SetSwapInterval(g_options.headless || g_options.fixedFps > 0 ? 0 : 1);
     SDL_GL_GetDrawableSize(g_win.window, &g_win.width, &g_win.height);
     std::memset(g_keyDown, 0, sizeof(g_keyDown));
+    std::memset(g_keyPressed, 0, sizeof(g_keyPressed));
 
     SDL_DisplayMode desktop;
     if (desktopAspect <= 0.0f && !g_options.headless && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.h > 0)
@@ -270,6 +275,7 @@ void stmSwapBuffers()
     stm_internal::captureFrame();
     updatePointer();
     SDL_GL_SwapWindow(g_win.window);
+    std::memset(g_keyPressed, 0, sizeof(g_keyPressed));
 }
 
 void stmSetGamma(int value)
@@ -285,6 +291,7 @@ void stmSetGamma(int value)
 void stmShutDown()
 {
     stm_internal::finishCapture();
+    stmClearEffects();   // while their GL context is still current
     stm_internal::shutdownAudio();
     stm_internal::releaseArchive();
     if (g_win.context) {
@@ -312,16 +319,20 @@ int stmPeekMessage()
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         int vk = virtualKeyOf(event.key.keysym.sym);
-        if (vk >= 0)
+        if (vk >= 0) {
             g_keyDown[vk] = event.type == SDL_KEYDOWN;
+            g_keyPressed[vk] = g_keyPressed[vk] || event.type == SDL_KEYDOWN;
+        }
         break;
     }
     case SDL_MOUSEMOTION:
         g_win.lastPointerMotion = SDL_GetTicks();
         break;
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             std::memset(g_keyDown, 0, sizeof(g_keyDown));
+            std::memset(g_keyPressed, 0, sizeof(g_keyPressed));
+        }
         break;
     default:
         break;
@@ -333,7 +344,7 @@ bool stmGetKey(int virtualKey)
 {
     if (virtualKey < 0 || virtualKey > 255)
         return false;
-    return g_keyDown[virtualKey] || g_keyInjected[virtualKey];
+    return g_keyDown[virtualKey] || g_keyPressed[virtualKey] || g_keyInjected[virtualKey];
 }
 
 void stmInjectKey(int virtualKey, bool down)

@@ -176,8 +176,10 @@ struct StmRunOptions {
     float fixedFrom = 0.0f;
     // Capture: every stmSwapBuffers reads the frame back. captureOut is a
     // directory (frame_000000.png, ...), one .png file (each frame overwrites
-    // it), or a .mp4/.mkv file (piped to ffmpeg with the song from the first
-    // written frame's time). Frames drawn without a swap are not written.
+    // it), or a .mp4/.mkv/.mov/.avi file (piped to ffmpeg with the song from
+    // the first written frame's time); stmOutputProblem tells whether a name
+    // fits one of these. Frames drawn without a swap are not written. With
+    // captureOut set, SIGINT and SIGTERM only raise stmStopSignal.
     const char* captureOut = nullptr;
     float captureTo = -1.0f;        // ms, frames at or after it are not written; < 0: no limit
     // Render size for headless runs (0: as stmInitEx says).
@@ -232,8 +234,11 @@ void stmSetExitHandler(StmExitHandler handler);
 
 // Archive. stmReadPak looks for the file as named, then beside the
 // executable (and in its data/ folder); loose files of the run's dataDir are
-// laid over the members. False when neither gave anything.
+// laid over the members. False when neither gave anything; stmPakError then
+// says why (missing, unreadable, not a zip), else it is null. A member whose
+// size or CRC disagrees with its data is logged by name and left out.
 bool stmReadPak(const char* archiveName);
+const char* stmPakError();
 // Finds the cube face sets: every prefix P with images P + "px.png", "nx.png",
 // "py.png", "ny.png", "pz.png", "nz.png"; stmGetTextureCube(P) gives its faces.
 void stmInitCubemaps();
@@ -258,7 +263,8 @@ void stmAddEffect(unsigned int start, unsigned int end, int layer, const char* n
 void stmInitEffects();
 void stmLoadBar();
 void stmRun();
-// Releases and deletes every registered effect (tests start each case afresh).
+// Releases and deletes every registered effect (tests start each case afresh;
+// stmShutDown does it too).
 void stmClearEffects();
 
 // Clock and music. Song time is the audio position while a song plays, the
@@ -278,6 +284,9 @@ bool stmIsPaused();
 void stmPlaySong(int play);
 void stmSetVolume(float volume); // 0 mutes, 100 restores, 0..1 during the closing fade
 float stmGetVolume();            // the gain in effect, 0..1
+// Length of the song in ms as its stream says (bounded by its data), 0
+// without a song.
+float stmGetSongLength();
 // Magnitudes of the song's spectrum around the current song time (bins of a
 // 1024-sample real FFT, bin i at i * rate / 1024 Hz); zeros without a song.
 void stmGetSpectrum(float* buffer, int count);
@@ -286,7 +295,8 @@ bool stmExportSong(const char* wavPath);
 
 // Keys: Windows virtual-key codes (27 Escape, 112 F1, 37 Left, 39 Right,
 // 38 Up, 40 Down, 'A'..'Z', '0'..'9', 112..123 F1..F12), updated as
-// stmPeekMessage takes keyboard messages.
+// stmPeekMessage takes keyboard messages. A key pressed since the last
+// stmSwapBuffers reads as down even if it was released already.
 bool stmGetKey(int virtualKey);
 // Tests: a key held down (or released) as if on the keyboard, and a window
 // close request as if the user had closed the window.
@@ -321,6 +331,20 @@ stm::Vector3 stmGetCameraUp();
 
 // Frames written by the latest capture.
 int stmCapturedFrames();
+// Why `name` fits no capture output (a shot when singleFrame: a .png file;
+// else a directory or a video name), or null when it fits. The text is kept
+// until the next call.
+const char* stmOutputProblem(const char* name, bool singleFrame);
+// True once a write of the capture has failed (logged with the file and the
+// cause); the run should stop at once.
+bool stmCaptureFailed();
+// Waits for the frames in flight and ends the capture: logs how many frames
+// went where, or the failure; false when any write failed. stmShutDown does
+// the same when it was not called.
+bool stmFinishCapture();
+// SIGINT or SIGTERM received during a capture run, 0 if none.
+int stmStopSignal();
 
-// printf-style log line on stderr.
+// printf-style log line on stderr; a newline is added when the text does not
+// end with one.
 void stmMsg(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -66,6 +66,8 @@ void readAnnotation(ShaderUniform& u, const std::string& word) {
     for (unsigned int i = 0; i < 4; ++i) u.values.set(static_cast<int>(i), middle);
 }
 
+// Logs the driver's info log of a shader object or program, one line of it
+// per log line, each as "name, text".
 void printInfoLog(GLhandleARB handle, const char* name) {
     char log[1024];
     GLsizei length = 0;
@@ -73,7 +75,18 @@ void printInfoLog(GLhandleARB handle, const char* name) {
         glGetShaderInfoLog(handle, sizeof log, &length, log);
     else
         glGetProgramInfoLog(handle, sizeof log, &length, log);
-    if (length > 0) stmMsg("%s, %s", name, log);
+    std::string text(log, static_cast<size_t>(length > 0 ? length : 0));
+    for (const std::string& line : splitString(text, "\n"))
+        if (!line.empty()) stmMsg("%s, %s\n", name, line.c_str());
+}
+
+// The compile or link status of a shader object or program; a failure is
+// logged naming the stage.
+bool succeeded(GLhandleARB handle, GLenum status, const char* name, const char* stage) {
+    GLint ok = 0;
+    glGetObjectParameterivARB(handle, status, &ok);
+    if (!ok) stmMsg("ERROR: shader \"%s\": the %s failed; the shader is left out\n", name, stage);
+    return ok != 0;
 }
 
 GLhandleARB compile(GLenum kind, const char* source, const char* name) {
@@ -169,13 +182,22 @@ void Shader::init(const char* name_, const char* fragmentSource, const char* ver
     parseUniforms(vertexSource);
 
     vertexShader = compile(GL_VERTEX_SHADER_ARB, vertexSource, getName());
+    bool ok = succeeded(vertexShader, GL_OBJECT_COMPILE_STATUS_ARB, getName(), "vertex stage's compile");
     fragmentShader = compile(GL_FRAGMENT_SHADER_ARB, fragmentSource, getName());
+    ok = succeeded(fragmentShader, GL_OBJECT_COMPILE_STATUS_ARB, getName(), "fragment stage's compile") && ok;
     program = glCreateProgramObjectARB();
     glAttachObjectARB(program, vertexShader);
     glAttachObjectARB(program, fragmentShader);
-    glLinkProgramARB(program);
-    printInfoLog(program, getName());
-
+    if (ok) {
+        glLinkProgramARB(program);
+        printInfoLog(program, getName());
+        ok = succeeded(program, GL_OBJECT_LINK_STATUS_ARB, getName(), "link");
+    }
+    if (!ok) {
+        // Left uninitialised: users draw as without the shader.
+        release();
+        return;
+    }
     glUseProgramObjectARB(program);
     initialised = true;
 }

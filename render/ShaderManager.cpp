@@ -74,9 +74,11 @@ void ShaderManager::release() {
 }
 
 bool ShaderManager::addShader(const char* name, Shader* shader) {
-    if (!shader->isInitialised()) stmMsg("Added shader was not initialized");
     shaders.add(name, shader);
-    stmMsg("ShaderManager::addShader(): Shader \"%s\" loaded.\n", name);
+    if (shader->isInitialised())
+        stmMsg("ShaderManager::addShader(): Shader \"%s\" loaded.\n", name);
+    else
+        stmMsg("Added shader was not initialized\n");
     return true;
 }
 
@@ -86,13 +88,17 @@ Shader* ShaderManager::getShader(const char* name) { return name ? shaders.find(
 
 Shader* ShaderManager::require(const char* name, const char* user) {
     Shader* shader = g_shaderManager ? g_shaderManager->getShader(name) : nullptr;
-    if (!shader) {
+    if (!shader || !shader->isInitialised()) {
         static ZEPHRAN_STAGEMILL::Map<bool> reported;
         if (!reported.exists(name)) {
             reported.add(name, true);
-            stmMsg("Shader \"%s\" is not in the registry (no %s.vert.glsl / %s.frag.glsl); %s\n", name, name, name,
-                   user);
+            if (shader)
+                stmMsg("Shader \"%s\" did not build (see its errors above); %s\n", name, user);
+            else
+                stmMsg("Shader \"%s\" is not in the registry (no %s.vert.glsl / %s.frag.glsl); %s\n", name, name,
+                       name, user);
         }
+        return nullptr;
     }
     return shader;
 }

@@ -45,7 +45,8 @@ public:
 
     // Scans both sources for uniforms (fragment first), compiles and links
     // them and leaves the program in use. A null source logs and leaves the
-    // shader uninitialised. Compile and link problems are only logged.
+    // shader uninitialised, and so does a stage that fails to compile or a
+    // failed link (logged with the driver's messages, one per line).
     void init(const char* name, const char* fragmentSource, const char* vertexSource);
     // Uses the program and sets the automatic uniforms it declares.
     void bind();
@@ -93,8 +94,9 @@ public:
     bool addShader(Shader* shader);
     // The shader of that name, or null.
     Shader* getShader(const char* name);
-    // The shader of that name; when there is none, logs once per name what
-    // `user` does without it ("the pass draws nothing") and returns null.
+    // The usable shader of that name; when there is none, or it failed to
+    // build, logs once per name what `user` does without it ("the pass draws
+    // nothing") and returns null.
     static Shader* require(const char* name, const char* user);
 
     ZEPHRAN_STAGEMILL::Map<Shader*> shaders;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "collada/ColladaDiagnostics.h"
+#include "engine/stagemill.h"
 
 using Collada::Mesh;
 using ZEPHRAN_STAGEMILL::Map;
@@ -89,6 +90,14 @@ int leastValuesForSemantic(int attributeId) {
     return componentCountForSemantic(attributeId);
 }
 
+// A normal, colour or texture-coordinate input without values (its source
+// is unknown or empty) is left out of the buffers; the primitive is still
+// drawn without that array. Positions have no such fallback.
+bool leftOut(const Mesh::MeshAttribute& input) {
+    return glArrayForSemantic(input.semantic) != 0 && input.semantic != Collada::SEMANTIC_POSITION &&
+           input.values.size() == 0;
+}
+
 // Why the primitive cannot be expanded into buffers of 3 x count vertices,
 // or empty when every input fits: the group count must match, each drawn
 // input must give at least leastValuesForSemantic values per vertex (the
@@ -110,10 +119,14 @@ std::string misfit(const Mesh& mesh, const Mesh::SubMesh& subMesh) {
     if (groups != vertices)
         return formatText("%lld index groups for 3 x count = %lld corners", static_cast<long long>(groups),
                           static_cast<long long>(vertices));
+    bool positions = false;
+    for (unsigned i = 0; i < subMesh.inputs.size(); ++i)
+        positions = positions || subMesh.inputs.get(i)->semantic == Collada::SEMANTIC_POSITION;
+    if (!positions && vertices > 0) return "no input gives positions";
     for (unsigned i = 0; i < subMesh.inputs.size(); ++i) {
         const Mesh::MeshAttribute* input = subMesh.inputs.get(i);
         int least = leastValuesForSemantic(input->semantic);
-        if (least == 0) continue;
+        if (least == 0 || leftOut(*input)) continue;
         if (input->stride < least)
             return formatText("input %u has %d values per vertex, at least %d expected", i, input->stride, least);
         if (input->offset < 0) return formatText("input %u has offset %d", i, input->offset);
@@ -148,6 +161,12 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
     for (unsigned i = 0; i < subMesh.inputs.size(); ++i) {
         const Mesh::MeshAttribute* input = subMesh.inputs.get(i);
         if (!glArrayForSemantic(input->semantic)) continue;
+        if (leftOut(*input)) {
+            stmMsg(" Error: geometry '%.200s', primitive %d: input %u has no values (unknown or empty source); "
+                   "drawn without it\n",
+                   geometryId.c_str(), subMeshIndex, i);
+            continue;
+        }
         vbo->addAttribute(input->semantic);
         int components = vbo->current->components;
         // Only an RGB colour gives fewer values than components; the

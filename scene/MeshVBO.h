@@ -59,9 +59,11 @@ void setArrayPointer(GLenum glArray, int components);
 // Expands one primitive of the geometry `geometryId` into a MeshVBO (CPU
 // data only, not uploaded). An input with more values per vertex than its
 // buffer's components contributes the leading ones of each vertex; an RGB
-// colour input fills the 4-component colour buffer with alpha 1. A
-// primitive whose index groups or indices do not fit its buffers, or with
-// any other input giving fewer values per vertex than its components, is
+// colour input fills the 4-component colour buffer with alpha 1. A normal,
+// colour or texture-coordinate input without values (unknown or empty
+// source) is left out, with a log line. A primitive whose positions cannot
+// be read, whose index groups or indices do not fit its inputs, or with any
+// other input giving fewer values per vertex than its components, is
 // reported through reportError naming the geometry and gives null.
 MeshVBO* expandSubMesh(const std::string& geometryId, const Collada::Mesh& mesh,
                        const Collada::Mesh::SubMesh& subMesh, int subMeshIndex);

@@ -16,10 +16,12 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -68,8 +70,33 @@ StmRunOptions engineOptions(const ShellOptions& o, const ReplayPlan& plan)
         run.captureOut = o.shotFile.c_str();
     else if (!o.capture.empty())
         run.captureOut = o.capture.c_str();
-    run.captureTo = o.shot ? -1.0f : (o.to >= 0.0f ? o.to : kProgrammeEnd + 1.0f);
+    run.captureTo = o.shot ? -1.0f : (o.to >= 0.0f ? std::min(o.to, kProgrammeEnd + 1.0f) : kProgrammeEnd + 1.0f);
     return run;
+}
+
+// Why the output or its range cannot be made, checked before anything
+// renders; empty when they can. A --to past the end is clamped, and said.
+std::string outputProblem(const ShellOptions& o)
+{
+    char text[160];
+    if (o.shot && o.shotTime > kProgrammeEnd) {
+        std::snprintf(text, sizeof(text), "--shot %.0f is past the programme's end (%.0f ms)", double(o.shotTime),
+                      double(kProgrammeEnd));
+        return text;
+    }
+    if (o.from > kProgrammeEnd) {
+        std::snprintf(text, sizeof(text), "--from %.0f is past the programme's end (%.0f ms)", double(o.from),
+                      double(kProgrammeEnd));
+        return text;
+    }
+    const std::string& out = o.shot ? o.shotFile : o.capture;
+    if (!out.empty())
+        if (const char* problem = stmOutputProblem(out.c_str(), o.shot))
+            return problem;
+    if (!o.capture.empty() && o.to > kProgrammeEnd)
+        std::fprintf(stderr, "zephran: --to %.0f is past the programme's end; the capture stops there (%.0f ms)\n",
+                     double(o.to), double(kProgrammeEnd));
+    return std::string();
 }
 
 // True once a capture or shot has all its frames.
@@ -82,9 +109,19 @@ bool outputComplete(const ShellOptions& o, const StmRunOptions& run)
     return false;
 }
 
+// A song that ends well before the programme leaves its end silent.
+void warnShortSong()
+{
+    float length = stmGetSongLength();
+    if (length > 0.0f && length < kProgrammeEnd - 1000.0f)
+        stmMsg("zephran: song.ogg lasts %.1f s, much shorter than the programme's %.1f s; the rest is silent\n",
+               double(length) / 1000.0, double(kProgrammeEnd) / 1000.0);
+}
+
+// False when the program cannot start (the reason is shown).
 // `launcher`: the accepted dialog, or null when the command line (or the
 // engine's defaults) decide the display.
-void startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
+bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     bool started;
@@ -101,7 +138,11 @@ void startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
     }
     if (!started)
         throw "stmInitEx(): no window or OpenGL context";
-    stmReadPak("data.pak");
+    if (!stmReadPak("data.pak")) {
+        std::string text = std::string("The data archive is unusable: ") + stmPakError() + ".";
+        stmMessageBox(text.c_str(), kTitle, STM_MB_ICONERROR | STM_MB_TOPMOST);
+        return false;
+    }
     stmInitCubemaps();
     stmSetWindowTitle(kTitle);
     if (stmGetFile(kIcon, nullptr)) {
@@ -120,10 +161,12 @@ void startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
     stmInitEffects();
     stmInitTimer();
     stmPlaySong(1);
+    warnShortSong();
     if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
         stmAdjustTime(o.from);       // the fixed clock starts there by itself
     glEnable(0x809D /* GL_MULTISAMPLE */);
     replayFrames(plan.frames);
+    return true;
 }
 
 double secondsSince(std::chrono::steady_clock::time_point t)
@@ -188,23 +231,37 @@ bool runGuarded(const std::function<void()>& body)
 
 int runProgramme(const ShellOptions& o)
 {
+    std::string problem = outputProblem(o);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "zephran: %s\n", problem.c_str());
+        return 2;
+    }
     const int fps = o.fps > 0 ? o.fps : 60;
     const ReplayPlan plan = replayPlan(o, fps);
     StmRunOptions run = engineOptions(o, plan);
     stmConfigure(run);
     if (!o.exportSong.empty()) {
-        stmReadPak("data.pak");
-        bool ok = stmExportSong(o.exportSong.c_str());
+        bool ok = stmReadPak("data.pak");
+        if (ok)
+            warnShortSong();
+        else
+            stmMsg("zephran: the data archive is unusable: %s\n", stmPakError());
+        ok = ok && stmExportSong(o.exportSong.c_str());
         stmShutDown();
         return ok ? 0 : 1;
     }
+    bool started = false, declined = false;
     const auto began = std::chrono::steady_clock::now();
     bool ok = runGuarded([&] {
         std::unique_ptr<Launcher> launcher = launcherWanted(o) ? runLauncherWindow("data.pak") : nullptr;
-        if (launcher && !launcher->isAccepted())
-            return;   // Quit: no window, context or music was started
-        startUp(o, plan, launcher.get());
+        if (launcher && !launcher->isAccepted()) {
+            declined = true;   // Quit: no window, context or music was started; exit 0
+            return;
+        }
+        started = startUp(o, plan, launcher.get());
         FrameLoop loop;
+        if (!started)
+            return;
         std::unique_ptr<Viewer> viewer;
         if (viewerControls(o)) {
             viewer.reset(new Viewer(timelineSpans(*g_beatClock), *g_beatClock, o.loop));
@@ -214,10 +271,14 @@ int runProgramme(const ShellOptions& o)
             runBenchmark(o, run, loop, began);
             return;
         }
-        while (!loop.quit)
+        // A failed write or a stop signal ends the run at once.
+        while (!loop.quit && !stmCaptureFailed() && !stmStopSignal())
             if (loop.iterate() && outputComplete(o, run))
                 loop.quit = true;
     });
+    ok = stmFinishCapture() && ok && (started || declined);
     shutDown();
+    if (int signal = stmStopSignal())
+        return 128 + signal;
     return ok ? 0 : 1;
 }

@@ -3,11 +3,15 @@
 // shows the background.
 #include "shell/Timeline.h"
 
+#include "effects/DanceCube.h"
+#include "effects/Doors.h"
+#include "effects/GrowPrimitives.h"
 #include "effects/GrowingMotikka.h"
 #include "effects/Logo.h"
 #include "effects/ParticleFlower.h"
 #include "effects/Plates.h"
 #include "effects/Plates2.h"
+#include "effects/SlicedSphere.h"
 
 namespace {
 
@@ -30,12 +34,12 @@ const Row kRows[] = {
     {"collada", 0, 17000, true, false, make<Logo>},       // Logo
     {"collada1", 0, 58000, true, false, make<Plates>},     // Plates
     {"plates2", 0, 89400, true, false, make<Plates2>},     // Plates2
-    {"collada5", 0, 119200, true, false, nullptr},         // DanceCube
-    {"collada6", 10, 119200, true, true, nullptr},         // Doors
+    {"collada5", 0, 119200, true, false, make<DanceCube>},  // DanceCube
+    {"collada6", 10, 119200, true, true, make<Doors>},     // Doors
     {"growmotikka", 0, 163950, true, false, make<GrowingMotikka>},  // GrowingMotikka
-    {"slicedsphere", 0, 178600, true, false, nullptr},     // SlicedSphere
+    {"slicedsphere", 0, 178600, true, false, make<SlicedSphere>},   // SlicedSphere
     {"particleflower", 0, 193500, true, false, make<ParticleFlower>},   // ParticleFlower
-    {"growPrimitives", 0, 225450, false, false, nullptr},  // GrowPrimitives
+    {"growPrimitives", 0, 225450, false, false, make<GrowPrimitives>},  // GrowPrimitives
 };
 
 } // namespace

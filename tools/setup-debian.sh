@@ -6,7 +6,7 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 export DEBIAN_FRONTEND=noninteractive
 PACKAGES="build-essential cmake pkg-config git
-  libsdl2-dev libimgui-dev libtinyxml-dev libstb-dev libkissfft-dev libzip-dev
+  libsdl2-dev libimgui-dev libtinyxml-dev libstb-dev libkissfft-dev libzip-dev zlib1g-dev
   libvorbis-dev libpng-dev libjpeg-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev libbenchmark-dev clang libclang-rt-dev
   ffmpeg sox aubio-tools assimp-utils xvfb xauth xdotool imagemagick fonts-dejavu-core

@@ -48,6 +48,28 @@ TEST_F(ColladaTest, ParseErrorGivesEmptyDocumentAndNoRootGivesNull) {
     EXPECT_NE(log().find(" Error: No \"COLLADA\" root element found \n"), std::string::npos);
 }
 
+// The nesting limit counts open elements only: self-closing tags, closing
+// tags, tags inside comments and CDATA, and a '>' inside an attribute value
+// do not deepen it.
+// The root is the first level, so 1023 nested nodes are the deepest allowed.
+TEST_F(ColladaTest, NestingPastTheLimitIsRefusedBeforeParsing) {
+    auto nodes = [](int depth, const std::string& inner) {
+        std::string text = "<library_visual_scenes>";
+        for (int i = 0; i < depth; ++i) text += "<node>";
+        text += inner;
+        for (int i = 0; i < depth; ++i) text += "</node>";
+        return text + "</library_visual_scenes>";
+    };
+    const std::string harmless = "<node/><!-- <a><b><c> --><![CDATA[<d><e>]]><node name=\"a>b\"/>";
+    ASSERT_NE(load(nodes(1022, harmless)), nullptr);
+    EXPECT_EQ(log().find("nest deeper"), std::string::npos);
+
+    ASSERT_NE(load(nodes(1023, "<node>x</node>")), nullptr);
+    std::string text = log();
+    EXPECT_NE(text.find("elements nest deeper than 1024 levels at line 2"), std::string::npos) << text;
+    EXPECT_EQ(document->meshes.size(), 0u);
+}
+
 TEST_F(ColladaTest, MissingFileAndRefusalsEndWithFailureStatus) {
     try {
         loadColladaText("absent.dae", nullptr);

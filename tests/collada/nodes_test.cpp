@@ -78,17 +78,6 @@ TEST_F(ColladaTest, RotateNegatesTheAngleAndIgnoresTinyOnes) {
     expectMatrix(localOf(document->nodes.find("quarter")), expected);
 }
 
-TEST_F(ColladaTest, TransformationsMultiplyOnTheRightInDocumentOrder) {
-    load(scene("<node id=\"n\"><translate>1 2 3</translate><scale>2 2 2</scale></node>"));
-    Matrix4 t, s;
-    t.makeTranslation(1, 2, 3);
-    s.makeScaleXYZ(2, 2, 2);
-    Matrix4 local = localOf(document->nodes.find("n"));
-    expectMatrix(local, t * s);
-    EXPECT_EQ(local[12], 1.0f);
-    EXPECT_EQ(local[0], 2.0f);
-}
-
 TEST_F(ColladaTest, ShortTransformationsAreReportedAndUseTheIdentity) {
     load(scene("<node id=\"n\" name=\"short\"><matrix>1 2 3</matrix><rotate>0 1</rotate><scale>3</scale>"
                "<translate/></node>"));

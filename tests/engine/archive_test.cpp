@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -57,17 +58,69 @@ TEST_F(ArchiveTest, LooseFilesOverrideMembersAndMissingTextsAreNull)
     EXPECT_EQ(size, 0u);
 }
 
-TEST_F(ArchiveTest, MissingOrDamagedArchivesAreReportedNotFatal)
+TEST_F(ArchiveTest, UnusableArchivesGiveNothingAndSayWhy)
 {
     open(16, 16);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(stmReadPak((dir + "/nope.pak").c_str()));
+    Bytes whole = readFile(dir + "/data.pak");
     writeFile(dir + "/bad.pak", textBytes("PK but not really"));
-    EXPECT_FALSE(stmReadPak((dir + "/bad.pak").c_str()));
-    std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("nope.pak"), std::string::npos) << log;
-    EXPECT_NE(log.find("bad.pak"), std::string::npos) << log;
-    EXPECT_EQ(stmGetTextCount(), 0);
+    writeFile(dir + "/half.pak", Bytes(whole.begin(), whole.begin() + long(whole.size() / 2)));
+    struct Case {
+        const char* name;
+        const char* why;
+    } cases[] = {{"nope.pak", "No such file"}, {"bad.pak", "Not a zip archive"}, {"half.pak", "Not a zip archive"}};
+    for (const Case& c : cases) {
+        EXPECT_FALSE(stmReadPak((dir + "/" + c.name).c_str())) << c.name;
+        ASSERT_NE(stmPakError(), nullptr) << c.name;
+        std::string why = stmPakError();
+        EXPECT_NE(why.find(c.name), std::string::npos) << why;
+        EXPECT_NE(why.find(c.why), std::string::npos) << why;
+        EXPECT_EQ(stmGetTextCount(), 0);
+    }
+    EXPECT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
+    EXPECT_EQ(stmPakError(), nullptr);
+}
+
+// Members whose data disagrees with their directory entry are named in the
+// log and read as absent; the rest of the archive is still there. Members
+// are stored so the damage reaches the bytes as written.
+TEST_F(ArchiveTest, DamagedMembersAreReportedByNameAndLeftOut)
+{
+    open(16, 16);
+    Bytes text = textBytes(std::string(3000, 'x'));
+    writeZip(dir + "/good.pak", {{"a.txt", text}, {"keep.txt", textBytes("kept")}}, {"a.txt", "keep.txt"});
+    const Bytes good = readFile(dir + "/good.pak");
+    const ZipEntry a = findZipEntry(good, "a.txt");
+    struct Case {
+        const char* what;
+        std::function<void(Bytes&)> damage;
+        const char* why;
+    } cases[] = {
+        {"a flipped data byte", [&](Bytes& z) { z[a.data + 100] ^= 0x20; }, "CRC"},
+        {"an overstated size",
+         [&](Bytes& z) {
+             put32(z, a.central + 24, 0xFFFFFFF0u);
+             put32(z, a.local + 22, 0xFFFFFFF0u);
+         },
+         "a.txt"},
+        {"an understated size",
+         [&](Bytes& z) {
+             put32(z, a.central + 24, 1000);
+             put32(z, a.local + 22, 1000);
+         },
+         "a.txt"},
+    };
+    for (const Case& c : cases) {
+        Bytes zip = good;
+        c.damage(zip);
+        writeFile(dir + "/damaged.pak", zip);
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(stmReadPak((dir + "/damaged.pak").c_str())) << c.what;
+        std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_NE(log.find("member 'a.txt' is damaged"), std::string::npos) << c.what << "\n" << log;
+        EXPECT_NE(log.find(c.why), std::string::npos) << c.what << "\n" << log;
+        EXPECT_EQ(stmGetText("a.txt"), nullptr) << c.what;
+        EXPECT_STREQ(stmGetText("keep.txt"), "kept") << c.what;
+    }
 }
 
 TEST_F(ArchiveTest, ImagesUploadAsRGBAWithGreyAsAlphaAndParametersApplied)

@@ -1,6 +1,6 @@
-// GrowingMotikka and the shared effect resources rendered headless at a small
-// size through the whole path (archive, scenes, cube maps, shaders, render
-// targets, post chain) and read back.
+// GrowingMotikka, SlicedSphere and the shared effect resources rendered
+// headless at a small size through the whole path (archive, scenes, cube
+// maps, shaders, render targets, post chain) and read back.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -9,6 +9,7 @@
 #include "effects/EffectShaders.h"
 #include "effects/GrowingMotikka.h"
 #include "effects/SharedResources.h"
+#include "effects/SlicedSphere.h"
 #include "engine/stagemill.h"
 #include "render/Cubemap.h"
 #include "render/GLExtensions.h"
@@ -23,9 +24,11 @@ const int kHeight = 180;
 // GrowingMotikka's span as the timeline quantises it.
 const unsigned long kMotikkaStart = 118991;
 const unsigned long kMotikkaEnd = 163902;
+const unsigned long kSliceEnd = 178255;
 
 bool g_engineStarted = false;
 GrowingMotikka* g_motikka = nullptr;
+SlicedSphere* g_sliced = nullptr;
 
 // Shuts the engine down after the last case: the song decoder thread must be
 // stopped before the archive it reads from is torn down at exit.
@@ -63,14 +66,31 @@ protected:
             stmInitTimer();
             g_motikka = new GrowingMotikka();
             g_motikka->init(kMotikkaStart, kMotikkaEnd);
+            g_sliced = new SlicedSphere();
+            g_sliced->init(kMotikkaEnd, kSliceEnd);
         }
-        ASSERT_NE(g_motikka, nullptr) << "GrowingMotikka could not be set up";
+        ASSERT_NE(g_sliced, nullptr) << "the effects could not be set up";
     }
 
     static std::vector<unsigned char> readWindow() {
         std::vector<unsigned char> pixels(kWidth * kHeight * 4);
         glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
+    }
+
+    // Pixels of the frame that pass `is`; only the central third (of width
+    // and height) when `central`.
+    template <class Test>
+    static int count(const std::vector<unsigned char>& pixels, Test is, bool central = false) {
+        const int x0 = central ? kWidth / 3 : 0, x1 = central ? 2 * kWidth / 3 : kWidth;
+        const int y0 = central ? kHeight / 3 : 0, y1 = central ? 2 * kHeight / 3 : kHeight;
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const unsigned char* p = &pixels[(y * kWidth + x) * 4];
+                n += is(p[0], p[1], p[2]);
+            }
+        return n;
     }
 
     // The frame the main loop draws at song time `ms`.
@@ -127,6 +147,49 @@ TEST_F(MotikkaFrame, MissingShaderLeavesNoProgramBound) {
     EXPECT_EQ(useEffectShader("no_such_shader"), nullptr);
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     EXPECT_EQ(program, 0) << "geometry would be drawn with the previous shader";
+}
+
+// Shell colours the sky, flares and dust never show: the sky is magenta
+// (red and blue alike), flares and dust white.
+bool lime(int r, int g, int b) { return g > 90 && g > r + 30 && g > 2 * b; }
+bool ember(int r, int g, int b) { return r > 100 && r > 3 * g && r > 3 * b; }
+bool shellColour(int r, int g, int b) { return lime(r, g, b) || ember(r, g, b); }
+
+TEST_F(MotikkaFrame, ShellsAppearOneBeatAtATimeFromTheFirstFrame) {
+    g_motikkaFirstBeat = 0;
+    const float start = kMotikkaStart + 100.0f;
+    const int firstShells = count(frameAt(g_motikka, start), shellColour);
+    int laterLime = 0;
+    for (int beat = 1; beat <= 12; ++beat) laterLime = count(frameAt(g_motikka, start + 463.32f * beat), lime);
+    EXPECT_EQ(firstShells, 0) << "no shell in the first beat";
+    EXPECT_GT(laterLime, 200) << "twelve beats later the lime shells 7, 10, 13 and 16 are drawn";
+}
+
+TEST_F(MotikkaFrame, SlicesMeetAsAPinkSphereInTheMiddle) {
+    // Position 0.25: the pulse has the slices nearly together, the camera
+    // outside the sphere looking at its centre.
+    const std::vector<unsigned char> pixels = frameAt(g_sliced, 167490.0f);
+    const int pink = count(pixels, [](int r, int g, int b) { return r > 110 && r > 2 * g && r > b + 30; }, true);
+    EXPECT_GT(pink, (kWidth / 3) * (kHeight / 3) / 8) << "the sky is magenta (red and blue alike), the sphere pink";
+}
+
+TEST_F(MotikkaFrame, ClosingBlindsCoverTheScreenAtTheEndOnly) {
+    for (float position : {0.95f, 0.98f, 1.0f}) {
+        glDisable(GL_BLEND);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_TEXTURE_2D);
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawSlicedSphereBlinds(position);
+        const std::vector<unsigned char> pixels = readWindow();
+        int black = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4) black += pixels[i] < 128;
+        const float covered = black / float(kWidth * kHeight);
+        if (position == 0.95f) EXPECT_EQ(black, 0) << "blinds visible before 0.96";
+        else if (position == 1.0f) EXPECT_EQ(covered, 1.0f) << "the blinds leave gaps at the end";
+        else EXPECT_NEAR(covered, 0.25f, 0.05f) << "half way in time, a quarter closed (eased, squared)";
+    }
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
 }
 
 } // namespace

@@ -1,12 +1,14 @@
-// The rules of GrowingMotikka and the shared dust that need no GL: how many
-// shells are drawn and how the newest grows on the beat, the end-of-effect
-// "sync" ramp, and the back-to-front dust order from the origin an effect names.
+// The rules of GrowingMotikka, SlicedSphere and the shared dust that need no
+// GL: how many shells are drawn and how the newest grows on the beat, the
+// end-of-effect "sync" ramp, which nodes are slices, and the back-to-front
+// dust order from the origin an effect names.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "effects/Dust.h"
 #include "effects/GrowingMotikka.h"
+#include "effects/SlicedSphere.h"
 
 namespace {
 
@@ -65,6 +67,16 @@ TEST(Dust, SortsFarthestFirstFromTheNamedOrigin) {
     sortDust(dust, 6, Vector(12, 0, 0));
     EXPECT_EQ(dust[0].index, 1);
     EXPECT_EQ(dust[5].index, 3);
+}
+
+TEST(SlicedSphereSlices, NodesFourToTheOneBeforeLastAndNoneForFiveOrFewer) {
+    for (unsigned count : {0u, 1u, 2u, 4u, 5u}) {
+        const SliceRange r = sliceRange(count);
+        EXPECT_GE(r.first, r.end) << count << " nodes: nothing to draw";
+    }
+    EXPECT_EQ(sliceRange(6).first, 4u);
+    EXPECT_EQ(sliceRange(6).end, 5u) << "one slice: node 4; node 5 is the root";
+    EXPECT_EQ(sliceRange(73).end - sliceRange(73).first, 68u) << "the archive's sphere: 68 slices";
 }
 
 } // namespace

@@ -79,6 +79,8 @@ TEST_F(MeshTest, PrimitivesThatDoNotFitAreReportedWithoutDrawable) {
          "<input semantic=\"NORMAL\" source=\"#uv\" offset=\"0\"/><p>0 1 0</p></triangles>",
          "input 1 has 2 values per vertex, at least 3 expected"},
         {"<triangles count=\"1\"><input semantic=\"COLOR\" source=\"#nothing\" offset=\"0\"/><p>0 1 0</p></triangles>",
+         "no input gives positions"},
+        {"<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#nothing\" offset=\"0\"/><p>0 1 0</p></triangles>",
          "input 0 has 0 values per vertex, at least 3 expected"},
         {"<triangles count=\"-2\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/></triangles>",
          "count -2 is not a triangle count"},
@@ -91,6 +93,24 @@ TEST_F(MeshTest, PrimitivesThatDoNotFitAreReportedWithoutDrawable) {
         EXPECT_NE(text.find(" Error: geometry 'g', primitive 0: "), std::string::npos) << text;
         EXPECT_NE(text.find(c.why), std::string::npos) << text;
     }
+}
+
+// A normal, colour or texture-coordinate input that names an unknown source
+// costs only its own array: the primitive still draws from its positions.
+TEST_F(MeshTest, InputsWithoutValuesAreLeftOutAndThePrimitiveKept) {
+    ASSERT_NE(expand("<triangles count=\"1\"><input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
+                     "<input semantic=\"NORMAL\" source=\"#nothing\" offset=\"0\"/>"
+                     "<input semantic=\"TEXCOORD\" source=\"#uv\" offset=\"0\"/>"
+                     "<input semantic=\"COLOR\" source=\"#nothing\" offset=\"0\"/><p>0 1 0</p></triangles>"),
+              nullptr);
+    ASSERT_EQ(vbo->attributes.size(), 2u);
+    EXPECT_EQ(vbo->attributes.get(0)->glArray, static_cast<GLenum>(GL_VERTEX_ARRAY));
+    EXPECT_EQ(vbo->attributes.get(1)->glArray, static_cast<GLenum>(GL_TEXTURE_COORD_ARRAY));
+    EXPECT_EQ(vbo->attributes.get(1)->written, 6);
+    std::string text = log();
+    EXPECT_NE(text.find("geometry 'g', primitive 0: input 1 has no values"), std::string::npos) << text;
+    EXPECT_NE(text.find("input 3 has no values"), std::string::npos) << text;
+    EXPECT_EQ(text.find("not drawn"), std::string::npos) << text;
 }
 
 // Exporters such as 3ds Max write S T P texture coordinates; the buffer

@@ -97,6 +97,23 @@ TEST_F(SceneTest, DrawNodeUpdatesWorldFromTheParentsLocal) {
     EXPECT_EQ(depth, 1);
 }
 
+// buildNodes itself: the first transformation written is the outermost, so
+// a point is scaled, then rotated, then moved. The expected points are worked
+// out by hand, not with the product under test.
+TEST_F(SceneTest, BuildNodesAppliesTransformationsInDocumentOrder) {
+    Scene* scene = build(visualScene("<node id=\"n\"><translate>1 2 3</translate><rotate>0 0 1 90</rotate>"
+                                     "<scale>2 2 2</scale></node>"));
+    ASSERT_NE(scene, nullptr);
+    const Matrix4& local = scene->nodes.find("n")->local;
+    ZEPHRAN_STAGEMILL::Vector p = local * ZEPHRAN_STAGEMILL::Vector(1, 0, 0, 1);
+    // (1,0,0) scaled to (2,0,0), turned a quarter about z to (0,-2,0) (rotate
+    // negates its angle), moved to (1,0,3). The product reversed gives (4,-4,6).
+    EXPECT_NEAR(p.x, 1.0f, 1e-5f);
+    EXPECT_NEAR(p.y, 0.0f, 1e-5f);
+    EXPECT_NEAR(p.z, 3.0f, 1e-5f);
+    EXPECT_NEAR(p.w, 1.0f, 1e-6f);
+}
+
 TEST_F(SceneTest, MeshesDrawThroughVertexBuffersAndChains) {
     Scene* scene = build(std::string(kTriangleMesh) +
                          visualScene("<node id=\"n\"><instance_geometry url=\"#tri\"/></node>"));

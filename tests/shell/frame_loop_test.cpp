@@ -4,6 +4,7 @@
 #include "shell/Programme.h"
 
 #include <GL/gl.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -119,6 +120,26 @@ TEST_F(FrameLoopTest, SeekingBackFiveFramesMutesUntilF1Alone)
     EXPECT_FLOAT_EQ(stmGetVolume(), 1.0f);
     EXPECT_EQ(loop.seekDirection, 0);
     EXPECT_FALSE(loop.quit);
+}
+
+// A tap shorter than a frame: both keyboard events wait in the queue when the
+// next frame begins. That frame still sees the key; the one after does not.
+TEST_F(FrameLoopTest, AKeyTappedBetweenTwoFramesIsSeenByTheNext)
+{
+    start(1000.0f, 20);
+    loop.frame();
+    for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+        SDL_Event event = {};
+        event.type = type;
+        event.key.keysym.sym = SDLK_ESCAPE;
+        SDL_PushEvent(&event);
+    }
+    loop.frame();
+    EXPECT_GT(loop.fadeRemaining, 0.0f);
+    EXPECT_FALSE(stmGetKey(kEscape));
+
+    loop.frame();
+    EXPECT_FALSE(stmGetKey(kEscape));
 }
 
 TEST_F(FrameLoopTest, LettingGoOfF1BeforeTheArrowStillRestoresTheMusic)

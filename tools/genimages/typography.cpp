@@ -1,5 +1,5 @@
 // Pictures with type, set with stb_truetype in the DejaVu family: the credits
-// (white names, pink roles, a soft dark halo so they read over any frame),
+// (white names, pink roles, lilac notes, a soft dark halo so they read over any frame),
 // the launcher banner and the window icon.
 #include "Generators.h"
 #include "Type.h"
@@ -17,16 +17,20 @@
 namespace gen {
 namespace {
 
-struct Style { const char* font; float px; float tracking; float lineHeight; bool accent; };
+// How a line is inked: white names, pink headings, lilac grey notes.
+enum class Ink { White, Pink, Muted };
+
+struct Style { const char* font; float px; float tracking; float lineHeight; Ink ink; };
 
 // Credits line styles by the tag before '|' in the credits text.
 const std::map<std::string, Style>& styles() {
     static const std::map<std::string, Style> s = {
-        {"title", {"DejaVuSans-Bold.ttf", 124, 14, 150, false}},
-        {"sub", {"DejaVuSansCondensed.ttf", 36, 6, 64, true}},
-        {"role", {"DejaVuSansCondensed-Bold.ttf", 30, 9, 44, true}},
-        {"name", {"DejaVuSans.ttf", 44, 1, 62, false}},
-        {"gap", {"DejaVuSans.ttf", 0, 0, 40, false}},
+        {"title", {"DejaVuSans-Bold.ttf", 124, 14, 150, Ink::White}},
+        {"sub", {"DejaVuSansCondensed.ttf", 36, 6, 64, Ink::Pink}},
+        {"role", {"DejaVuSansCondensed-Bold.ttf", 30, 9, 44, Ink::Pink}},
+        {"name", {"DejaVuSans.ttf", 44, 1, 62, Ink::White}},
+        {"note", {"DejaVuSansCondensed.ttf", 28, 2, 40, Ink::Muted}},
+        {"gap", {"DejaVuSans.ttf", 0, 0, 40, Ink::White}},
     };
     return s;
 }
@@ -48,7 +52,7 @@ void makeCredits(Image& img, const Context& ctx) {
         auto it = styles().find(tag);
         if (it == styles().end())
             throw std::runtime_error(ctx.creditsPath + ":" + std::to_string(number) + ": unknown style '" + tag +
-                                     "' (expected title, sub, role, name or gap)");
+                                     "' (expected title, sub, role, name, note or gap)");
         lines.push_back({&it->second, bar == std::string::npos ? "" : raw.substr(bar + 1)});
     }
     std::map<std::string, std::unique_ptr<Font>> fonts;
@@ -58,27 +62,36 @@ void makeCredits(Image& img, const Context& ctx) {
         if (!fonts.count(l.style->font)) fonts[l.style->font] = std::make_unique<Font>(ctx.fontDir + "/" + l.style->font);
     }
     int w = img.width(), h = img.height();
-    Coverage plain(w, h), accent(w, h);
+    if (total > h)
+        throw std::runtime_error(ctx.creditsPath + ": the lines need " + std::to_string(int(total)) +
+                                 " pixels, the picture has " + std::to_string(h));
+    const Col inks[3] = {Col(1, 1, 1), Col(art::kPink), mix(Col(1, 1, 1), Col(art::kPink), 0.35f) * 0.8f};
+    std::vector<Coverage> type(3, Coverage(w, h));
     float y = (h - total) / 2;
     for (const Line& l : lines) {
         y += l.style->lineHeight;
         if (l.style->px > 0)
-            drawCentred(l.style->accent ? accent : plain, *fonts[l.style->font], l.text, w / 2.0f,
+            drawCentred(type[static_cast<int>(l.style->ink)], *fonts[l.style->font], l.text, w / 2.0f,
                         y - l.style->lineHeight * 0.22f, l.style->px, l.style->tracking);
     }
     // Halo: the blurred union of all type, as a dark backing.
     Image halo(w, h, 1);
     for (int j = 0; j < h; ++j)
-        for (int i = 0; i < w; ++i) halo.at(i, j)[0] = std::max(plain.at(i, j), accent.at(i, j));
+        for (int i = 0; i < w; ++i) halo.at(i, j)[0] = std::max({type[0].at(i, j), type[1].at(i, j), type[2].at(i, j)});
     halo.blurChannel(0, 9);
-    const Col pink(art::kPink), white(1, 1, 1);
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
-            float tp = plain.at(i, j), ta = accent.at(i, j);
-            float t = std::max(tp, ta);
+            float t = 0, sum = 0;
+            Col ink(0, 0, 0);
+            for (int k = 0; k < 3; ++k) {
+                float c = type[k].at(i, j);
+                t = std::max(t, c);
+                sum += c;
+                ink = ink + inks[k] * c;
+            }
             float hal = clamp01(halo.at(i, j)[0] * 1.6f) * 0.55f;
             float a = t + hal * (1 - t);
-            Col c = t > 0 ? mix(white, pink, ta / (tp + ta)) * (t / std::max(a, 1e-6f)) : Col(0, 0, 0);
+            Col c = t > 0 ? ink * (1.0f / sum) * (t / std::max(a, 1e-6f)) : Col(0, 0, 0);
             img.set(i, j, c, a);
         }
 }

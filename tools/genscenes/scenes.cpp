@@ -85,7 +85,7 @@ collada::Document primitives() {
     doc.materials.push_back({"orange", rgb(255, 116, 0), 60});
 
     addObject(doc, "box", shapes::roundedBox({6, 6, 6}, 1.2f, 3), 0);
-    mesh::Mesh capsule = shapes::capsule(3.6f, 6, 16, 24);
+    mesh::Mesh capsule = shapes::capsule(3.6f, 6, 12, 18);
     shapes::rotate(capsule, 0, 90);
     addObject(doc, "capsule", capsule, 1);
     addObject(doc, "cone", shapes::cone(6.5f, -8, 8, 0.5f, 32), 2);
@@ -93,8 +93,8 @@ collada::Document primitives() {
     shapes::rotate(cylinder, 2, 90);
     addObject(doc, "cylinder", cylinder, 3);
     addObject(doc, "gem", shapes::flatten(shapes::lathe({{0, 11, 0, 1}, {6.5f, 0, 1, 0}, {0, -11, 0, -1}}, 6)), 0);
-    addObject(doc, "sphere", shapes::sphere(8, 20, 32), 2);
-    mesh::Mesh torus = shapes::torus(7.5f, 2.4f, 40, 16);
+    addObject(doc, "sphere", shapes::sphere(8, 14, 22), 2);
+    mesh::Mesh torus = shapes::torus(7.5f, 2.4f, 28, 12);
     shapes::rotate(torus, 0, 90);
     addObject(doc, "torus", torus, 3);
     return doc;

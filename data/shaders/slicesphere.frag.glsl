@@ -1,0 +1,35 @@
+// "slicesphere": a slice of the sphere in its colour, lit from above and
+// darkened where other slices shadow it ("shadowMap", unit 0), softly lit
+// from the camera too so the side away from the light keeps its colour, with a glossy
+// reflection of the environment cube ("cube", unit 1) that brightens towards
+// the rim, so the slices read as lacquered plates.
+// Outputs: colour (alpha 1), eye-space normal, depth as eye distance over the
+// far plane.
+varying vec3 normal;
+varying vec3 eyePosition;
+varying vec3 lightDirection;
+varying vec4 shadowCoord;
+uniform samplerCube cube;
+uniform float farPlane;
+#include "shadow_lookup.glsl"
+
+void main()
+{
+    vec3 n = normalize(normal);
+    vec3 v = normalize(-eyePosition);
+    vec3 l = normalize(lightDirection);
+    float lit = lightVisibility(shadowCoord);
+    float facing = max(dot(n, v), 0.0);
+    float fresnel = pow(1.0 - facing, 3.0);
+    vec3 r = reflect(-v, n);
+    vec3 environment = textureCube(cube, r).rgb;
+    float diffuse = max(dot(n, l), 0.0) * lit;
+    float specular = pow(max(dot(r, l), 0.0), 32.0) * lit;
+    vec3 base = gl_Color.rgb;
+    vec3 colour = base * (0.2 + 0.3 * facing + 0.8 * diffuse)
+                + environment * (0.06 + 0.45 * fresnel) * (0.6 + 0.4 * lit)
+                + vec3(0.45 * specular);
+    gl_FragData[0] = vec4(colour, 1.0);
+    gl_FragData[1] = vec4(n * 0.5 + 0.5, 1.0);
+    gl_FragData[2] = vec4(vec3(length(eyePosition) / farPlane), 1.0);
+}
