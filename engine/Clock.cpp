@@ -69,6 +69,8 @@ void stmUpdateTimer()
         g_clock.time = float(g_clock.offsetMs + wallMs(g_clock.wallStart, now));
 }
 
+void stmSetFixedFrame(long long frame) { g_clock.frames = frame; }
+
 float stmGetTime() { return g_clock.time; }
 float stmGetDeltaTime() { return g_clock.delta; }
 

@@ -273,6 +273,10 @@ void stmInitTimer();
 void stmUpdateTimer();
 float stmGetTime();        // ms
 float stmGetDeltaTime();   // seconds since the previous stmUpdateTimer
+// Fixed clock only: the next stmUpdateTimer gives frame `frame` of the clock
+// (the frames it counts from fixedFrom, or from 0 when fixedFrom lies on the
+// grid from 0), as if the frames between had been drawn.
+void stmSetFixedFrame(long long frame);
 void stmAdjustTime(float ms);   // never below 0
 // Pause: the song clock and the music stand still (delta 0 each frame) until
 // resumed; seeks still move the paused clock. Resuming plays on from the

@@ -165,7 +165,8 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
     if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
         stmAdjustTime(o.from);       // the fixed clock starts there by itself
     glEnable(0x809D /* GL_MULTISAMPLE */);
-    replayFrames(plan.frames);
+    if (o.shot || !o.capture.empty())
+        replayFrames(plan);
     return true;
 }
 

@@ -2,8 +2,11 @@
 // (latches set by their first frame, simulations stepped per frame, world
 // matrices of the last draw, the spectrum analyser's history and peak), so a
 // run that starts at song time T first replays, without pixels, the frames a
-// run from 0 would have drawn that still shape T: from the start of every
-// span drawn at T, less the analyser's settling time, on the same frame grid.
+// run from 0 would have drawn that still shape T, on the same frame grid:
+// - the first frame of every span drawn at T, which latches what it sees;
+// - every frame from the start of a span drawn at T that steps a simulation;
+// - every frame of the analyser's settling time before T (or before such a
+//   span's start).
 // Its first written frame is then the very frame a run from 0 draws at T.
 #pragma once
 
@@ -12,13 +15,19 @@
 #include <vector>
 
 // The analyser's peak falls by 1.25 a second from at most about 3, and its
-// history holds 8 frames: 3 s before a span starts nothing older is left.
+// history holds 8 frames: 3 s back, nothing older is left in it.
 const float kAnalyserSettleMs = 3000.0f;
 
+struct FrameRange {
+    long long begin, end;   // the clock's frames [begin, end)
+};
+
 struct ReplayPlan {
-    float clockFrom = 0.0f;   // where the fixed clock starts
-    int frames = 0;           // frames drawn without pixels before the first written one
-    float firstFrame = 0.0f;  // song time of the first written frame
+    float clockFrom = 0.0f;          // the fixed clock's frame 0: 0 on the grid from 0, else the grid's offset
+    std::vector<FrameRange> replay;  // drawn without pixels, in order
+    long long first = 0;             // the clock's frame of the first written frame
+    float firstFrame = 0.0f;         // its song time
+    long long replayed() const;      // frames in `replay`
 };
 
 // For a capture from `from`: its first frame is the first frame at or after
@@ -29,7 +38,8 @@ ReplayPlan planCaptureReplay(const std::vector<TimelineSpan>& spans, float from,
 // through `time`.
 ReplayPlan planShotReplay(const std::vector<TimelineSpan>& spans, float time, int fps);
 
-// Draws `frames` frames through the scheduler with every pixel outside a
-// 1x1 scissor box, and without swapping, so nothing is shown or written.
-// Leaves the scissor test off.
-void replayFrames(int frames);
+// Draws the plan's replayed frames through the scheduler with every pixel
+// outside a 1x1 scissor box, and without swapping, so nothing is shown or
+// written; then sets the clock to the first written frame. Leaves the
+// scissor test off.
+void replayFrames(const ReplayPlan& plan);

@@ -28,18 +28,19 @@ struct Row {
     bool quantised;            // the last boundary is kept as written
     bool sharesPrevious;       // same span as the row before
     stm::Base* (*create)();
+    bool steps;                // a simulation stepped every frame
 };
 
 const Row kRows[] = {
-    {"collada", 0, 17000, true, false, make<Logo>},       // Logo
-    {"collada1", 0, 58000, true, false, make<Plates>},     // Plates
-    {"plates2", 0, 89400, true, false, make<Plates2>},     // Plates2
-    {"collada5", 0, 119200, true, false, make<DanceCube>},  // DanceCube
-    {"collada6", 10, 119200, true, true, make<Doors>},     // Doors
-    {"growmotikka", 0, 163950, true, false, make<GrowingMotikka>},  // GrowingMotikka
-    {"slicedsphere", 0, 178600, true, false, make<SlicedSphere>},   // SlicedSphere
-    {"particleflower", 0, 193500, true, false, make<ParticleFlower>},   // ParticleFlower
-    {"growPrimitives", 0, 225450, false, false, make<GrowPrimitives>},  // GrowPrimitives
+    {"collada", 0, 17000, true, false, make<Logo>, false},       // Logo
+    {"collada1", 0, 58000, true, false, make<Plates>, false},     // Plates
+    {"plates2", 0, 89400, true, false, make<Plates2>, true},     // Plates2
+    {"collada5", 0, 119200, true, false, make<DanceCube>, true},  // DanceCube
+    {"collada6", 10, 119200, true, true, make<Doors>, false},     // Doors
+    {"growmotikka", 0, 163950, true, false, make<GrowingMotikka>, false},  // GrowingMotikka
+    {"slicedsphere", 0, 178600, true, false, make<SlicedSphere>, false},   // SlicedSphere
+    {"particleflower", 0, 193500, true, false, make<ParticleFlower>, false},   // ParticleFlower
+    {"growPrimitives", 0, 225450, false, false, make<GrowPrimitives>, false},  // GrowPrimitives
 };
 
 } // namespace
@@ -53,7 +54,7 @@ std::vector<TimelineSpan> timelineSpans(const BeatClock& clock)
     for (const Row& row : kRows) {
         unsigned int end = row.quantised ? clock.quantiseToBeat(row.rawEnd) : row.rawEnd;
         unsigned int start = row.sharesPrevious ? previousStart : previousEnd;
-        spans.push_back(TimelineSpan{row.name, row.layer, start, end, row.create});
+        spans.push_back(TimelineSpan{row.name, row.layer, start, end, row.create, row.steps});
         previousStart = start;
         previousEnd = end;
     }

@@ -11,6 +11,10 @@ struct TimelineSpan {
     int layer;
     unsigned int start, end;
     stm::Base* (*create)();   // null while the effect is not built yet
+    // Steps a simulation on every frame it draws (walkers, trails), so its
+    // state at a time depends on all its frames before; the others only
+    // latch what their first frame sees.
+    bool steps = false;
 };
 
 // The song's beat grid: 129.5 beats per minute, offset 350 us.

@@ -18,33 +18,50 @@ namespace fs = std::filesystem;
 
 std::vector<TimelineSpan> spans() { return timelineSpans(programmeBeatClock()); }
 
-TEST(ReplayPlan, StartsAtTheSpanLessTheAnalysersSettlingTimeOnTheFrameGrid)
+TEST(ReplayPlan, LatchingSpansReplayTheirFirstFrameAndTheAnalysersSettlingTime)
 {
-    // 40000 ms lies in Plates (16668..57875): replay from 13668 ms, which at
-    // 60 fps is frame 820.08, so from frame 820.
+    // 40000 ms lies in Plates (16668..57875), which only latches: its first
+    // frame at 60 fps is frame 1001 (16683.3 ms), then the 3 s before 40000.
     ReplayPlan shot = planShotReplay(spans(), 40000.0f, 60);
     EXPECT_FLOAT_EQ(shot.firstFrame, 40000.0f);
-    EXPECT_EQ(shot.frames, 2400 - 820);
-    EXPECT_FLOAT_EQ(shot.clockFrom, 820 * 1000.0f / 60.0f);
+    EXPECT_EQ(shot.first, 2400);
+    ASSERT_EQ(shot.replay.size(), 2u);
+    EXPECT_EQ(shot.replay[0].begin, 1001);
+    EXPECT_EQ(shot.replay[0].end, 1002);
+    EXPECT_EQ(shot.replay[1].begin, 2220);
+    EXPECT_EQ(shot.replay[1].end, 2400);
+    EXPECT_FLOAT_EQ(shot.clockFrom, 0.0f);
 
     // A capture from an off-grid time begins at the next frame of the grid.
     ReplayPlan capture = planCaptureReplay(spans(), 16668.0f, 60);
+    EXPECT_EQ(capture.first, 1001);
     EXPECT_FLOAT_EQ(capture.firstFrame, 1001 * 1000.0f / 60.0f);
-    EXPECT_EQ(capture.frames, 1001 - 820);
+    EXPECT_EQ(capture.replayed(), 1001 - 821);   // 3 s before it; it is Plates' own first frame
 
-    // Near the start there is nothing to replay before 0.
-    ReplayPlan early = planCaptureReplay(spans(), 2000.0f, 10);
-    EXPECT_EQ(early.frames, 20);
-    EXPECT_FLOAT_EQ(early.clockFrom, 0.0f);
-    EXPECT_EQ(planCaptureReplay(spans(), 0.0f, 60).frames, 0);
+    // Near the start there is nothing before 0; from 0 nothing at all.
+    EXPECT_EQ(planCaptureReplay(spans(), 2000.0f, 10).replayed(), 20);
+    EXPECT_EQ(planCaptureReplay(spans(), 0.0f, 60).replayed(), 0);
+}
+
+TEST(ReplayPlan, SteppingSpansReplayEveryFrameFromTheirStart)
+{
+    // 100000 ms: DanceCube (steps its trails) and Doors (latches) share
+    // 89359..118991; everything from 86359 ms is replayed, Doors' first
+    // frame among it.
+    ReplayPlan plan = planShotReplay(spans(), 100000.0f, 10);
+    ASSERT_EQ(plan.replay.size(), 1u);
+    EXPECT_EQ(plan.replay[0].begin, 864);
+    EXPECT_EQ(plan.replay[0].end, 1000);
 }
 
 TEST(ReplayPlan, AnOffGridShotIsDrawnAtItsOwnTime)
 {
     ReplayPlan plan = planShotReplay(spans(), 5001.0f, 60);
-    EXPECT_NEAR(plan.clockFrom + plan.frames * 1000.0 / 60.0, 5001.0, 1e-3);
+    EXPECT_NEAR(plan.clockFrom + plan.first * 1000.0 / 60.0, 5001.0, 1e-3);
     EXPECT_GE(plan.clockFrom, 0.0f);
     EXPECT_LT(plan.clockFrom, 1000.0f / 60.0f);
+    ASSERT_FALSE(plan.replay.empty());
+    EXPECT_EQ(plan.replay.back().end, plan.first);
 }
 
 std::vector<char> readFile(const fs::path& p)
