@@ -217,15 +217,23 @@ void shutDown()
 
 bool viewerControls(const ShellOptions& o) { return !o.shot && o.capture.empty() && !o.benchmark; }
 
+// Logged, and shown in a message box when there is a display, so a run that
+// ends this way never just closes.
+static void reportException(const char* message)
+{
+    stmMsg("Exception: %s\n", message);
+    stmMessageBox(message, kTitle, STM_MB_ICONERROR | STM_MB_TOPMOST);
+}
+
 bool runGuarded(const std::function<void()>& body)
 {
     try {
         body();
         return true;
     } catch (const char* message) {
-        stmMsg("Exception: %s\n", message);
+        reportException(message);
     } catch (const std::exception& e) {
-        stmMsg("Exception: %s\n", e.what());
+        reportException(e.what());
     }
     return false;
 }
