@@ -95,6 +95,17 @@ void drawDanceCubes(float position) {
     }
 }
 
+// What drawDanceCubes leaves behind beyond its pixels: the analyser's and
+// the beat clock's calls, cube by cube. The generators it draws from are
+// reseeded before their next use (danceEye, the trail steps).
+void advanceDanceCubes() {
+    for (int n = 0; n < 6; ++n) {
+        g_spectrum->sample();
+        g_beatClock->beatPhase();
+        g_beatClock->updateBeatNumber();
+    }
+}
+
 // Background image, vignette darkening with the music, and the trails. Only
 // the colour target takes them: the normal and depth targets keep their
 // cleared zeros there, so the occlusion pass sees open background instead of
@@ -297,7 +308,10 @@ void DanceCube::render(float position, float fade) {
     stmSetPerspective(60.0f - 5.0f * g_beatClock->beatPhase(), 0.1f, 200.0f);
     glLoadIdentity();
     stmLookAt(eye.x, eye.y, eye.z, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
-    drawDanceCubes(position);
+    if (g_replayingFrames)
+        advanceDanceCubes();   // the 3 456 tile draws carry nothing into later frames
+    else
+        drawDanceCubes(position);
 
     Shader::unbind();
     g_renderTargets.endSceneMRT();

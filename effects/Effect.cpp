@@ -1,6 +1,8 @@
 // Effect: position and fade arithmetic shared by all effects.
 #include "effects/Effect.h"
 
+bool g_replayingFrames = false;
+
 float FadeRule::apply(float position) const {
     float fade = 1.0f;
     if (hasIn && position >= 0.0f && position <= inWindow) fade = position / inWindow;

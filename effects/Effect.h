@@ -61,6 +61,12 @@ inline FadeRule particleFlower() { return FadeRule::out(0.975f); }
 // float song time, the denominator the unsigned span. A zero span gives 0.
 float effectPosition(float time, unsigned long start, unsigned long end);
 
+// True while frames are replayed without pixels to reach a later frame
+// exactly (a shot, a capture from a later time). An effect may then skip
+// drawing that leaves no state behind, keeping every call that does (the
+// analyser, the beat clock, latches, simulation steps) in the same order.
+extern bool g_replayingFrames;
+
 class Effect : public stm::Base {
 public:
     explicit Effect(const FadeRule& fade) : timer(new FixedStepTimer(16, 5)), fadeRule(fade) {}

@@ -219,7 +219,6 @@ void Logo::render(float position, float fade) {
     setLogoColor();
     g_renderTargets.beginSceneMRT();
     glDisable(GL_BLEND);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushMatrix();
     glScalef(1.0f, -1.0f, 1.0f);
     drawLogoScene(position, true, 2);

@@ -231,7 +231,6 @@ void ParticleFlower::render(float position, float fade) {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     g_renderTargets.beginSceneMRT();
     const float level = g_spectrum->level();
-    glClear(GL_COLOR_BUFFER_BIT);
 
     drawFlowerBackground(position, fade, level);
 

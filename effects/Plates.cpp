@@ -331,7 +331,6 @@ void Plates::render(float position, float fade) {
 
     g_renderTargets.beginSceneMRT();
     g_spectrum->level();   // unused: keeps the analyser's history and decay moving
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);

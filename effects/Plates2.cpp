@@ -241,7 +241,6 @@ void Plates2::render(float position, float) {
 
     g_renderTargets.beginSceneMRT();
     const float level = g_spectrum->level();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The background quads draw in unit space with an identity modelview;
     // the camera is kept for the ribbons.
     glPushMatrix();

@@ -5,7 +5,10 @@
 // Playback starts at once; the device reads only what the decoder has
 // finished and plays silence beyond it (and past the song's end, so the clock
 // runs on). The spectrum waits for the samples it needs, so a given song time
-// always gives the same values.
+// always gives the same values. Without a device (headless, shots, captures)
+// the decoder keeps only a few seconds ahead of what the spectrum has asked
+// for, so a shot or a short capture neither waits for nor competes with
+// decoding the whole song; an open device or the export wants all of it.
 #include "engine/Internal.h"
 
 #include <SDL.h>
@@ -30,6 +33,9 @@ const int kFftSize = 1024;
 // Magnitudes are scaled so that loud music sums to about 0.5..3 over bins 0..510.
 const float kSpectrumScale = 3.2f / 1024.0f;
 const int kDeviceFrames = 1024;
+// How far ahead of the spectrum's last request the decoder runs without a
+// device, in seconds.
+const int kDecodeAheadSeconds = 4;
 
 struct MemoryFile {
     const std::vector<unsigned char>* bytes;
@@ -67,10 +73,13 @@ struct Song {
     std::atomic<long long> decoded{0};   // frames ready in pcm
     std::atomic<bool> finished{false};
     std::atomic<bool> abort{false};
+    // The decoder stops before this frame until someone wants more.
+    std::atomic<long long> wanted{0};
     long long frames = 0;                // total, known once finished
     std::thread decoder;
     std::mutex mutex;
-    std::condition_variable progress;
+    std::condition_variable progress;    // the decoder moved on or finished
+    std::condition_variable demand;      // wanted grew or abort was set
     MemoryFile source{nullptr, 0};
     OggVorbis_File vf;
 };
@@ -96,6 +105,11 @@ void decodeLoop(Song* song)
     int section = 0;
     char buffer[16384];
     while (!song->abort.load()) {
+        if (done >= song->wanted.load()) {
+            std::unique_lock<std::mutex> lock(song->mutex);
+            song->demand.wait(lock, [&] { return song->abort.load() || done < song->wanted.load(); });
+            continue;
+        }
         long got = ov_read(&song->vf, buffer, sizeof(buffer), 0, 2, 1, &section);
         if (got == OV_HOLE)
             continue;
@@ -113,12 +127,19 @@ void decodeLoop(Song* song)
         }
         std::memcpy(song->pcm.data() + done * song->channels, buffer, size_t(n) * 2 * song->channels);
         done += n;
-        song->decoded.store(done);
+        {
+            // Under the lock, so a waiter cannot miss the notification.
+            std::lock_guard<std::mutex> lock(song->mutex);
+            song->decoded.store(done);
+        }
         song->progress.notify_all();
     }
     ov_clear(&song->vf);
     song->frames = done;
-    song->finished.store(true);
+    {
+        std::lock_guard<std::mutex> lock(song->mutex);
+        song->finished.store(true);
+    }
     song->progress.notify_all();
 }
 
@@ -190,9 +211,26 @@ Song* song()
     return g_song;
 }
 
-// Waits until frame `end` (exclusive) is decoded or the song is complete.
+// Lets the decoder run up to frame `end` (exclusive); a value past the
+// song's length lets it finish.
+void want(Song* s, long long end)
+{
+    {
+        std::lock_guard<std::mutex> lock(s->mutex);
+        if (end <= s->wanted.load())
+            return;
+        s->wanted.store(end);
+    }
+    s->demand.notify_all();
+}
+
+const long long kWholeSong = (long long)1 << 62;
+
+// Waits until frame `end` (exclusive) is decoded or the song is complete,
+// and lets the decoder run a few seconds further meanwhile.
 void waitForFrames(Song* s, long long end)
 {
+    want(s, end >= kWholeSong ? end : end + (long long)kDecodeAheadSeconds * s->rate);
     if (s->decoded.load() >= end || s->finished.load())
         return;
     std::unique_lock<std::mutex> lock(s->mutex);
@@ -302,7 +340,11 @@ void shutdownAudio()
     }
     g_device.gain.store(1.0f);
     if (g_song) {
-        g_song->abort.store(true);
+        {
+            std::lock_guard<std::mutex> lock(g_song->mutex);
+            g_song->abort.store(true);
+        }
+        g_song->demand.notify_all();
         if (g_song->decoder.joinable())
             g_song->decoder.join();
         delete g_song;
@@ -315,6 +357,8 @@ void shutdownAudio()
 }
 
 const std::vector<unsigned char>* songFile() { return song() ? member("song.ogg") : nullptr; }
+
+long long songFramesDecoded() { return g_song ? g_song->decoded.load() : 0; }
 } // namespace stm_internal
 
 void stmPlaySong(int play)
@@ -336,6 +380,8 @@ void stmPlaySong(int play)
     const StmRunOptions& options = stmGetRunOptions();
     if (options.mute || options.fixedFps > 0)
         return;   // silent runs keep the wall (or fixed) clock
+    // The device plays whatever is decoded: from here on, decode it all.
+    want(s, kWholeSong);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         stmMsg("stmPlaySong: no audio (%s); the clock runs silently\n", SDL_GetError());
         return;
@@ -415,7 +461,7 @@ bool stmExportSong(const char* wavPath)
         stmMsg("stmExportSong: no playable song.ogg in the archive\n");
         return false;
     }
-    waitForFrames(s, (long long)1 << 62);
+    waitForFrames(s, kWholeSong);
     bool ok = writeWav(wavPath, *s);
     if (ok)
         stmMsg("stmExportSong: wrote '%s' (%.1f s)\n", wavPath, double(s->frames) / s->rate);

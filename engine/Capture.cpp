@@ -4,6 +4,11 @@
 // depend only on the fixed clock, never on wall time; wall time only feeds
 // the progress line.
 //
+// The frame loop only reads the pixels back: making them opaque, encoding
+// and writing (or piping) happen in order on a writer thread, so they
+// overlap the next frames' rendering. The loop waits only when the writer
+// is a few frames behind.
+//
 // Every write is checked. The first failure is logged with the file and its
 // cause, nothing half-written is left behind, and stmCaptureFailed tells the
 // caller to stop; stmFinishCapture then answers false. SIGINT and SIGTERM
@@ -40,8 +45,11 @@ enum class Mode { Off, Directory, SingleFile, Video };
 // Containers ffmpeg writes with H.264 video and AAC audio.
 const char* const kVideoExtensions[] = {".mp4", ".mkv", ".mov", ".avi"};
 
+// Frames read back but not yet written, at most this many.
+const size_t kQueuedFrames = 3;
+
 struct PendingFrame {
-    std::string path;
+    std::string path;               // empty for a video frame
     std::vector<unsigned char> pixels;
 };
 
@@ -56,11 +64,12 @@ struct Capture {
     Uint64 startCounter = 0, lastReport = 0;
     pid_t ffmpeg = 0;               // the encoder, in its own process group
     int ffmpegInput = -1;           // write end of its stdin
-    // PNG encoding runs on a worker so it overlaps the next frame's rendering.
     std::thread writer;
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<PendingFrame> queue;
+    // Pixel buffers the writer is done with, for the next read-backs.
+    std::vector<std::vector<unsigned char>> spare;
     bool stopping = false;
 };
 Capture g_capture;
@@ -159,6 +168,38 @@ bool writePng(const std::string& path, int width, int height, const unsigned cha
     return ok;
 }
 
+bool writeAll(int fd, const unsigned char* data, size_t size)
+{
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// Makes the frame opaque and writes it: a PNG file, or ffmpeg's next frame.
+void writeFrame(PendingFrame& frame)
+{
+    // The picture is opaque whatever the effects left in the alpha channel.
+    std::vector<unsigned char>& pixels = frame.pixels;
+    for (size_t i = 3; i < pixels.size(); i += 4)
+        pixels[i] = 255;
+    if (g_capture.mode == Mode::Video) {
+        if (!writeAll(g_capture.ffmpegInput, pixels.data(), pixels.size()))
+            fail(std::string("ffmpeg stopped taking frames for '") + stmGetRunOptions().captureOut + "': " +
+                 std::strerror(errno));
+        return;
+    }
+    std::string cause;
+    if (!writePng(frame.path, g_capture.width, g_capture.height, pixels.data(), cause))
+        fail("cannot write '" + frame.path + "': " + cause);
+}
+
 void writerLoop()
 {
     for (;;) {
@@ -171,11 +212,13 @@ void writerLoop()
             frame = std::move(g_capture.queue.front());
             g_capture.queue.pop_front();
         }
+        if (!g_capture.failed.load())
+            writeFrame(frame);
+        {
+            std::lock_guard<std::mutex> lock(g_capture.mutex);
+            g_capture.spare.push_back(std::move(frame.pixels));
+        }
         g_capture.changed.notify_all();
-        std::string cause;
-        if (!g_capture.failed.load() &&
-            !writePng(frame.path, g_capture.width, g_capture.height, frame.pixels.data(), cause))
-            fail("cannot write '" + frame.path + "': " + cause);
     }
 }
 
@@ -267,20 +310,6 @@ bool startVideo(const std::string& out)
     return true;
 }
 
-bool writeAll(int fd, const unsigned char* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= size_t(n);
-    }
-    return true;
-}
-
 // Closes ffmpeg's input and waits for it; false (logged, the half-made video
 // removed) when it did not end cleanly.
 bool finishVideo()
@@ -317,7 +346,10 @@ bool start()
         g_capture.expected = int((options.captureTo - stmGetTime()) * options.fixedFps / 1000.0f + 0.999f);
     if (isVideoName(out)) {
         g_capture.mode = Mode::Video;
-        return startVideo(out);
+        if (!startVideo(out))
+            return false;
+        g_capture.writer = std::thread(writerLoop);
+        return true;
     }
     if (endsWith(lowerCase(out), ".png")) {
         g_capture.mode = Mode::SingleFile;
@@ -373,34 +405,30 @@ void captureFrame()
         return;
     if (!g_capture.started && !start())
         return;
-    std::vector<unsigned char> pixels(size_t(g_capture.width) * g_capture.height * 4);
+    PendingFrame frame;
+    if (g_capture.mode == Mode::Directory) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "/frame_%06d.png", g_capture.written);
+        frame.path = std::string(options.captureOut) + name;
+    } else if (g_capture.mode == Mode::SingleFile) {
+        frame.path = options.captureOut;
+    }
+    std::unique_lock<std::mutex> lock(g_capture.mutex);
+    g_capture.changed.wait(lock, [] { return g_capture.queue.size() < kQueuedFrames; });
+    if (!g_capture.spare.empty()) {
+        frame.pixels = std::move(g_capture.spare.back());
+        g_capture.spare.pop_back();
+    }
+    lock.unlock();
+    frame.pixels.resize(size_t(g_capture.width) * g_capture.height * 4);
     bindWindowFramebuffer();
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, g_capture.width, g_capture.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    // The picture is opaque whatever the effects left in the alpha channel.
-    for (size_t i = 3; i < pixels.size(); i += 4)
-        pixels[i] = 255;
-
-    if (g_capture.mode == Mode::Video) {
-        if (!writeAll(g_capture.ffmpegInput, pixels.data(), pixels.size())) {
-            fail(std::string("ffmpeg stopped taking frames for '") + options.captureOut + "': " +
-                 std::strerror(errno));
-            return;
-        }
-    } else {
-        std::string path = options.captureOut;
-        if (g_capture.mode == Mode::Directory) {
-            char name[32];
-            std::snprintf(name, sizeof(name), "/frame_%06d.png", g_capture.written);
-            path += name;
-        }
-        std::unique_lock<std::mutex> lock(g_capture.mutex);
-        g_capture.changed.wait(lock, [] { return g_capture.queue.size() < 2; });
-        g_capture.queue.push_back(PendingFrame{path, std::move(pixels)});
-        lock.unlock();
-        g_capture.changed.notify_all();
-    }
+    glReadPixels(0, 0, g_capture.width, g_capture.height, GL_RGBA, GL_UNSIGNED_BYTE, frame.pixels.data());
+    lock.lock();
+    g_capture.queue.push_back(std::move(frame));
+    lock.unlock();
+    g_capture.changed.notify_all();
     ++g_capture.written;
     reportProgress(false);
 }
@@ -432,6 +460,7 @@ bool finishCapture()
     g_capture.mode = Mode::Off;
     g_capture.started = g_capture.stopping = false;
     g_capture.queue.clear();
+    g_capture.spare.clear();
     return ok;
 }
 

@@ -37,6 +37,7 @@ void seekAudio(double ms);
 void pauseAudio(bool paused);      // holds the device; resuming plays from the clock's time
 void shutdownAudio();
 const std::vector<unsigned char>* songFile();
+long long songFramesDecoded();     // 0 without a song
 
 // Log (Log.cpp): a progress line is rewritten in place ("\r" first) until a
 // log line or endProgressLine ends it with a newline.

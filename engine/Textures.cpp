@@ -10,9 +10,13 @@
 #include <GL/gl.h>
 #include <stb/stb_image.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <thread>
+#include <vector>
 
 namespace ZEPHRAN_STAGEMILL {
 
@@ -45,13 +49,14 @@ bool isImageName(const std::string& name)
     return stm_internal::hasExtension(name, {".png", ".jpg", ".jpeg", ".bmp", ".tga"});
 }
 
-// Pixels as RGBA, malloc'd; null (with the reason logged) when undecodable.
-unsigned char* decodeRGBA(const std::string& name, const std::vector<unsigned char>& bytes, int& w, int& h)
+// Pixels as RGBA, malloc'd; null with `failure` set when undecodable. Safe to
+// run on several threads at once: it touches no shared state.
+unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int& w, int& h, std::string& failure)
 {
     int channels = 0;
     unsigned char* src = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels, 0);
     if (!src) {
-        stmMsg("stmUploadTextures: '%s' is not a readable image: %s\n", name.c_str(), stbi_failure_reason());
+        failure = stbi_failure_reason();   // thread-local in stb_image
         return nullptr;
     }
     size_t n = size_t(w) * size_t(h);
@@ -68,6 +73,35 @@ unsigned char* decodeRGBA(const std::string& name, const std::vector<unsigned ch
     }
     stbi_image_free(src);
     return rgba;
+}
+
+// An archive image decoded, not yet uploaded.
+struct Decoded {
+    std::string name;
+    const std::vector<unsigned char>* bytes = nullptr;
+    int w = 0, h = 0;
+    unsigned char* rgba = nullptr;
+    std::string failure;
+};
+
+// Decodes every entry on as many threads as there are cores; the entries
+// are taken in turn, so one large image does not hold up the rest.
+void decodeInParallel(std::vector<Decoded>& images)
+{
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i = next++; i < images.size(); i = next++) {
+            Decoded& d = images[i];
+            d.rgba = decodeRGBA(*d.bytes, d.w, d.h, d.failure);
+        }
+    };
+    const unsigned threads = std::max(1u, std::min(std::thread::hardware_concurrency(), unsigned(images.size())));
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& t : helpers)
+        t.join();
 }
 
 void applyParameters(const std::string& name)
@@ -96,18 +130,28 @@ GLuint uploadRGBA(const std::string& name, int w, int h, const unsigned char* rg
     return id;
 }
 
+// Uploads a decoded image under its name; logs and returns null for one that
+// did not decode.
+stm::Texture* upload(Decoded& d)
+{
+    if (!d.rgba) {
+        stmMsg("stmUploadTextures: '%s' is not a readable image: %s\n", d.name.c_str(), d.failure.c_str());
+        return nullptr;
+    }
+    stm::Texture* texture = new stm::Texture(uploadRGBA(d.name, d.w, d.h, d.rgba), d.w, d.h, d.rgba);
+    g_textures[d.name] = texture;
+    return texture;
+}
+
 stm::Texture* uploadMember(const std::string& name)
 {
-    const std::vector<unsigned char>* bytes = stm_internal::member(name);
-    if (!bytes)
+    Decoded d;
+    d.name = name;
+    d.bytes = stm_internal::member(name);
+    if (!d.bytes)
         return nullptr;
-    int w = 0, h = 0;
-    unsigned char* rgba = decodeRGBA(name, *bytes, w, h);
-    if (!rgba)
-        return nullptr;
-    stm::Texture* texture = new stm::Texture(uploadRGBA(name, w, h, rgba), w, h, rgba);
-    g_textures[name] = texture;
-    return texture;
+    d.rgba = decodeRGBA(*d.bytes, d.w, d.h, d.failure);
+    return upload(d);
 }
 
 // Magenta and black 8-pixel checks: impossible to miss on screen.
@@ -197,9 +241,21 @@ void stmSetTextureParameter(const char* fileName, unsigned int pname, float valu
 
 void stmUploadTextures()
 {
-    int uploaded = 0;
+    // Decoding runs on every core; the uploads follow in archive order, so
+    // each image gets the texture name it always had.
+    std::vector<Decoded> images;
     for (const std::string& name : stm_internal::memberNames())
-        if (isImageName(name) && !g_textures.count(name) && uploadMember(name))
+        if (isImageName(name) && !g_textures.count(name)) {
+            Decoded d;
+            d.name = name;
+            d.bytes = stm_internal::member(name);
+            if (d.bytes)
+                images.push_back(std::move(d));
+        }
+    decodeInParallel(images);
+    int uploaded = 0;
+    for (Decoded& d : images)
+        if (upload(d))
             ++uploaded;
     glBindTexture(GL_TEXTURE_2D, 0);
     stmMsg("stmUploadTextures: %d textures\n", uploaded);

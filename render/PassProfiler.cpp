@@ -116,14 +116,18 @@ PassTimes profileFrameEnd()
     return times;
 }
 
+// A scope marks even inside another scope: a resolve that a post pass's
+// sampling triggers is timed as a resolve.
 PassScope::PassScope(Pass pass) : previous_(g_profiler.current)
 {
-    profilePass(pass);
+    if (g_profiler.enabled && pass != g_profiler.current)
+        mark(pass);
     ++g_profiler.scopeDepth;
 }
 
 PassScope::~PassScope()
 {
     --g_profiler.scopeDepth;
-    profilePass(previous_);
+    if (g_profiler.enabled && previous_ != g_profiler.current)
+        mark(previous_);
 }

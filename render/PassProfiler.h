@@ -33,7 +33,8 @@ void profilePass(Pass pass);
 PassTimes profileFrameEnd();
 
 // Marks `pass` for a scope and the pass that was running again after it;
-// marks made inside the scope (the targets a pass binds) count as its own.
+// plain marks made inside the scope (the targets a pass binds) count as its
+// own, a scope opened inside it marks its own pass.
 class PassScope {
 public:
     explicit PassScope(Pass pass);

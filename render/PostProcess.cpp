@@ -40,12 +40,14 @@ void fullScreenQuad(bool multitexture) {
 
 // Draws `texture` over the bound target, then ends the off-screen pass.
 void copy(GLuint texture) {
+    g_renderTargets.resolveForSampling(texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     fullScreenQuad(false);
     g_renderTargets.unbind();
 }
 
 void bindSampler(Shader* shader, int unit, const char* sampler, GLuint texture) {
+    g_renderTargets.resolveForSampling(texture);
     glActiveTextureARB(GL_TEXTURE0_ARB + unit);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);

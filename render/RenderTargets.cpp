@@ -1,5 +1,6 @@
 // Start-up capability checks and the off-screen render targets: creation,
-// the bind operations, the multisample resolve on unbind, and release.
+// the bind operations, the multisample resolves (the 1024 pass on unbind, the
+// scene pass per attachment when sampled), and release.
 #include "render/RenderTargets.h"
 
 #include "render/PassProfiler.h"
@@ -24,6 +25,7 @@ namespace {
 const unsigned int kWarning = STM_MB_ICONEXCLAMATION | STM_MB_TOPMOST;
 const unsigned int kError = STM_MB_ICONERROR | STM_MB_TOPMOST;
 const int kMaxSamples = 4;
+const unsigned kAllSceneAttachments = 7;
 const int kNoiseSize = 128;
 // rand() values start-up draws after the noise texture and throws away, so
 // the effects find the generator where they expect it.
@@ -179,6 +181,7 @@ bool checkFramebufferStatus(const char* debugName) {
 
 void RenderTargets::init(int width_, int height_) {
     g_sceneResolvePending = false;
+    sceneUnresolved = 0;
     g_resolve1024Pending = false;
 
     const char* vendor = stmGetGLString(GL_VENDOR);
@@ -397,6 +400,9 @@ void RenderTargets::bindScreenFBOScreenNormal(GLuint texture) {
 void RenderTargets::bindScreenFBOMRT(bool noMultisample) {
     profilePass(Pass::Scene);
     if (glRenderbufferStorageMultisampleEXT && g_multisampleAvailable && !noMultisample) {
+        // This pass draws over the multisampled buffers: what the last one
+        // left there unsampled is given up.
+        sceneUnresolved = 0;
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboMultisampleScene);
         for (int k = 0; k < 3; ++k) attachRenderbuffer(GL_COLOR_ATTACHMENT0_EXT + k, rbMultisampleSceneColor[k]);
         attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbMultisampleSceneDepth);
@@ -406,11 +412,10 @@ void RenderTargets::bindScreenFBOMRT(bool noMultisample) {
         g_sceneResolvePending = true;
         return;
     }
+    // This pass draws into the textures themselves, over the last pass.
+    for (int k = 0; k < 3; ++k) resolveSceneAttachment(k);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboScene);
-    attachTexture(GL_COLOR_ATTACHMENT0_EXT, texScreenColor);
-    attachTexture(GL_COLOR_ATTACHMENT1_EXT, texScreenNormal);
-    attachTexture(GL_COLOR_ATTACHMENT2_EXT, texScreenDepth);
-    attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbSceneDepth);
+    attachSceneTextures();
     setSceneDrawBuffers();
     checkFramebufferStatus("bindScreenFBOMRT_a");
     glViewport(0, 0, width, height);
@@ -434,23 +439,15 @@ void RenderTargets::bindScreenFBOQuarter(GLuint texture) {
 }
 
 void RenderTargets::unbind() {
-    if (g_sceneResolvePending || g_resolve1024Pending)
-        profilePass(Pass::Resolve);
     if (g_sceneResolvePending) {
+        // The resolve waits until something samples an attachment: a scene
+        // texture nobody reads (the Logo's normals) is never resolved.
         g_sceneResolvePending = false;
-        glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, fboMultisampleScene);
-        glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, fboScene);
-        // GL_FRAMEBUFFER_EXT attaches to the draw framebuffer.
-        attachTexture(GL_COLOR_ATTACHMENT0_EXT, texScreenColor);
-        attachTexture(GL_COLOR_ATTACHMENT1_EXT, texScreenNormal);
-        attachTexture(GL_COLOR_ATTACHMENT2_EXT, texScreenDepth);
-        attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbSceneDepth);
-        for (int k = 0; k < 3; ++k) {
-            glReadBuffer(GL_COLOR_ATTACHMENT0_EXT + k);
-            glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT + k);
-            glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-        }
+        sceneUnresolved = kAllSceneAttachments;
+        if (resolveEveryPass)
+            for (int k = 0; k < 3; ++k) resolveSceneAttachment(k);
     } else if (g_resolve1024Pending) {
+        profilePass(Pass::Resolve);
         g_resolve1024Pending = false;
         glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, fboMultisample1024);
         glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, fbo1024);
@@ -462,6 +459,39 @@ void RenderTargets::unbind() {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     stmResetViewport();
     profilePass(Pass::Window);
+}
+
+void RenderTargets::resolveForSampling(GLuint texture) {
+    if (!sceneUnresolved) return;
+    const GLuint sceneTextures[3] = {texScreenColor, texScreenNormal, texScreenDepth};
+    for (int k = 0; k < 3; ++k)
+        if (texture == sceneTextures[k]) resolveSceneAttachment(k);
+}
+
+void RenderTargets::resolveSceneAttachment(int k) {
+    const unsigned bit = 1u << k;
+    if (!(sceneUnresolved & bit)) return;
+    sceneUnresolved &= ~bit;
+    PassScope scope(Pass::Resolve);
+    GLint draw = 0, read = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING_EXT, &draw);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING_EXT, &read);
+    glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, fboMultisampleScene);
+    glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, fboScene);
+    // GL_FRAMEBUFFER_EXT attaches to the draw framebuffer.
+    attachSceneTextures();
+    glReadBuffer(GL_COLOR_ATTACHMENT0_EXT + k);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT + k);
+    glBlitFramebufferEXT(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, static_cast<GLuint>(read));
+    glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, static_cast<GLuint>(draw));
+}
+
+void RenderTargets::attachSceneTextures() {
+    attachTexture(GL_COLOR_ATTACHMENT0_EXT, texScreenColor);
+    attachTexture(GL_COLOR_ATTACHMENT1_EXT, texScreenNormal);
+    attachTexture(GL_COLOR_ATTACHMENT2_EXT, texScreenDepth);
+    attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbSceneDepth);
 }
 
 void RenderTargets::beginSceneMRT() {

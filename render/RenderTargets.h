@@ -5,8 +5,11 @@
 //
 // There is one object, g_renderTargets; effects call its bind operations and
 // read its texture names directly. When the driver offers multisampled
-// framebuffers and blits, the scene pass and the 1024 pass draw multisampled
-// and unbind() resolves them into the ordinary textures.
+// framebuffers and blits, the scene pass and the 1024 pass draw multisampled.
+// unbind() resolves the 1024 pass into its texture; a scene attachment is
+// resolved into its texture only when something samples it, so whoever binds
+// texScreenColor, texScreenNormal or texScreenDepth for reading calls
+// resolveForSampling first (the post-processing passes do).
 //
 // The bind operations leave the framebuffer and viewport changed and save or
 // restore no other GL state; the texture last touched stays bound.
@@ -38,11 +41,18 @@ public:
     // Colour 0 = texture at half and quarter window size.
     void bindScreenFBOHalf(GLuint texture);
     void bindScreenFBOQuarter(GLuint texture);
-    // Ends an off-screen pass: resolves a pending multisampled scene pass
-    // (or, failing that, a pending 1024 pass), binds the window framebuffer
-    // and resets the viewport through the engine.
+    // Ends an off-screen pass: leaves a multisampled scene pass to be
+    // resolved on demand (or, failing that, resolves a pending 1024 pass),
+    // binds the window framebuffer and resets the viewport through the engine.
     void unbind();
-    // bindScreenFBOMRT(false) and a colour and depth clear.
+    // Call before sampling `texture`: a scene texture whose newest pixels
+    // are still in the multisampled buffers gets that attachment resolved.
+    // The pixels of a scene pass that nothing sampled before the next
+    // multisampled scene pass began are never resolved. Leaves the
+    // framebuffer bindings as they were; other textures are left alone.
+    void resolveForSampling(GLuint texture);
+    // bindScreenFBOMRT(false) and a colour and depth clear with the current
+    // clear colour: the pass needs no clear of its own.
     void beginSceneMRT();
     void endSceneMRT();
 
@@ -97,6 +107,19 @@ public:
     GLuint texNoise = 0;            // 128x128 RGB random vectors for the occlusion pass
 
     int samples = 0;                // multisample count, min(GL_MAX_SAMPLES_EXT, 4)
+    // Bit k: scene attachment k (colour, normal, depth) has a finished
+    // multisampled pass not yet resolved into its texture.
+    unsigned sceneUnresolved = 0;
+    // Resolves every scene attachment as each multisampled scene pass ends,
+    // whether or not anything samples it: the reference the on-demand
+    // resolve is checked against. Set before init; release clears it.
+    bool resolveEveryPass = false;
+
+private:
+    void resolveSceneAttachment(int k);
+    // The three scene textures and the scene depth buffer onto fboScene,
+    // which must be bound as the draw framebuffer.
+    void attachSceneTextures();
 };
 
 extern RenderTargets g_renderTargets;

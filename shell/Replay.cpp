@@ -1,6 +1,8 @@
 // Replay plans and the pixel-free replay.
 #include "shell/Replay.h"
 
+#include "effects/Effect.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -76,6 +78,7 @@ void replayFrames(const ReplayPlan& plan)
 {
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 1, 1);
+    g_replayingFrames = true;
     for (const FrameRange& range : plan.replay) {
         stmSetFixedFrame(range.begin);
         for (long long k = range.begin; k < range.end; ++k) {
@@ -84,6 +87,7 @@ void replayFrames(const ReplayPlan& plan)
             stmRun();
         }
     }
+    g_replayingFrames = false;
     glDisable(GL_SCISSOR_TEST);
     stmSetFixedFrame(plan.first);
 }

@@ -2,6 +2,8 @@
 // clocks (wall and fixed) with their seeking.
 #include "TestData.h"
 
+#include "engine/Internal.h"
+
 #include <chrono>
 #include <thread>
 
@@ -54,6 +56,38 @@ TEST_F(AudioTest, SpectrumPeaksAtTheToneAndRepeatsForTheSameTime)
     stmAdjustTime(10000.0f);   // past the song: silence
     stmGetSpectrum(b, 512);
     EXPECT_EQ(std::accumulate(b, b + 512, 0.0f), 0.0f);
+}
+
+// Without a device, the decoder stays a few seconds ahead of the spectrum's
+// requests instead of decoding the whole song; the export still gets it all.
+TEST_F(AudioTest, WithoutADeviceDecodingFollowsTheSpectrum)
+{
+    writeZip(dir + "/long.pak", {{"song.ogg", toneOgg(1000.0f, 0.5f, 30.0f)}});
+    StmRunOptions options;
+    options.fixedFps = 10;
+    options.fixedFrom = 2000.0f;
+    open(16, 16, options);
+    ASSERT_TRUE(stmReadPak((dir + "/long.pak").c_str()));
+    stmInitTimer();
+    stmPlaySong(1);
+    stmUpdateTimer();
+    float s[512];
+    stmGetSpectrum(s, 512);
+    EXPECT_EQ(int(std::max_element(s, s + 512) - s), 23);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));   // time to run on, were it free to
+    const long long rate = 44100;
+    EXPECT_GE(stm_internal::songFramesDecoded(), 2 * rate);
+    EXPECT_LT(stm_internal::songFramesDecoded(), 8 * rate);
+
+    stmAdjustTime(15000.0f);   // to 17 s
+    stmGetSpectrum(s, 512);
+    EXPECT_EQ(int(std::max_element(s, s + 512) - s), 23) << "the spectrum far ahead waits for its samples";
+    EXPECT_GE(stm_internal::songFramesDecoded(), 17 * rate);
+    EXPECT_LT(stm_internal::songFramesDecoded(), 23 * rate);
+
+    const std::string wav = dir + "/long.wav";
+    ASSERT_TRUE(stmExportSong(wav.c_str()));
+    EXPECT_EQ(std::filesystem::file_size(wav), 44u + 30 * 44100 * 4);
 }
 
 TEST_F(AudioTest, NoSongGivesAZeroSpectrumAndASilentClock)

@@ -52,6 +52,7 @@ void GLEnvironment::TearDown() {
 
 std::vector<uint8_t> readTexture(GLenum target, GLuint texture, int& width, int& height) {
     const GLenum binding = target == GL_TEXTURE_2D ? GL_TEXTURE_2D : GL_TEXTURE_CUBE_MAP;
+    if (target == GL_TEXTURE_2D) g_renderTargets.resolveForSampling(texture);
     glBindTexture(binding, texture);
     glGetTexLevelParameteriv(target, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(target, 0, GL_TEXTURE_HEIGHT, &height);

@@ -23,7 +23,8 @@ const std::string& startupLog();
 // The archive shaders of the source tree (data/shaders).
 std::string shaderDataDir();
 
-// RGBA bytes of a texture's level 0, rows bottom first.
+// RGBA bytes of a texture's level 0, rows bottom first, as a sampler sees
+// it (a scene texture is resolved first).
 std::vector<uint8_t> readTexture(GLuint texture, int& width, int& height);
 std::vector<uint8_t> readTexture(GLenum target, GLuint texture, int& width, int& height);
 // RGBA bytes of the bound framebuffer's lower-left width x height pixels.

@@ -14,6 +14,7 @@ double at(const PassTimes& t, Pass p) { return t[size_t(p)]; }
 TEST(PassProfiler, TimeGoesToThePassWhoseTargetIsBound)
 {
     RenderTargets& rt = g_renderTargets;
+    rt.resolveForSampling(rt.texScreenColor);   // nothing left for the blur to resolve
     profilerEnable(true);
     profileFrameBegin();
     rt.bindTextureFBO2048(rt.tex2048);
@@ -34,6 +35,25 @@ TEST(PassProfiler, TimeGoesToThePassWhoseTargetIsBound)
     t = profileFrameEnd();
     for (double ms : t)
         EXPECT_EQ(ms, 0.0);   // off: no marks, no time
+}
+
+// A scene attachment resolved because a post pass samples it is timed as
+// a resolve, and the post pass goes on being timed as post.
+TEST(PassProfiler, AResolveOnSamplingIsTimedAsAResolve)
+{
+    RenderTargets& rt = g_renderTargets;
+    profilerEnable(true);
+    profileFrameBegin();
+    rt.beginSceneMRT();
+    rt.endSceneMRT();
+    const PassTimes scene = profileFrameEnd();
+    EXPECT_EQ(at(scene, Pass::Resolve), 0.0) << "the scene pass ended with nothing sampled";
+    profileFrameBegin();
+    blurQuarter(rt.texScreenColor, 2, 1.0f / rt.width, 1.0f / rt.height, true);
+    const PassTimes t = profileFrameEnd();
+    profilerEnable(false);
+    EXPECT_GT(at(t, Pass::Resolve), 0.0);
+    EXPECT_GT(at(t, Pass::Post), 0.0);
 }
 
 } // namespace

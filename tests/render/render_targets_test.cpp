@@ -152,6 +152,39 @@ TEST(RenderTargets, ScreenBindAbandonsPendingResolves) {
     EXPECT_EQ(centre(rt.texScreenColor).b, 255) << "an abandoned multisampled pass is never resolved";
 }
 
+// The multisampled scene is resolved per attachment when sampled, under
+// whatever target is bound then; an attachment nothing sampled before the
+// next scene pass is never resolved.
+TEST(RenderTargets, SceneAttachmentsResolveWhenSampledAndOnlyThen) {
+    RenderTargets& rt = g_renderTargets;
+    rt.bindScreenFBOMRT(true);
+    clearBound(0.0f, 0.0f, 1.0f);
+    rt.unbind();
+    EXPECT_EQ(rt.sceneUnresolved, 0u);
+
+    rt.bindScreenFBOMRT(false);
+    clearBound(0.0f, 1.0f, 0.0f);
+    rt.unbind();
+    EXPECT_EQ(rt.sceneUnresolved, 7u);
+    rt.bindScreenFBOHalf(rt.texHalfA);
+    rt.resolveForSampling(rt.texScreenColor);
+    rt.resolveForSampling(rt.texHalfA);
+    GLint bound = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &bound);
+    EXPECT_EQ(GLuint(bound), rt.fboHalf) << "the resolve must give the bound target back";
+    rt.unbind();
+    EXPECT_EQ(rt.sceneUnresolved, 6u);
+
+    rt.beginSceneMRT();
+    EXPECT_EQ(rt.sceneUnresolved, 0u);
+    rt.endSceneMRT();
+    rt.beginSceneMRT();
+    rt.endSceneMRT();
+    rt.sceneUnresolved = 0;   // read the textures as they are, unresolved
+    EXPECT_EQ(centre(rt.texScreenColor).g, 255);
+    EXPECT_EQ(centre(rt.texScreenNormal).b, 255) << "an attachment nobody sampled was resolved";
+}
+
 TEST(RenderTargets, BindsSetTheViewportOfTheirTarget) {
     RenderTargets& rt = g_renderTargets;
     GLint viewport[4];
