@@ -104,10 +104,7 @@ static void beginShadedLogo(float position) {
     glEnable(GL_TEXTURE_CUBE_MAP);
     g_logoCubemap->bind();
     if (logo) logo->setUniform1i("cube", 0);
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, g_renderTargets.tex2048);
-    if (logo) logo->setUniform1i("shadowMap", 1);
+    bindShadowMap(logo, 1);
 }
 
 // Each piece is pushed off its place along its own random direction and
@@ -147,10 +144,7 @@ static void drawLogoFloor() {
     glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_CUBE_MAP);
     g_logoCubemap->bind();
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, g_renderTargets.tex2048);
-    if (ground) ground->setUniform1i("shadowMap", 1);
+    bindShadowMap(ground, 1);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -232,13 +232,10 @@ StripMesh g_plateMesh;
 } // namespace
 
 void drawPlates(float position, bool shaded, float level) {
-    const RenderTargets& rt = g_renderTargets;
     if (shaded) {
         loadShadowLookup();
         Shader* floor = useEffectShader("plates_texture");
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, rt.tex2048);
-        if (floor) floor->setUniform1i("shadowMap", 0);
+        bindShadowMap(floor, 0);
         glActiveTextureARB(GL_TEXTURE1_ARB);
         glEnable(GL_TEXTURE_2D);
         stmGetTexture("test_layer.jpg")->bind();
@@ -278,11 +275,7 @@ void drawPlates(float position, bool shaded, float level) {
     glDisable(GL_CULL_FACE);
 
     if (shaded) {
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-        Shader* plates = useEffectShader("plates");
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, rt.tex2048);
-        if (plates) plates->setUniform1i("shadowMap", 0);
+        bindShadowMap(useEffectShader("plates"), 0);
     }
     PlateShape shapes[kPlateCount];
     platesShapes(position, level, g_platesSection, g_platesPhase, shapes);

@@ -174,9 +174,7 @@ void drawWalkerTrails(bool shaded) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         loadShadowLookup(g_trailLightProjection, g_trailLightModelview);
         Shader* trails = useEffectShader("plates2");
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, g_renderTargets.tex2048);
-        if (trails) trails->setUniform1i("shadowMap", 0);
+        bindShadowMap(trails, 0);
         glActiveTextureARB(GL_TEXTURE1_ARB);
         glEnable(GL_TEXTURE_2D);
         stmGetTexture("matsku.jpg")->bind();

@@ -3,6 +3,8 @@
 
 #include "effects/LightView.h"
 #include "render/GLExtensions.h"
+#include "render/RenderTargets.h"
+#include "render/ShaderManager.h"
 
 using namespace ZEPHRAN_STAGEMILL;
 
@@ -14,6 +16,13 @@ Matrix4 shadowLookupMatrix(const Matrix4& lightProjection, const Matrix4& lightM
     // The full inverse: the camera's translation must be undone too, which an
     // inverse of the upper 3x3 alone (Matrix4::inverseTranspose) would drop.
     return bias * lightProjection * lightModelview * cameraModelview.inverse();
+}
+
+void bindShadowMap(Shader* shader, int unit) {
+    glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, g_renderTargets.tex2048);
+    if (shader) shader->setUniform1i("shadowMap", unit);
 }
 
 void loadShadowLookup(const Matrix4& lightProjection, const Matrix4& lightModelview) {

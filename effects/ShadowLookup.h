@@ -10,6 +10,8 @@
 
 #include "engine/stagemill.h"
 
+class Shader;
+
 // The matrix itself, for a given camera modelview.
 stm::Matrix4 shadowLookupMatrix(const stm::Matrix4& lightProjection, const stm::Matrix4& lightModelview,
                                 const stm::Matrix4& cameraModelview);
@@ -19,6 +21,12 @@ stm::Matrix4 shadowLookupMatrix(const stm::Matrix4& lightProjection, const stm::
 void loadShadowLookup(const stm::Matrix4& lightProjection, const stm::Matrix4& lightModelview);
 // The same from g_lightProjection and g_lightModelview.
 void loadShadowLookup();
+
+// Binds the shadow map (g_renderTargets.tex2048) on texture unit `unit` with
+// 2D texturing enabled there and points `shader`'s "shadowMap" at it (a null
+// shader, one that did not build, only gets the binding). Leaves `unit`
+// active.
+void bindShadowMap(Shader* shader, int unit);
 
 // Resets the texture matrix of unit 0 to identity. Leaves unit 0 active and
 // the matrix mode GL_MODELVIEW.

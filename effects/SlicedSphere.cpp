@@ -106,10 +106,7 @@ void drawSlices(float position, bool shaded) {
     if (shaded) {
         loadShadowLookup();
         slices = useEffectShader("slicesphere");
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, g_renderTargets.tex2048);
-        if (slices) slices->setUniform1i("shadowMap", 0);
+        bindShadowMap(slices, 0);
         glActiveTextureARB(GL_TEXTURE1_ARB);
         glEnable(GL_TEXTURE_CUBE_MAP);
         if (g_sliceCubemap) g_sliceCubemap->bind();

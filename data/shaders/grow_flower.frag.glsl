@@ -5,8 +5,7 @@
 // the veins glow. Tubes are thin, so both sides are lit alike.
 // Outputs: colour (alpha 1), eye-space normal, depth as eye distance over
 // the far plane.
-varying vec3 normal;
-varying vec3 eyePosition;
+#include "eye_fragment.glsl"
 uniform sampler2D tex;
 uniform samplerCube cube;
 uniform float analyzer /*0.0_3.0*/;
@@ -32,7 +31,5 @@ void main()
                 + environment * gl_Color.rgb * (0.6 + 1.6 * fresnel)
                 + vec3(0.8 * specular) * min(gl_Color.r / 0.365, 1.0)
                 + gl_Color.rgb * glow * 2.5;
-    gl_FragData[0] = vec4(colour, 1.0);
-    gl_FragData[1] = vec4(n * 0.5 + 0.5, 1.0);
-    gl_FragData[2] = vec4(vec3(length(eyePosition) / farPlane), 1.0);
+    writeTargets(colour, n, farPlane);
 }

@@ -7,8 +7,7 @@
 // washes the spheres towards white as it ends.
 // Outputs: colour (alpha 1), eye-space normal, depth as eye distance over
 // the far plane.
-varying vec3 normal;
-varying vec3 eyePosition;
+#include "eye_fragment.glsl"
 uniform samplerCube cube;
 uniform float analyzer /*0.0_3.0*/;
 uniform float sync /*0.0_0.1*/;
@@ -34,7 +33,5 @@ void main()
                 + vec3(0.6 * specular)
                 + base * fresnel * 1.2 * glow;
     colour = mix(colour, vec3(1.0), clamp(sync * 40.0, 0.0, 0.8));
-    gl_FragData[0] = vec4(colour, 1.0);
-    gl_FragData[1] = vec4(n * 0.5 + 0.5, 1.0);
-    gl_FragData[2] = vec4(vec3(length(eyePosition) / farPlane), 1.0);
+    writeTargets(colour, n, farPlane);
 }

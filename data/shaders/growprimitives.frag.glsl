@@ -5,8 +5,7 @@
 // Outputs: colour (alpha 1), eye-space normal as n * 0.5 + 0.5, and depth as
 // eye distance over the far plane, the scale the occlusion and
 // depth-of-field passes read.
-varying vec3 normal;
-varying vec3 eyePosition;
+#include "eye_fragment.glsl"
 uniform samplerCube cube;
 uniform float syncDefault /*0.0_3.0*/;
 uniform float farPlane;
@@ -27,7 +26,5 @@ void main()
     vec3 colour = base * (0.3 + 0.85 * diffuse)
                 + environment * (0.12 + 0.6 * fresnel)
                 + vec3(0.8 * specular);
-    gl_FragData[0] = vec4(colour, 1.0);
-    gl_FragData[1] = vec4(n * 0.5 + 0.5, 1.0);
-    gl_FragData[2] = vec4(vec3(length(eyePosition) / farPlane), 1.0);
+    writeTargets(colour, n, farPlane);
 }

@@ -1,12 +1,2 @@
-// "growprimitives": the chains' glossy solids. Passes the eye-space position
-// and normal and the object's colour.
-varying vec3 normal;
-varying vec3 eyePosition;
-void main()
-{
-    vec4 eye = gl_ModelViewMatrix * gl_Vertex;
-    eyePosition = eye.xyz;
-    normal = gl_NormalMatrix * gl_Normal;
-    gl_FrontColor = gl_Color;
-    gl_Position = ftransform();
-}
+// "growprimitives": the chains' glossy solids in the object's colour.
+#include "colour_vertex.glsl"

@@ -8,11 +8,10 @@
 // Outputs: colour (alpha 1), eye-space normal, and depth as eye distance over
 // twice the far plane: the Logo's depth of field focuses at 0.2266 of that
 // scale, which is where the logo stands, about 9 units from the camera.
-varying vec3 normal;
+#include "eye_fragment.glsl"
 uniform samplerCube cube;
 uniform float time /*0.0_1.0*/;
 uniform float farPlane;
-varying vec3 eyePosition;
 varying vec3 lightDirection;
 varying vec4 shadowCoord;
 #include "shadow_lookup.glsl"
@@ -42,7 +41,5 @@ void main()
                 + vec3(highlight * lit)
                 + vec3(0.85, 1.0, 0.75) * (1.6 * sweep)
                 + base * (1.2 * glow);
-    gl_FragData[0] = vec4(colour, 1.0);
-    gl_FragData[1] = vec4(n * 0.5 + 0.5, 1.0);
-    gl_FragData[2] = vec4(vec3(length(eyePosition) / (2.0 * farPlane)), 1.0);
+    writeTargets(colour, n, 2.0 * farPlane);
 }

@@ -3,15 +3,12 @@
 // eye-space light direction. The light stands above and in front of the logo;
 // in the mirrored pass (a modelview with negative determinant) the light is
 // mirrored in the floor too, so the reflection is lit as a real mirror shows it.
-varying vec3 normal;
-varying vec3 eyePosition;
+#include "eye_vertex.glsl"
 varying vec3 lightDirection;
 varying vec4 shadowCoord;
 void main()
 {
-    vec4 eye = gl_ModelViewMatrix * gl_Vertex;
-    eyePosition = eye.xyz;
-    normal = gl_NormalMatrix * gl_Normal;
+    vec4 eye = passEyeSpace();
     shadowCoord = gl_TextureMatrix[0] * eye;
     vec3 light = vec3(0.2296, 0.8267, 0.5129);
     vec3 floorNormal = vec3(0.0, 0.9762, 0.2169);

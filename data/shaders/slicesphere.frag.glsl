@@ -5,8 +5,7 @@
 // the rim, so the slices read as lacquered plates.
 // Outputs: colour (alpha 1), eye-space normal, depth as eye distance over the
 // far plane.
-varying vec3 normal;
-varying vec3 eyePosition;
+#include "eye_fragment.glsl"
 varying vec3 lightDirection;
 varying vec4 shadowCoord;
 uniform samplerCube cube;
@@ -29,7 +28,5 @@ void main()
     vec3 colour = base * (0.2 + 0.3 * facing + 0.8 * diffuse)
                 + environment * (0.06 + 0.45 * fresnel) * (0.6 + 0.4 * lit)
                 + vec3(0.45 * specular);
-    gl_FragData[0] = vec4(colour, 1.0);
-    gl_FragData[1] = vec4(n * 0.5 + 0.5, 1.0);
-    gl_FragData[2] = vec4(vec3(length(eyePosition) / farPlane), 1.0);
+    writeTargets(colour, n, farPlane);
 }

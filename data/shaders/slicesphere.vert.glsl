@@ -3,15 +3,12 @@
 // texture matrix 0) and the eye-space direction towards the overhead light,
 // which stands at (0, 59, 19.5) above the sphere: the slices are only scaled
 // and moved, so the rotation of the modelview is the camera's.
-varying vec3 normal;
-varying vec3 eyePosition;
+#include "eye_vertex.glsl"
 varying vec3 lightDirection;
 varying vec4 shadowCoord;
 void main()
 {
-    vec4 eye = gl_ModelViewMatrix * gl_Vertex;
-    eyePosition = eye.xyz;
-    normal = gl_NormalMatrix * gl_Normal;
+    vec4 eye = passEyeSpace();
     shadowCoord = gl_TextureMatrix[0] * eye;
     lightDirection = (gl_ModelViewMatrix * vec4(0.0, 0.9494, 0.3138, 0.0)).xyz;
     gl_FrontColor = gl_Color;

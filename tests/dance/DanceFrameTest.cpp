@@ -21,11 +21,12 @@
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "shell/Timeline.h"
+#include "tests/support/EffectFrameFixture.h"
 
 namespace {
 
-const int kWidth = 320;
-const int kHeight = 180;
+using namespace effect_frame;
+
 const int kTex = 1024;
 
 // The span both effects share (193 to 257 beats) and times in it: the
@@ -34,24 +35,10 @@ const unsigned kStart = 89359, kEnd = 118991;
 const float kFirstSection = 90500.0f;
 const float kPattern[4] = {105000.0f, 94000.0f, 97800.0f, 101500.0f};
 
-bool g_engineStarted = false;
-
 void silence(float* buffer, int count) {
     for (int i = 0; i < count; ++i) buffer[i] = 0.0f;
 }
 float noTime() { return 0.0f; }
-
-class EngineShutdown : public ::testing::Environment {
-public:
-    void TearDown() override {
-        if (!g_engineStarted) return;
-        stmClearEffects();
-        g_renderTargets.release();
-        ShaderManager::release();
-        stmShutDown();
-    }
-};
-::testing::Environment* const g_shutdown = ::testing::AddGlobalTestEnvironment(new EngineShutdown);
 
 struct Rgba {
     int r, g, b, a;
@@ -61,47 +48,29 @@ class DanceFrame : public ::testing::Test {
 protected:
     // One engine on a fixed clock for all cases, started by the first case.
     void SetUp() override {
-        if (!g_engineStarted) {
-            g_engineStarted = true;
-            StmRunOptions options;
-            options.headless = true;
-            options.fixedFps = 60;
-            stmConfigure(options);
-            ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
-            ASSERT_TRUE(stmReadPak("data.pak")) << "no data.pak in the build directory";
-            stmInitCubemaps();
-            stmUploadTextures();
-            g_renderTargets.init(kWidth, kHeight);
-            g_shaderManager = ShaderManager::create();
-            // A silent, steady analyser: the same time draws the same picture.
-            g_spectrum = new SpectrumAnalyser(8, silence, noTime);
-            g_beatClock = new BeatClock(129.5f, 350);
-            stmInitTimer();
-        }
-        ASSERT_NE(g_beatClock, nullptr) << "the engine could not be set up";
+        EngineSetup setup;
+        setup.options.fixedFps = 60;
+        // A silent, steady analyser: the same time draws the same picture.
+        static SpectrumAnalyser* const silentAnalyser = new SpectrumAnalyser(8, silence, noTime);
+        setup.analyser = silentAnalyser;
+        setup.beatClock = true;
+        setup.startTimer = true;
+        ASSERT_NO_FATAL_FAILURE(startEngine(setup));
     }
 
     static void setTime(float ms) { stmAdjustTime(ms - stmGetTime()); }
 
-    static std::vector<unsigned char> readWindow() {
-        std::vector<unsigned char> pixels(kWidth * kHeight * 4);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
-    }
-
-    static std::vector<unsigned char> readTex1024() {
-        std::vector<unsigned char> pixels(kTex * kTex * 4);
-        glBindTexture(GL_TEXTURE_2D, g_renderTargets.tex1024);
+    // A `width` x `height` texture's RGBA level 0; leaves it bound.
+    static Pixels readTexture(GLuint texture, int width, int height) {
+        Pixels pixels(width * height * 4);
+        glBindTexture(GL_TEXTURE_2D, texture);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
     }
 
-    static void clearWindow() {
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    }
+    static Pixels readTex1024() { return readTexture(g_renderTargets.tex1024, kTex, kTex); }
 
-    static Rgba at(const std::vector<unsigned char>& p, int width, int x, int y) {
+    static Rgba at(const Pixels& p, int width, int x, int y) {
         const unsigned char* q = &p[(y * width + x) * 4];
         return Rgba{q[0], q[1], q[2], q[3]};
     }
@@ -144,7 +113,7 @@ protected:
             }
         return worst;
     }
-    static int differenceFromTex1024(const std::vector<unsigned char>& screen, const std::vector<unsigned char>& tex) {
+    static int differenceFromTex1024(const Pixels& screen, const Pixels& tex) {
         return differenceFrom(Picture{screen, kWidth, kHeight}, Picture{tex, kTex, kTex});
     }
 
@@ -170,7 +139,7 @@ protected:
     struct Palette {
         int pink = 0, teal = 0, samples = 0;
     };
-    static Palette paletteOf(const std::vector<unsigned char>& picture) {
+    static Palette paletteOf(const Pixels& picture) {
         Palette p;
         for (int y = 0; y < kTex; y += 4)
             for (int x = 0; x < kTex; x += 4) {
@@ -214,8 +183,8 @@ TEST_F(DanceFrame, EngineRunsDanceCubeBeforeDoorsWhateverTheRegistrationOrder) {
     setTime(kFirstSection);
     clearWindow();
     stmRun();
-    const std::vector<unsigned char> screen = readWindow();
-    const std::vector<unsigned char> tex = readTex1024();
+    const Pixels screen = readWindow();
+    const Pixels tex = readTex1024();
     stmClearEffects();
 
     // Had DanceCube run second, its clear would have left the screen black.
@@ -233,7 +202,7 @@ TEST_F(DanceFrame, DoorsShowThePictureFirstThenItsLeftHalfOnTheLeaves) {
     paintQuadrants();
     clearWindow();
     drawAt(doors, kFirstSection);
-    std::vector<unsigned char> screen = readWindow();
+    Pixels screen = readWindow();
     EXPECT_LE(differenceFromTex1024(screen, readTex1024()), 3);
     EXPECT_EQ(at(screen, kWidth, 40, kHeight - 20).r, 255);   // red top left
     EXPECT_EQ(at(screen, kWidth, kWidth - 40, kHeight - 20).b, 255);   // blue top right
@@ -267,9 +236,9 @@ TEST_F(DanceFrame, DanceCubeDrawsPinkCubesOnTealAndRepeatsAtTheSameTime) {
     g_danceFirstSection = 0;
     clearWindow();
     drawAt(dance, 101000.0f);
-    const std::vector<unsigned char> first = readTex1024();
+    const Pixels first = readTex1024();
     drawAt(dance, 101000.0f);
-    const std::vector<unsigned char> again = readTex1024();
+    const Pixels again = readTex1024();
     EXPECT_TRUE(first == again) << "the same time drew a different picture";
 
     const Palette palette = paletteOf(first);
@@ -281,9 +250,7 @@ TEST_F(DanceFrame, DanceCubeDrawsPinkCubesOnTealAndRepeatsAtTheSameTime) {
     // pass sees open space there rather than colours read as depths.
     int open = 0;
     for (GLuint target : {g_renderTargets.texScreenNormal, g_renderTargets.texScreenDepth}) {
-        std::vector<unsigned char> pixels(kWidth * kHeight * 4);
-        glBindTexture(GL_TEXTURE_2D, target);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        const Pixels pixels = readTexture(target, kWidth, kHeight);
         for (size_t i = 0; i < pixels.size(); i += 4) open += !pixels[i] && !pixels[i + 1] && !pixels[i + 2];
     }
     EXPECT_GT(open, 2 * kWidth * kHeight / 5) << "the background reached the normal or depth target";
@@ -296,16 +263,14 @@ TEST_F(DanceFrame, WithoutItsSceneDanceCubeShowsTheBackgroundUnoccluded) {
     g_danceScene = nullptr;   // what a "chamfercube.dae" without a COLLADA root gives
     drawAt(dance, 101000.0f);
     g_danceScene = scene;
-    const std::vector<unsigned char> picture = readTex1024();
+    const Pixels picture = readTex1024();
     const Palette palette = paletteOf(picture);
     EXPECT_EQ(palette.pink, 0);
     EXPECT_GT(palette.teal, palette.samples / 2);
 
     // Background and trails are open to the occlusion pass: the combined
     // picture is the scene colour, undarkened.
-    std::vector<unsigned char> colour(kWidth * kHeight * 4);
-    glBindTexture(GL_TEXTURE_2D, g_renderTargets.texScreenColor);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, colour.data());
+    const Pixels colour = readTexture(g_renderTargets.texScreenColor, kWidth, kHeight);
     EXPECT_LE(differenceFrom(Picture{picture, kTex, kTex}, Picture{colour, kWidth, kHeight}), 3);
 }
 

@@ -10,72 +10,39 @@
 #include "effects/ParticleFlower.h"
 #include "engine/stagemill.h"
 #include "render/GLExtensions.h"
-#include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
+#include "tests/support/EffectFrameFixture.h"
 
 namespace {
 
-const int kWidth = 320;
-const int kHeight = 180;
+using namespace effect_frame;
+
 // The effect's span as the timeline quantises it.
 const unsigned long kStart = 178255, kEnd = 193071;
 
 ParticleFlower* g_effect = nullptr;
 
-class EngineShutdown : public ::testing::Environment {
-public:
-    void TearDown() override {
-        if (!g_effect) return;
-        g_renderTargets.release();
-        ShaderManager::release();
-        stmShutDown();
-    }
-};
-::testing::Environment* const g_shutdown = ::testing::AddGlobalTestEnvironment(new EngineShutdown);
-
 class FlowerFrame : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(startEngine());
         if (!g_effect) {
-            StmRunOptions options;
-            options.headless = true;
-            stmConfigure(options);
-            ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
-            ASSERT_TRUE(stmReadPak("data.pak")) << "no data.pak in the build directory";
-            stmInitCubemaps();
-            stmUploadTextures();
-            g_renderTargets.init(kWidth, kHeight);
-            g_shaderManager = ShaderManager::create();
-            g_spectrum = new SpectrumAnalyser(8);
             g_effect = new ParticleFlower();
             g_effect->init(kStart, kEnd);
         }
     }
 
-    static std::vector<unsigned char> frameAt(float position, TubeDrawMode mode) {
+    static Pixels frameAt(float position, TubeDrawMode mode) {
         g_tubeDrawMode = mode;
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        g_effect->time = static_cast<float>(kStart) + position * static_cast<float>(kEnd - kStart);
-        g_effect->draw();
-        std::vector<unsigned char> pixels(kWidth * kHeight * 4);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        const Pixels pixels =
+            drawAt(g_effect, static_cast<float>(kStart) + position * static_cast<float>(kEnd - kStart));
         g_tubeDrawMode = TubeDrawMode::Buffers;
         return pixels;
     }
 
-    static size_t differing(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-        size_t n = 0;
-        for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
-        return n;
-    }
-
     // Pixels of the tubes' violet: red and blue well above green.
-    static int violet(const std::vector<unsigned char>& pixels) {
-        int n = 0;
-        for (size_t i = 0; i < pixels.size(); i += 4)
-            n += pixels[i] > 2 * pixels[i + 1] + 20 && pixels[i + 2] > 2 * pixels[i + 1] + 10;
-        return n;
+    static int violet(const Pixels& pixels) {
+        return countPixels(pixels, [](int r, int g, int b) { return r > 2 * g + 20 && b > 2 * g + 10; });
     }
 };
 
@@ -84,9 +51,9 @@ protected:
 TEST_F(FlowerFrame, BuffersDrawTheSamePixelsAsImmediateMode) {
     // Growing, wilting with the cut under way, and the middle of the span.
     for (float position : {0.25f, 0.5f, 0.99f}) {
-        const std::vector<unsigned char> buffers = frameAt(position, TubeDrawMode::Buffers);
-        const std::vector<unsigned char> immediate = frameAt(position, TubeDrawMode::Immediate);
-        EXPECT_EQ(differing(buffers, immediate), 0u) << "at position " << position;
+        const Pixels buffers = frameAt(position, TubeDrawMode::Buffers);
+        const Pixels immediate = frameAt(position, TubeDrawMode::Immediate);
+        EXPECT_EQ(differingBytes(buffers, immediate), 0u) << "at position " << position;
         if (position == 0.5f) {
             EXPECT_GT(violet(buffers), kWidth * kHeight / 20) << "no flowers to compare";
         }
@@ -94,9 +61,9 @@ TEST_F(FlowerFrame, BuffersDrawTheSamePixelsAsImmediateMode) {
 }
 
 TEST_F(FlowerFrame, SameTimeGivesIdenticalPixels) {
-    const std::vector<unsigned char> first = frameAt(0.4f, TubeDrawMode::Buffers);
+    const Pixels first = frameAt(0.4f, TubeDrawMode::Buffers);
     frameAt(0.8f, TubeDrawMode::Buffers);
-    EXPECT_EQ(differing(first, frameAt(0.4f, TubeDrawMode::Buffers)), 0u);
+    EXPECT_EQ(differingBytes(first, frameAt(0.4f, TubeDrawMode::Buffers)), 0u);
 }
 
 TEST_F(FlowerFrame, BackgroundKeepsTheCamera) {
@@ -111,7 +78,7 @@ TEST_F(FlowerFrame, BackgroundKeepsTheCamera) {
 }
 
 TEST_F(FlowerFrame, SpheresIgnoreTheLevelsAnotherEffectLeftInTheirShader) {
-    const std::vector<unsigned char> clean = frameAt(0.3f, TubeDrawMode::Buffers);
+    const Pixels clean = frameAt(0.3f, TubeDrawMode::Buffers);
     // GrowingMotikka draws its shells with the same shader and its own levels.
     Shader* spheres = g_shaderManager->getShader("growmotikka");
     ASSERT_NE(spheres, nullptr);
@@ -119,5 +86,5 @@ TEST_F(FlowerFrame, SpheresIgnoreTheLevelsAnotherEffectLeftInTheirShader) {
     spheres->setUniform1f("analyzer", 3.0f);
     spheres->setUniform1f("syncDefault", 3.0f);
     Shader::unbind();
-    EXPECT_EQ(differing(clean, frameAt(0.3f, TubeDrawMode::Buffers)), 0u);
+    EXPECT_EQ(differingBytes(clean, frameAt(0.3f, TubeDrawMode::Buffers)), 0u);
 }

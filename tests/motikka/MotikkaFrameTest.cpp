@@ -13,94 +13,52 @@
 #include "engine/stagemill.h"
 #include "render/Cubemap.h"
 #include "render/GLExtensions.h"
-#include "render/RenderTargets.h"
-#include "render/ShaderManager.h"
 #include "scene/Scene.h"
+#include "tests/support/EffectFrameFixture.h"
 
 namespace {
 
-const int kWidth = 320;
-const int kHeight = 180;
+using namespace effect_frame;
+
 // GrowingMotikka's span as the timeline quantises it.
 const unsigned long kMotikkaStart = 118991;
 const unsigned long kMotikkaEnd = 163902;
 const unsigned long kSliceEnd = 178255;
 
-bool g_engineStarted = false;
 GrowingMotikka* g_motikka = nullptr;
 SlicedSphere* g_sliced = nullptr;
-
-// Shuts the engine down after the last case: the song decoder thread must be
-// stopped before the archive it reads from is torn down at exit.
-class EngineShutdown : public ::testing::Environment {
-public:
-    void TearDown() override {
-        if (!g_engineStarted) return;
-        g_renderTargets.release();
-        ShaderManager::release();
-        stmShutDown();
-    }
-};
-::testing::Environment* const g_shutdown = ::testing::AddGlobalTestEnvironment(new EngineShutdown);
 
 class MotikkaFrame : public ::testing::Test {
 protected:
     // One engine, archive and effect for all cases, started by the first
     // case (a failure there fails every case rather than skipping it).
     void SetUp() override {
-        if (!g_engineStarted) {
-            g_engineStarted = true;
-            StmRunOptions options;
-            options.headless = true;
-            options.mute = true;
-            options.fixedFps = 60;
-            stmConfigure(options);
-            ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
-            ASSERT_TRUE(stmReadPak("data.pak")) << "no data.pak in the build directory";
-            stmInitCubemaps();
-            stmUploadTextures();
-            g_renderTargets.init(kWidth, kHeight);
-            g_shaderManager = ShaderManager::create();
-            g_spectrum = new SpectrumAnalyser(8);
-            g_beatClock = new BeatClock(129.5f, 350);
-            stmInitTimer();
+        EngineSetup setup;
+        setup.options.mute = true;
+        setup.options.fixedFps = 60;
+        setup.beatClock = true;
+        setup.startTimer = true;
+        ASSERT_NO_FATAL_FAILURE(startEngine(setup));
+        if (!g_sliced) {
             g_motikka = new GrowingMotikka();
             g_motikka->init(kMotikkaStart, kMotikkaEnd);
             g_sliced = new SlicedSphere();
             g_sliced->init(kMotikkaEnd, kSliceEnd);
         }
-        ASSERT_NE(g_sliced, nullptr) << "the effects could not be set up";
-    }
-
-    static std::vector<unsigned char> readWindow() {
-        std::vector<unsigned char> pixels(kWidth * kHeight * 4);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
     }
 
     // Pixels of the frame that pass `is`; only the central third (of width
     // and height) when `central`.
     template <class Test>
-    static int count(const std::vector<unsigned char>& pixels, Test is, bool central = false) {
-        const int x0 = central ? kWidth / 3 : 0, x1 = central ? 2 * kWidth / 3 : kWidth;
-        const int y0 = central ? kHeight / 3 : 0, y1 = central ? 2 * kHeight / 3 : kHeight;
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const unsigned char* p = &pixels[(y * kWidth + x) * 4];
-                n += is(p[0], p[1], p[2]);
-            }
-        return n;
+    static int count(const Pixels& pixels, Test is, bool central = false) {
+        if (!central) return countPixels(pixels, is);
+        return countPixels(pixels, is, kWidth / 3, kHeight / 3, 2 * kWidth / 3, 2 * kHeight / 3);
     }
 
     // The frame the main loop draws at song time `ms`.
-    static std::vector<unsigned char> frameAt(stm::Base* effect, float ms) {
+    static Pixels frameAt(stm::Base* effect, float ms) {
         stmAdjustTime(ms - stmGetTime());
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        effect->time = stmGetTime();
-        effect->draw();
-        return readWindow();
+        return drawAt(effect, stmGetTime());
     }
 };
 
@@ -168,22 +126,14 @@ TEST_F(MotikkaFrame, ShellsAppearOneBeatAtATimeFromTheFirstFrame) {
 TEST_F(MotikkaFrame, SlicesMeetAsAPinkSphereInTheMiddle) {
     // Position 0.25: the pulse has the slices nearly together, the camera
     // outside the sphere looking at its centre.
-    const std::vector<unsigned char> pixels = frameAt(g_sliced, 167490.0f);
+    const Pixels pixels = frameAt(g_sliced, 167490.0f);
     const int pink = count(pixels, [](int r, int g, int b) { return r > 110 && r > 2 * g && r > b + 30; }, true);
     EXPECT_GT(pink, (kWidth / 3) * (kHeight / 3) / 8) << "the sky is magenta (red and blue alike), the sphere pink";
 }
 
 TEST_F(MotikkaFrame, ClosingBlindsCoverTheScreenAtTheEndOnly) {
     for (float position : {0.95f, 0.98f, 1.0f}) {
-        glDisable(GL_BLEND);
-        glDisable(GL_DEPTH_TEST);
-        glDisable(GL_TEXTURE_2D);
-        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        drawSlicedSphereBlinds(position);
-        const std::vector<unsigned char> pixels = readWindow();
-        int black = 0;
-        for (size_t i = 0; i < pixels.size(); i += 4) black += pixels[i] < 128;
+        const int black = count(blindsOverWhite(drawSlicedSphereBlinds, position), [](int r, int, int) { return r < 128; });
         const float covered = black / float(kWidth * kHeight);
         if (position == 0.95f) EXPECT_EQ(black, 0) << "blinds visible before 0.96";
         else if (position == 1.0f) EXPECT_EQ(covered, 1.0f) << "the blinds leave gaps at the end";

@@ -13,38 +13,20 @@
 #include "effects/Plates2.h"
 #include "engine/stagemill.h"
 #include "render/GLExtensions.h"
-#include "render/RenderTargets.h"
-#include "render/ShaderManager.h"
+#include "tests/support/EffectFrameFixture.h"
 
 namespace {
 
-const int kWidth = 320;
-const int kHeight = 180;
+using namespace effect_frame;
 
-bool g_engineStarted = false;
 Plates* g_plates = nullptr;
 Plates2* g_plates2 = nullptr;
 
-class EngineShutdown : public ::testing::Environment {
-public:
-    void TearDown() override {
-        if (!g_engineStarted) return;
-        g_renderTargets.release();
-        ShaderManager::release();
-        stmShutDown();
-    }
-};
-::testing::Environment* const g_shutdown = ::testing::AddGlobalTestEnvironment(new EngineShutdown);
-
 struct Picture {
-    std::vector<unsigned char> pixels;
+    Pixels pixels;
 
     // Share of pixels passing `test(r, g, b)`.
-    template <class Test> float share(Test test) const {
-        int count = 0;
-        for (size_t i = 0; i < pixels.size(); i += 4) count += test(pixels[i], pixels[i + 1], pixels[i + 2]);
-        return count / float(kWidth * kHeight);
-    }
+    template <class Test> float share(Test test) const { return countPixels(pixels, test) / float(kWidth * kHeight); }
     float meanBrightness() const {
         double sum = 0.0;
         for (size_t i = 0; i < pixels.size(); i += 4) sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
@@ -56,38 +38,19 @@ class PlatesFrame : public ::testing::Test {
 protected:
     // One engine and archive for all cases, started by the first case.
     void SetUp() override {
-        if (!g_engineStarted) {
-            g_engineStarted = true;
-            StmRunOptions options;
-            options.headless = true;
-            stmConfigure(options);
-            ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
-            ASSERT_TRUE(stmReadPak("data.pak")) << "no data.pak in the build directory";
-            stmInitCubemaps();
-            stmUploadTextures();
-            g_renderTargets.init(kWidth, kHeight);
-            g_shaderManager = ShaderManager::create();
-            g_spectrum = new SpectrumAnalyser(8);
-            g_beatClock = new BeatClock(129.5f, 350);
+        EngineSetup setup;
+        setup.beatClock = true;
+        ASSERT_NO_FATAL_FAILURE(startEngine(setup));
+        if (!g_plates) {
             g_plates = new Plates();
             g_plates->init(16668, 57875);
             g_plates2 = new Plates2();
             g_plates2->init(57875, 89359);
         }
-        ASSERT_NE(g_plates, nullptr) << "the effects could not be set up";
     }
 
     // The frame the main loop draws at song time `ms`.
-    static Picture frameAt(stm::Base* effect, float ms) {
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        effect->time = ms;
-        effect->draw();
-        Picture picture;
-        picture.pixels.resize(kWidth * kHeight * 4);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, picture.pixels.data());
-        return picture;
-    }
+    static Picture frameAt(stm::Base* effect, float ms) { return Picture{drawAt(effect, ms)}; }
 };
 
 bool isBlack(int r, int g, int b) { return r < 8 && g < 8 && b < 8; }
@@ -117,9 +80,7 @@ TEST_F(PlatesFrame, PlatesRepeatsExactlyAtTheSameTime) {
     const Picture first = frameAt(g_plates, 24000.0f);
     frameAt(g_plates, 21000.0f);   // move the generator, the analyser and the timer on
     const Picture second = frameAt(g_plates, 24000.0f);
-    size_t differing = 0;
-    for (size_t i = 0; i < first.pixels.size(); ++i) differing += first.pixels[i] != second.pixels[i];
-    EXPECT_EQ(differing, 0u);
+    EXPECT_EQ(differingBytes(first.pixels, second.pixels), 0u);
 }
 
 TEST_F(PlatesFrame, Plates2DrawsRibbonsOverItsGreyGround) {

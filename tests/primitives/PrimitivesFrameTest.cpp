@@ -12,75 +12,35 @@
 #include "effects/GrowPrimitives.h"
 #include "engine/stagemill.h"
 #include "render/GLExtensions.h"
-#include "render/RenderTargets.h"
-#include "render/ShaderManager.h"
+#include "tests/support/EffectFrameFixture.h"
 
 using namespace ZEPHRAN_STAGEMILL;
 
 namespace {
 
-const int kWidth = 320;
-const int kHeight = 180;
+using namespace effect_frame;
+
 const unsigned long kStart = 193071, kEnd = 225450;
-
-bool g_engineStarted = false;
-
-// Shuts the engine down after the last case: the song decoder thread must be
-// stopped before the archive it reads from is torn down at exit.
-class EngineShutdown : public ::testing::Environment {
-public:
-    void TearDown() override {
-        if (!g_engineStarted) return;
-        g_renderTargets.release();
-        ShaderManager::release();
-        stmShutDown();
-    }
-};
-::testing::Environment* const g_shutdown = ::testing::AddGlobalTestEnvironment(new EngineShutdown);
-
-using Pixels = std::vector<unsigned char>;
 
 class PrimitivesFrame : public ::testing::Test {
 protected:
     // One engine, archive and effect for all cases, started by the first case.
     // The clock is fixed, so the song time the stars turn by stays put.
     void SetUp() override {
-        if (!g_engineStarted) {
-            g_engineStarted = true;
-            StmRunOptions options;
-            options.headless = true;
-            options.fixedFps = 10;
-            options.fixedFrom = 200000.0f;
-            stmConfigure(options);
-            ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
-            ASSERT_TRUE(stmReadPak("data.pak")) << "no data.pak in the build directory";
+        EngineSetup setup;
+        setup.options.fixedFps = 10;
+        setup.options.fixedFrom = 200000.0f;
+        ASSERT_NO_FATAL_FAILURE(startEngine(setup));
+        if (!effect) {
             ASSERT_NE(stmGetText("primitives.dae"), nullptr) << "data.pak has no primitives.dae";
-            stmInitCubemaps();
-            stmUploadTextures();
-            g_renderTargets.init(kWidth, kHeight);
-            g_shaderManager = ShaderManager::create();
-            g_spectrum = new SpectrumAnalyser(8);
             effect = new GrowPrimitives();
             effect->init(kStart, kEnd);
         }
-        ASSERT_NE(effect, nullptr) << "the effect could not be set up";
         ASSERT_NE(g_primitivesScene, nullptr) << "primitives.dae gave no scene";
     }
 
-    static Pixels readWindow() {
-        Pixels pixels(kWidth * kHeight * 4);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
-    }
-
     // The frame the main loop draws at a position of the span.
-    static Pixels frameAt(float position) {
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        effect->time = kStart + position * (kEnd - kStart);
-        effect->draw();
-        return readWindow();
-    }
+    static Pixels frameAt(float position) { return drawAt(effect, kStart + position * (kEnd - kStart)); }
 
     static const unsigned char* at(const Pixels& p, int x, int y) { return &p[(y * kWidth + x) * 4]; }
 
@@ -107,9 +67,7 @@ TEST_F(PrimitivesFrame, SameTimeGivesIdenticalPixels) {
     const Pixels first = frameAt(0.4f);
     frameAt(0.7f);   // move the generator, the analyser and the timer on
     const Pixels second = frameAt(0.4f);
-    size_t differing = 0;
-    for (size_t i = 0; i < first.size(); ++i) differing += first[i] != second[i];
-    EXPECT_EQ(differing, 0u);
+    EXPECT_EQ(differingBytes(first, second), 0u);
 }
 
 TEST_F(PrimitivesFrame, CreditsStandOverTheFadeAndTheLastFrameIsBlack) {
@@ -150,8 +108,7 @@ int starReach(float x) {
     drawArrowStar(Vector(0.0f, 0.0f, 0.0f), x, 0.2f, 0.25f, 60.0f, 0);
     stmPerspective3D();
     glLoadIdentity();
-    std::vector<unsigned char> pixels(kWidth * kHeight * 4);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    const Pixels pixels = readWindow();
     int reach = -1;
     for (int y = 0; y < kHeight; ++y)
         for (int xx = 0; xx < kWidth; ++xx)
