@@ -140,10 +140,6 @@ void GrowingMotikka::render(float position, float fade) {
     const float analyzer = g_spectrum->level();
 
     // Sky box and flares, brighter on odd beats.
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-    glEnable(GL_TEXTURE_2D);
     const float flareLevel = g_spectrum->level();
     drawSkyBox(g_darkCubemap, g_eyePosition, 1.0f, 0.06f, 0.85f, 0.8f + flareLevel * 0.4f * (beat & 1) * 0.25f);
     glDisable(GL_BLEND);

@@ -9,6 +9,10 @@
 #include "render/ShaderManager.h"
 
 void drawSkyBox(Cubemap* sky, const stm::Vector& eye, float r, float g, float b, float flareBrightness) {
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_TEXTURE_2D);
     if (Shader* background = useEffectShader("background")) background->setUniform1i("texture", 0);
     glPushMatrix();
     glTranslatef(eye.x, eye.y, eye.z);

@@ -175,10 +175,6 @@ void SlicedSphere::render(float position, float) {
     const Vector eye = placeCamera(position);
 
     g_renderTargets.beginSceneMRT();
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-    glEnable(GL_TEXTURE_2D);
     const float flareLevel = g_spectrum->level();
     drawSkyBox(g_darkCubemap, eye, 0.985f, 0.175f, 0.995f, 0.8f + flareLevel * 0.4f * (beat & 1) * 0.14f);
 
