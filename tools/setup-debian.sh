@@ -10,7 +10,8 @@ PACKAGES="build-essential cmake pkg-config git
   libvorbis-dev libpng-dev libjpeg-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev libbenchmark-dev clang libclang-rt-dev
   ffmpeg sox aubio-tools assimp-utils xvfb xauth xdotool imagemagick fonts-dejavu-core
-  python3 zip unzip"
+  python3 zip unzip parallel glslang-tools lintian desktop-file-utils appstream man-db
+  linux-perf file"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
