@@ -3,11 +3,10 @@
 
 #include "engine/stagemill.h"
 #include "render/GLExtensions.h"
+#include "render/Space2D.h"
 
 void drawBlinds(float angleDegrees, int halfCount, float rightCover, float leftCover) {
-    glPushMatrix();
-    stmPerspective2D(1.0f, 1.0f);
-    glLoadIdentity();
+    const Space2D space = Space2D::unit();
     glTranslatef(0.5f, 0.5f, 0.0f);
     glRotatef(angleDegrees, 0.0f, 0.0f, 1.0f);
     glColor3f(0.0f, 0.0f, 0.0f);
@@ -22,6 +21,4 @@ void drawBlinds(float angleDegrees, int halfCount, float rightCover, float leftC
     }
     glEnd();
     glDepthMask(GL_TRUE);
-    stmPerspective3D();
-    glPopMatrix();
 }

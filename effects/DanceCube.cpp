@@ -13,6 +13,7 @@
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
+#include "render/Space2D.h"
 #include "scene/Scene.h"
 
 using namespace ZEPHRAN_STAGEMILL;
@@ -219,7 +220,7 @@ int buildTrailRibs(const Trail& trail, int index, float fade, TrailRib* out) {
 void drawTrails(float fade) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    stmPerspective2D(1.0f, 1.0f);
+    const Space2D space = Space2D::unit();
     TrailRib ribs[Trail::kLength];
     for (int i = 0; i < kTrailCount; ++i) {
         if (!g_trails[i]) continue;
@@ -235,7 +236,6 @@ void drawTrails(float fade) {
         }
         glEnd();
     }
-    stmPerspective3D();
 }
 
 int danceSectionOfBeat(int beat) { return static_cast<int>((beat + 5.36) * 0.125); }
@@ -286,8 +286,6 @@ void DanceCube::render(float position, float fade) {
     stmGetTexture("bg2.png")->bind();
     g_beatClock->beatPhase();   // keeps the beat state current
 
-    glLoadIdentity();
-    stmLookAt(eye.x, eye.y, eye.z, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
     glColor3f(1.0f, 1.0f, 1.0f);
     g_renderTargets.beginSceneMRT();
     drawDanceBackground(level, fade);
@@ -301,12 +299,13 @@ void DanceCube::render(float position, float fade) {
     glEnable(GL_TEXTURE_CUBE_MAP);
     g_danceCubemap->bind();
     if (shader) shader->setUniform1i("cube", 0);
+    // The light's direction is given in eye space, so it turns with the camera.
+    glLoadIdentity();
     const GLfloat light[4] = {-15.0f, -15.0f, -15.0f, 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light);
 
     // The view widens on each beat.
     stmSetPerspective(60.0f - 5.0f * g_beatClock->beatPhase(), 0.1f, 200.0f);
-    glLoadIdentity();
     stmLookAt(eye.x, eye.y, eye.z, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
     if (g_replayingFrames)
         advanceDanceCubes();   // the 3 456 tile draws carry nothing into later frames

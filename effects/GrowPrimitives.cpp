@@ -13,6 +13,7 @@
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
+#include "render/Space2D.h"
 #include "scene/Scene.h"
 
 using namespace ZEPHRAN_STAGEMILL;
@@ -205,24 +206,22 @@ CreditsWipe creditsWipe(float position) {
     return w;
 }
 
-// Background, flares and vignette straight into the window. The full-screen
-// quads reset the modelview, so the camera is kept on the stack around them.
+// Background, flares and vignette straight into the window.
 static void drawPrimitivesBackdrop(float position, float level) {
-    glPushMatrix();
     glEnable(GL_TEXTURE_2D);
     stmGetTexture("bg3.png")->bind();
     drawScreenQuad(false, false);
 
     glEnable(GL_BLEND);
-    stmPerspective2D(1.0f, 1.0f);
-    glLoadIdentity();
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);
     stmGetTexture("zprn_flare_blur.jpg")->bind();
     glColor3f(0.045f, 0.045f, 0.045f);
     Array<FlareQuad> flares;
     buildPrimitiveFlares(position, flares);
-    drawFlareQuads(flares);
-    stmPerspective3D();
+    {
+        const Space2D space = Space2D::unit();
+        drawFlareQuads(flares);
+    }
 
     glDepthMask(GL_TRUE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -232,7 +231,6 @@ static void drawPrimitivesBackdrop(float position, float level) {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    glPopMatrix();
 }
 
 // The objects of the three chains, in the scene's 0.05 scale, with the
@@ -288,8 +286,7 @@ static void drawCredits(float position) {
     glEnable(GL_TEXTURE_2D);
     glDepthMask(GL_FALSE);
     stmGetTexture("credits.png")->bind();
-    stmPerspective2D(1.0f, 1.0f);
-    glLoadIdentity();
+    const Space2D space = Space2D::unit();
     const float h = 0.22f * stmGetAspectRatio();
     glBegin(GL_QUADS);
     glTexCoord2f(wipe.left, 1.0f); glVertex2f(0.28f, 0.5f - h);
@@ -298,8 +295,6 @@ static void drawCredits(float position) {
     glTexCoord2f(wipe.left, 0.0f); glVertex2f(0.28f, 0.5f + h);
     glEnd();
     glDepthMask(GL_TRUE);
-    stmPerspective3D();
-    glLoadIdentity();
 }
 
 void GrowPrimitives::render(float position, float fade) {

@@ -18,6 +18,7 @@
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
+#include "render/Space2D.h"
 #include "scene/Scene.h"
 
 using namespace ZEPHRAN_STAGEMILL;
@@ -92,7 +93,7 @@ bool ParticleFlower::init(unsigned long start_, unsigned long end_) {
 // swinging with the position, in the picture's unit-height 2D space.
 static void drawRayStrips(float position) {
     const float k = stmGetAspectRatio();
-    stmPerspective2D(k, 1.0f);
+    const Space2D space(k, 1.0f);
     glColor4f(0.025f, 0.01f, 0.015f, 0.245f);
     const float swing = (5.0f * std::sin(5.4f * position) + 10.0f) * position;
     for (int s = 0; s < 40; ++s) {
@@ -105,13 +106,9 @@ static void drawRayStrips(float position) {
         }
         glEnd();
     }
-    stmPerspective3D();
 }
 
 void drawFlowerBackground(float position, float fade, float level) {
-    // The screen quads reset the modelview; the camera is kept aside for the
-    // scene drawn after them.
-    glPushMatrix();
     glColor3f(fade, fade, fade);
     glEnable(GL_TEXTURE_2D);
     stmGetTexture("bg5.png")->bind();
@@ -124,7 +121,6 @@ void drawFlowerBackground(float position, float fade, float level) {
     glDisable(GL_TEXTURE_2D);
     drawRayStrips(position);
     glDisable(GL_BLEND);
-    glPopMatrix();
 }
 
 // The geosphere colours, as GrowingMotikka's shells.

@@ -241,9 +241,6 @@ void Plates2::render(float position, float) {
 
     g_renderTargets.beginSceneMRT();
     const float level = g_spectrum->level();
-    // The background quads draw in unit space with an identity modelview;
-    // the camera is kept for the ribbons.
-    glPushMatrix();
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     const float grey = 1.0f - 0.02f * level;
@@ -258,7 +255,6 @@ void Plates2::render(float position, float) {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    glPopMatrix();
 
     drawWalkerTrails(true);
     Shader::unbind();

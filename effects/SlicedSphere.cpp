@@ -180,16 +180,12 @@ void SlicedSphere::render(float position, float) {
 
     // The picture layer, added at alpha 0.46 and panning slowly. It is drawn
     // with "background" so that, like the sky, it leaves the normal and
-    // depth targets alone (fixed function would add it to all three). The
-    // screen quad loads an identity modelview: the camera's is kept for the
-    // slices and the dust.
+    // depth targets alone (fixed function would add it to all three).
     glColor4f(1.0f, 1.0f, 1.0f, 0.46f);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     if (Shader* layer = useEffectShader("background")) layer->setUniform1i("texture", 0);
     if (stm::Texture* picture = stmGetTexture("t_bg.png")) picture->bind();
-    glPushMatrix();
     drawScreenQuadCropped(false, false, 0.085f, 0.085f, 0.09f * position - 0.035f, 0.01f - 0.035f * position);
-    glPopMatrix();
     Shader::unbind();
 
     glDisable(GL_BLEND);

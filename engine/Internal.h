@@ -19,6 +19,11 @@ int framebufferHeight();
 void* glProc(const char* name);    // stmGetProcAddress without the override
 void bindWindowFramebuffer();      // draw and read framebuffer 0
 
+// Debug messages (GLDebug.cpp): on the current context, routes GL_KHR_debug
+// messages to the handler of stmSetGLMessageHandler; false when the context
+// has no GL_KHR_debug.
+bool installGLDebug();
+
 // Archive (Archive.cpp): raw bytes of a member, null when absent.
 const std::vector<unsigned char>* member(const std::string& name);
 std::vector<std::string> memberNames();

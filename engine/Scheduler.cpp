@@ -19,6 +19,7 @@ struct Entry {
 };
 std::vector<Entry> g_entries;      // layer order, then registration order
 std::vector<stm::Base*> g_initOrder;
+StmEffectObserver g_afterDraw = nullptr;
 
 // Loading progress: effects finished plus a share of the current one that
 // grows with each stmLoadBar call made inside its init.
@@ -151,6 +152,8 @@ void stmLoadBar()
     showProgress(false);
 }
 
+void stmSetEffectObserver(StmEffectObserver afterDraw) { g_afterDraw = afterDraw; }
+
 void stmRun()
 {
     float now = stmGetTime();
@@ -159,6 +162,8 @@ void stmRun()
             continue;
         e.effect->update(now);
         e.effect->draw();
+        if (g_afterDraw)
+            g_afterDraw(e.name.c_str(), now);
     }
 }
 

@@ -114,6 +114,40 @@ void applyFullscreenMode(int width, int height, int refreshHz)
         SDL_SetWindowDisplayMode(g_win.window, &got);
 }
 
+// Whether SDL's video subsystem, started for a run with a display, drives a
+// window system. When the X11 or Wayland connection fails SDL falls back to
+// its offscreen or dummy driver without a word, and the programme would play
+// into no window: that is stopped here, naming the display and the cause
+// (the error of each window-system driver, tried once more on its own).
+bool checkWindowSystem()
+{
+    const char* current = SDL_GetCurrentVideoDriver();
+    if (!current || (std::strcmp(current, "offscreen") != 0 && std::strcmp(current, "dummy") != 0))
+        return true;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    std::string displays, causes;
+    const struct {
+        const char *variable, *driver;
+    } kSystems[] = {{"DISPLAY", "x11"}, {"WAYLAND_DISPLAY", "wayland"}};
+    for (const auto& system : kSystems) {
+        const char* value = std::getenv(system.variable);
+        if (!value || !*value)
+            continue;
+        displays += std::string(displays.empty() ? "" : " and ") + system.variable + "=" + value;
+        std::string cause = "not built into this SDL";
+        for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
+            if (std::strcmp(SDL_GetVideoDriver(i), system.driver) == 0)
+                cause = SDL_VideoInit(system.driver) == 0 ? "it worked when tried again" : SDL_GetError();
+        SDL_VideoQuit();
+        causes += std::string(causes.empty() ? "" : "; ") + system.driver + ": " + cause;
+    }
+    stmMsg("stmInitEx: no window can be opened on %s (%s); SDL fell back to its %s driver, which shows nothing. "
+           "Run with --headless to render without a window.\n",
+           displays.c_str(), causes.c_str(), current);
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    return false;
+}
+
 } // namespace
 
 namespace stm_internal {
@@ -165,6 +199,8 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
         stmMsg("stmInitEx: SDL video init failed: %s\n", SDL_GetError());
         return false;
     }
+    if (!g_options.headless && !checkWindowSystem())
+        return false;
     g_win.display = !g_options.headless;
 
     if (g_options.sizeW > 0 && g_options.sizeH > 0) {
@@ -190,6 +226,7 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, bpp >= 32 ? 8 : 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, stencilBits > 0 ? stencilBits : 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, g_options.glDebug ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
 
     Uint32 flags = SDL_WINDOW_OPENGL;
     if (g_options.headless)
@@ -228,6 +265,8 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
         return false;
     }
     SDL_GL_MakeCurrent(g_win.window, g_win.context);
+    if (g_options.glDebug && !stm_internal::installGLDebug())
+        stmMsg("stmInitEx: the context offers no GL_KHR_debug; driver messages are not collected\n");
     // Captures and headless runs never wait for a display refresh.
     SDL_GL_SetSwapInterval(g_options.headless || g_options.fixedFps > 0 ? 0 : 1);
     SDL_GL_GetDrawableSize(g_win.window, &g_win.width, &g_win.height);

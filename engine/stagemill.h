@@ -184,6 +184,9 @@ struct StmRunOptions {
     float captureTo = -1.0f;        // ms, frames at or after it are not written; < 0: no limit
     // Render size for headless runs (0: as stmInitEx says).
     int sizeW = 0, sizeH = 0;
+    // Ask for a debug context and pass its GL_KHR_debug messages to the
+    // handler of stmSetGLMessageHandler.
+    bool glDebug = false;
 };
 void stmConfigure(const StmRunOptions& options);
 const StmRunOptions& stmGetRunOptions();
@@ -221,6 +224,14 @@ typedef void* (*StmProcLookup)(const char* name);
 typedef const char* (*StmStringLookup)(unsigned int name);
 // Replaces the two lookups above (null restores the real driver's).
 void stmOverrideGL(StmProcLookup procLookup, StmStringLookup stringLookup);
+
+// Driver messages of severity low or above from the debug context
+// (StmRunOptions::glDebug), each formatted as one line and handed to the
+// handler inside the GL call that caused it. stmGLDebugActive: whether the
+// context offers GL_KHR_debug and messages are being collected.
+typedef void (*StmGLMessageHandler)(const char* message);
+void stmSetGLMessageHandler(StmGLMessageHandler handler);
+bool stmGLDebugActive();
 
 // Modal message box (flags as the Windows MB_* bits: 0x30 warning, 0x10 error,
 // 0x40000 topmost). Headless runs write it to stderr and return at once.
@@ -263,6 +274,10 @@ void stmAddEffect(unsigned int start, unsigned int end, int layer, const char* n
 void stmInitEffects();
 void stmLoadBar();
 void stmRun();
+// Called after each effect's draw() in stmRun with the effect's timeline
+// name and the song time (null: none).
+typedef void (*StmEffectObserver)(const char* name, float songMs);
+void stmSetEffectObserver(StmEffectObserver afterDraw);
 // Releases and deletes every registered effect (tests start each case afresh;
 // stmShutDown does it too).
 void stmClearEffects();

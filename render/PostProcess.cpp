@@ -4,23 +4,13 @@
 #include "render/PassProfiler.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
+#include "render/Space2D.h"
 
 namespace {
 
 // The registry's shader of that name. A pass whose archive shader is missing
 // logs it once and draws nothing, rather than failing every frame.
 Shader* passShader(const char* name) { return ShaderManager::require(name, "the pass draws nothing"); }
-
-// 2D projection over the window in pixels, modelview reset.
-void pixelSpace() {
-    stmPerspective2D(static_cast<float>(stmGetWindowWidth()), static_cast<float>(stmGetWindowHeight()));
-    glLoadIdentity();
-}
-
-void unitSpace() {
-    stmPerspective2D(1.0f, 1.0f);
-    glLoadIdentity();
-}
 
 // The pixel-space full-screen quad; unit 0 coordinates through the
 // multitexture entry point when multitexture is set.
@@ -85,7 +75,7 @@ void separableBlur(GLuint source, GLuint a, GLuint b, BindTarget bindTarget, int
     if (!horizontal || !vertical) return;
     RenderTargets& rt = g_renderTargets;
 
-    pixelSpace();
+    const Space2D space = Space2D::pixels();
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
@@ -119,7 +109,6 @@ void separableBlur(GLuint source, GLuint a, GLuint b, BindTarget bindTarget, int
     }
 
     glDepthMask(GL_TRUE);
-    stmPerspective3D();
 }
 
 } // namespace
@@ -130,7 +119,7 @@ void applySSAO(float radius, float falloff, float strength, float offset) {
     if (!ssao) return;
     RenderTargets& rt = g_renderTargets;
 
-    pixelSpace();
+    const Space2D space = Space2D::pixels();
     rt.bindScreenFBOHalf(rt.texHalfSSAO);
     glDepthMask(GL_FALSE);
     glDisable(GL_DEPTH_TEST);
@@ -154,7 +143,6 @@ void applySSAO(float radius, float falloff, float strength, float offset) {
     glDepthMask(GL_TRUE);
     Shader::unbind();
     rt.unbind();
-    stmPerspective3D();
 }
 
 void applyCombine(GLuint aoTexture) {
@@ -162,7 +150,7 @@ void applyCombine(GLuint aoTexture) {
     Shader* combine = passShader("combine");
     if (!combine) return;
 
-    pixelSpace();
+    const Space2D space = Space2D::pixels();
     combine->bind();
     glDepthMask(GL_FALSE);
     glDisable(GL_DEPTH_TEST);
@@ -176,7 +164,6 @@ void applyCombine(GLuint aoTexture) {
     disableUnit(0);
     Shader::unbind();
     glDepthMask(GL_TRUE);
-    stmPerspective3D();
 }
 
 void blurQuarter(GLuint source, int passes, float xoff, float yoff, bool plain) {
@@ -202,7 +189,7 @@ void applyDepthOfField(GLuint color, GLuint depth, GLuint blurred, float nearVal
     Shader* dof = passShader("dof");
     if (!dof) return;
 
-    pixelSpace();
+    const Space2D space = Space2D::pixels();
     glDepthMask(GL_FALSE);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     dof->bind();
@@ -220,19 +207,16 @@ void applyDepthOfField(GLuint color, GLuint depth, GLuint blurred, float nearVal
     disableUnit(1);
     glActiveTextureARB(GL_TEXTURE0_ARB);
     glDepthMask(GL_TRUE);
-    stmPerspective3D();
-    glLoadIdentity();
 }
 
 void drawColorOverlay(float r, float g, float b, float a) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
-    unitSpace();
+    const Space2D space = Space2D::unit();
     glDepthMask(GL_FALSE);
     glColor4f(r, g, b, a);
     drawUnitQuad();
     glDepthMask(GL_TRUE);
-    stmPerspective3D();
 }
 
 void drawUnitQuad() {
@@ -246,22 +230,20 @@ void drawUnitQuad() {
 
 void drawScreenQuad(bool flipX, bool flipY) {
     glDisable(GL_DEPTH_TEST);
-    unitSpace();
+    const Space2D space = Space2D::unit();
     const float s0 = flipX ? 1.0f : 0.0f, s1 = 1.0f - s0;
     const float t0 = flipY ? 0.0f : 1.0f, t1 = 1.0f - t0;
     unitQuad(s0, s1, t0, t1);
-    stmPerspective3D();
 }
 
 void drawScreenQuadCropped(bool flipX, bool flipY, float cropX, float cropY, float offsetX, float offsetY) {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
-    unitSpace();
+    const Space2D space = Space2D::unit();
     const float sLow = cropX, sHigh = 1.0f - cropX;
     const float tLow = cropY, tHigh = 1.0f - cropY;
     unitQuad(offsetX + (flipX ? sHigh : sLow), offsetX + (flipX ? sLow : sHigh), offsetY + (flipY ? tHigh : tLow),
              offsetY + (flipY ? tLow : tHigh));
-    stmPerspective3D();
 }
 
 void drawBillboard(const stm::Vector& center, float size) {

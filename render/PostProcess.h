@@ -6,9 +6,10 @@
 // TDepth; uniforms strength, offset, falloff, radius), "combine" (TColor,
 // TAo) and "dof" (TColor, TBlur, TDepth; near, focus, far).
 //
-// Every pass ends with depth writes on, the engine's 3D projection restored
-// and no shader in use; depth testing and GL_TEXTURE_2D on unit 0 are left as
-// each pass says, not restored.
+// Every pass and helper draws in its own Space2D, so the projection and
+// modelview matrices are the caller's again afterwards. Every pass ends with
+// depth writes on and no shader in use; depth testing and GL_TEXTURE_2D on
+// unit 0 are left as each pass says, not restored.
 #pragma once
 
 #include "engine/stagemill.h"
@@ -30,7 +31,7 @@ void blurHalf(GLuint source, int passes, float xoff, float yoff, bool plain);
 void blurScreen(GLuint source, int passes, float xoff, float yoff, bool plain);
 // Mixes color and blurred by the distance of depth from focus (between near
 // and far) into whatever is bound. Leaves unit 0 active with GL_TEXTURE_2D
-// enabled and the modelview matrix reset to identity.
+// enabled.
 void applyDepthOfField(GLuint color, GLuint depth, GLuint blurred, float nearValue, float focus,
                        float farValue);
 // One untextured full-screen quad in (r, g, b, a); blending is the caller's.

@@ -2,7 +2,9 @@
 #include "shell/FrameLoop.h"
 
 #include "effects/Easing.h"
+#include "render/GLCheck.h"
 #include "render/PostProcess.h"
+#include "render/Space2D.h"
 #include "shell/Viewer.h"
 
 #include <GL/gl.h>
@@ -15,8 +17,7 @@ enum { kKeyEscape = 27, kKeyF1 = 112, kKeyLeft = 37, kKeyRight = 39 };
 
 bool fadeOut(float& remaining)
 {
-    glLoadIdentity();
-    stmPerspective2D(1.0f, 1.0f);
+    const Space2D space = Space2D::unit();
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -24,8 +25,6 @@ bool fadeOut(float& remaining)
     float v = e * e;
     glColor4f(g_backgroundColor.x, g_backgroundColor.y, g_backgroundColor.z, 1.0f - v);
     drawUnitQuad();
-    stmPerspective3D();
-    glLoadIdentity();
     stmSetVolume(v);
     remaining -= stmGetDeltaTime();
     glEnable(GL_TEXTURE_2D);
@@ -81,6 +80,10 @@ bool FrameLoop::iterate()
     if (viewer)
         viewer->drawOverlay(float(frameSeconds));
     stmSwapBuffers();
+    if (glCheck) {
+        glCheck->check("frame loop", stmGetTime());
+        glCheck->frameDone();
+    }
     const auto now = std::chrono::steady_clock::now();
     if (lastSwap.time_since_epoch().count() != 0)
         frameSeconds = std::chrono::duration<double>(now - lastSwap).count();

@@ -19,6 +19,7 @@ const float kProgrammeEnd = 225500.0f;   // song ms after which the programme en
 // and an identity modelview.
 bool fadeOut(float& remaining);
 
+class GLCheck;
 class Viewer;
 
 struct FrameLoop {
@@ -26,6 +27,7 @@ struct FrameLoop {
     float fadeRemaining = 0.0f;   // seconds; 0: no fade running
     int seekDirection = 0;        // -1, 0, +1
     Viewer* viewer = nullptr;     // null: the programme's keys only (captures, shots)
+    GLCheck* glCheck = nullptr;   // checks the GL state after each frame (--gl-check)
     double frameSeconds = 0.0;    // wall time between the last two swaps, for the overlay
     std::chrono::steady_clock::time_point lastSwap{};
 

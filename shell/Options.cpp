@@ -84,6 +84,8 @@ const char* usageText()
            "  --shot MS FILE.png   write the frame at song time MS, reached by seeking\n"
            "  --benchmark          play --from..--to (default: all) headless on the fixed\n"
            "                       clock, write nothing, print frame times per effect\n"
+           "  --gl-check           after every effect and frame check the GL state and the\n"
+           "                       driver's debug messages; print the faults, exit 1 on any\n"
            "  --export-song FILE.wav  write the song as WAV and exit\n"
            "  --help               this text\n"
            "\n"
@@ -167,6 +169,8 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
         } else if (arg == "--benchmark") {
             o.benchmark = true;
             o.headless = true;
+        } else if (arg == "--gl-check") {
+            o.glCheck = true;
         } else if (arg == "--export-song") {
             if (!value())
                 return false;

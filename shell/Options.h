@@ -26,6 +26,7 @@ struct ShellOptions {
     std::string exportSong;
     bool loop = false;         // play the programme again from 0 at its end
     bool benchmark = false;    // fixed clock, headless, frame times instead of output
+    bool glCheck = false;      // check the GL state after every draw; faults make the exit status 1
     bool help = false;
 };
 

@@ -5,6 +5,7 @@
 #include "effects/Globals.h"
 #include "effects/AudioAnalyser.h"
 #include "launcher/LauncherWindow.h"
+#include "render/GLCheck.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "scene/SceneManager.h"
@@ -32,7 +33,7 @@ const char* const kIcon = "icon.png";   // optional archive member
 void setCubeFaceParameters()
 {
     static const char* const kFaces[] = {"px.png", "py.png", "pz.png", "nx.png", "ny.png", "nz.png"};
-    const float clampToEdge = 33071.0f;
+    const float clampToEdge = float(GL_CLAMP_TO_EDGE);
     for (const char* face : kFaces)
         stmSetTextureParameter((std::string("dark_") + face).c_str(), GL_TEXTURE_WRAP_S, clampToEdge);
     for (const char* face : kFaces)
@@ -70,6 +71,7 @@ StmRunOptions engineOptions(const ShellOptions& o, const ReplayPlan& plan)
         run.captureOut = o.shotFile.c_str();
     else if (!o.capture.empty())
         run.captureOut = o.capture.c_str();
+    run.glDebug = o.glCheck;
     run.captureTo = o.shot ? -1.0f : (o.to >= 0.0f ? std::min(o.to, kProgrammeEnd + 1.0f) : kProgrammeEnd + 1.0f);
     return run;
 }
@@ -164,7 +166,7 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
     warnShortSong();
     if (stmGetRunOptions().fixedFps <= 0 && o.from > 0.0f)
         stmAdjustTime(o.from);       // the fixed clock starts there by itself
-    glEnable(0x809D /* GL_MULTISAMPLE */);
+    glEnable(GL_MULTISAMPLE);
     if (o.shot || !o.capture.empty())
         replayFrames(plan);
     return true;
@@ -261,6 +263,9 @@ int runProgramme(const ShellOptions& o)
     }
     bool started = false, declined = false;
     const auto began = std::chrono::steady_clock::now();
+    GLCheck glCheck;
+    if (o.glCheck)
+        glCheck.install();
     bool ok = runGuarded([&] {
         std::unique_ptr<Launcher> launcher = launcherWanted(o) ? runLauncherWindow("data.pak") : nullptr;
         if (launcher && !launcher->isAccepted()) {
@@ -271,6 +276,12 @@ int runProgramme(const ShellOptions& o)
         FrameLoop loop;
         if (!started)
             return;
+        if (o.glCheck) {
+            stmMsg(stmGLDebugActive() ? "gl-check: collecting the driver's GL_KHR_debug messages\n"
+                                      : "gl-check: the context offers no GL_KHR_debug; GL state only\n");
+            glCheck.check("start-up", stmGetTime());
+            loop.glCheck = &glCheck;
+        }
         std::unique_ptr<Viewer> viewer;
         if (viewerControls(o)) {
             viewer.reset(new Viewer(timelineSpans(*g_beatClock), *g_beatClock, o.loop));
@@ -286,6 +297,10 @@ int runProgramme(const ShellOptions& o)
                 loop.quit = true;
     });
     ok = stmFinishCapture() && ok && (started || declined);
+    if (o.glCheck) {
+        glCheck.uninstall();
+        ok = glCheck.printSummary() && ok;
+    }
     shutDown();
     if (int signal = stmStopSignal())
         return 128 + signal;

@@ -2,6 +2,7 @@
 #include "shell/TimelineOverlay.h"
 
 #include "render/GLExtensions.h"
+#include "render/Space2D.h"
 #include "shell/FrameLoop.h"
 
 #include <GL/gl.h>
@@ -91,13 +92,7 @@ void drawTimelineOverlay(const std::vector<TimelineSpan>& spans, const BeatClock
     if (glUseProgramObjectARB)
         glUseProgramObjectARB(0);
     stmResetViewport();
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, w, h, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    const Space2D space = Space2D::topDown(w, h);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -145,10 +140,6 @@ void drawTimelineOverlay(const std::vector<TimelineSpan>& spans, const BeatClock
     rect(x - scale, barTop - 4.0f * scale, x + scale, barBottom + 8.0f * scale);
     text(margin, h - 12.0f * scale, scale, overlayStatusLine(spans, clock, state), 255, 255, 255);
 
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
     glPopClientAttrib();
     glPopAttrib();
 }
