@@ -139,9 +139,9 @@ bool checkWindowSystem()
             if (std::strcmp(SDL_GetVideoDriver(i), system.driver) == 0)
                 cause = SDL_VideoInit(system.driver) == 0 ? "it worked when tried again" : SDL_GetError();
         SDL_VideoQuit();
-        causes += std::string(causes.empty() ? "" : "; ") + system.driver + ": " + cause;
+        causes += std::string(causes.empty() ? "" : "; ") + "SDL's " + system.driver + " driver: " + cause;
     }
-    stmMsg("stmInitEx: no window can be opened on %s (%s); SDL fell back to its %s driver, which shows nothing. "
+    stmMsg("stmInitEx: cannot open a window on %s (%s); SDL fell back to its %s driver, which shows nothing. "
            "Run with --headless to render without a window.\n",
            displays.c_str(), causes.c_str(), current);
     SDL_QuitSubSystem(SDL_INIT_EVENTS);

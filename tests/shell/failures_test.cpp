@@ -41,11 +41,13 @@ struct Outcome {
     std::string log;   // stdout and stderr
 };
 
-// Runs the bare executable in `dir` with `args`; `extraEnv` entries replace
-// those of the same name. `during` is called with the child's pid while it
-// runs. Killed after two minutes.
+// Runs the bare executable in `dir` with `args`, headless at 32x18 unless
+// `headless` is false; `extraEnv` entries replace those of the same name.
+// `during` is called with the child's pid while it runs. Killed after two
+// minutes.
 Outcome runIn(const std::string& dir, const std::vector<std::string>& args,
-              const std::vector<std::string>& extraEnv = {}, const std::function<void(pid_t)>& during = nullptr)
+              const std::vector<std::string>& extraEnv = {}, const std::function<void(pid_t)>& during = nullptr,
+              bool headless = true)
 {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
@@ -57,7 +59,9 @@ Outcome runIn(const std::string& dir, const std::vector<std::string>& args,
             env.push_back(entry);
     }
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<std::string> argv = {bareExecutable(), "--headless", "--size", "32x18"};
+    std::vector<std::string> argv = {bareExecutable()};
+    if (headless)
+        argv.insert(argv.end(), {"--headless", "--size", "32x18"});
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> argp, envp;
     for (std::string& a : argv)
@@ -303,6 +307,22 @@ TEST(Failures, EachEndsWithItsStatusAndMessageAndLeavesNothingHalfWritten)
         EXPECT_EQ(leftIn(dir), c.left) << c.name;
     }
     fs::remove_all(root);
+}
+
+// A display that cannot be reached makes SDL fall back to its offscreen
+// driver without a word; the program stops at once, naming the display and
+// the cause, instead of playing into no window.
+TEST(Failures, UnreachableDisplayStopsWithItsNameInsteadOfPlayingIntoNoWindow)
+{
+    std::string dir = makeTempDir("failures-display");
+    Outcome outcome =
+        runIn(dir, {"--no-launcher"}, {"DISPLAY=:99", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER="}, nullptr, false);
+    EXPECT_EQ(outcome.status, 1) << outcome.log;
+    EXPECT_NE(outcome.log.find("stmInitEx: cannot open a window on DISPLAY=:99 (SDL's x11 driver: "),
+              std::string::npos)
+        << outcome.log;
+    EXPECT_EQ(outcome.log.find("Loading"), std::string::npos) << "nothing was loaded or played\n" << outcome.log;
+    fs::remove_all(dir);
 }
 
 // Ctrl-C or a kill ends a capture with the frames it has as a valid output:
