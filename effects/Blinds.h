@@ -5,10 +5,9 @@
 // cover of 1 closes the band and 0 opens it completely.
 #pragma once
 
-// One GL_QUADS batch in black with depth writes off, between
-// stmPerspective2D(1, 1) and stmPerspective3D(). Blending, depth test and
-// texturing are the caller's (callers turn them off). Leaves the colour black
-// and depth writes on; the modelview matrix is pushed and popped.
+// One GL_QUADS batch in black in the unit Space2D, with the resting
+// DrawState and depth writes off. Leaves the resting state (depth writes on)
+// and the colour black.
 //   Logo:         drawBlinds(34, 8, 1 - fade, 1 - fade)
 //   Plates:       drawBlinds(200 * position - 60, 4, k, k * k * k), k = 1 - fade
 //   SlicedSphere: drawBlinds(64, 12, u, u)

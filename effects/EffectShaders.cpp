@@ -4,8 +4,10 @@
 #include "engine/stagemill.h"
 #include "render/ShaderManager.h"
 
+Shader* effectShader(const char* name) { return ShaderManager::require(name, "drawing without it"); }
+
 Shader* useEffectShader(const char* name) {
-    Shader* shader = ShaderManager::require(name, "drawing without it");
+    Shader* shader = effectShader(name);
     if (shader)
         shader->bind();
     else

@@ -9,3 +9,6 @@ class Shader;
 // was bound before) and returns null; the caller skips its uniforms and draws
 // fixed-function.
 Shader* useEffectShader(const char* name);
+// The same shader without binding it (for a DrawState to bind); null, logged
+// once, when the registry has none of that name.
+Shader* effectShader(const char* name);

@@ -11,6 +11,7 @@
 #include "effects/LightView.h"
 #include "effects/ShadowLookup.h"
 #include "render/Cubemap.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -72,12 +73,10 @@ static void beginShadedLogo(float position) {
     glClipPlane(GL_CLIP_PLANE0, keepAboveFloor);
     glEnable(GL_CLIP_PLANE0);
 
-    glDepthMask(GL_FALSE);
-    if (Shader* flare = useEffectShader("background_flare")) flare->setUniform1i("texture", 0);
-    glEnable(GL_TEXTURE_2D);
+    Shader* flare = effectShader("background_flare");
+    DrawState().blend(Blend::Screen).depth(true, false).texture(Texturing::Texture2D).use(flare).apply();
+    if (flare) flare->setUniform1i("texture", 0);
     stmGetTexture("logo_splat.jpg")->bind();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);
 
     glPushMatrix();
     const float r = 2.0f * position + 10.0f;
@@ -90,18 +89,13 @@ static void beginShadedLogo(float position) {
     Array<FlareQuad> flares;
     buildLogoFlares(position, flares);
     drawFlareQuads(flares);
-
-    glDepthMask(GL_TRUE);
-    glDisable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
     glDisable(GL_CLIP_PLANE0);
     setLogoColor();
 
     loadShadowLookup();
-    Shader* logo = useEffectShader("logo");
+    Shader* logo = effectShader("logo");
+    DrawState().depth(true, true).texture(Texturing::CubeMap, Texturing::Texture2D).use(logo).apply();
     if (logo) logo->setUniform1f("time", 1.0f - position);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_CUBE_MAP);
     g_logoCubemap->bind();
     if (logo) logo->setUniform1i("cube", 0);
     bindShadowMap(logo, 1);
@@ -140,14 +134,10 @@ static void drawLogoPieces(float position) {
 // The floor in mirrored coordinates, blended black at alpha 0.48 over the
 // mirrored image without depth test.
 static void drawLogoFloor() {
-    Shader* ground = useEffectShader("logo_ground");
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_CUBE_MAP);
+    Shader* ground = effectShader("logo_ground");
+    DrawState().blend(Blend::Alpha).texture(Texturing::CubeMap, Texturing::Texture2D).use(ground).apply();
     g_logoCubemap->bind();
     bindShadowMap(ground, 1);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.0f, 0.0f, 0.0f, 0.48f);
     glBegin(GL_QUADS);
     glVertex3f(20.0f, 0.0f, 80.0f);
@@ -155,9 +145,6 @@ static void drawLogoFloor() {
     glVertex3f(-20.0f, 0.0f, -20.0f);
     glVertex3f(-20.0f, 0.0f, 80.0f);
     glEnd();
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    setLogoColor();
 }
 
 void drawLogoScene(float position, bool shaded, int pass) {
@@ -165,11 +152,7 @@ void drawLogoScene(float position, bool shaded, int pass) {
     drawLogoPieces(position);
     if (pass == 2) drawLogoFloor();
     if (shaded) {
-        glActiveTextureARB(GL_TEXTURE1_ARB);
-        glDisable(GL_TEXTURE_2D);
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-        glDisable(GL_TEXTURE_CUBE_MAP);
-        Shader::unbind();
+        DrawState().apply();
         resetShadowLookup();
     }
 }
@@ -189,17 +172,14 @@ void Logo::render(float position, float fade) {
     captureLightView();
 
     g_renderTargets.bindTextureFBO2048(g_renderTargets.tex2048);
-    useEffectShader("logo_depth");
+    DrawState().depth(true, true).use(effectShader("logo_depth")).apply();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
     glPushMatrix();
     drawLogoScene(position, false, 0);
     glScalef(1.0f, -1.0f, 1.0f);
     drawLogoScene(position, false, 1);
     glPopMatrix();
-    Shader::unbind();
+    DrawState().apply();
     g_renderTargets.unbind();
     glDisable(GL_POLYGON_OFFSET_FILL);
 
@@ -210,15 +190,9 @@ void Logo::render(float position, float fade) {
 
     // Both values unused: the calls keep the analyser's history moving.
     g_spectrum->sample();
-    glDisable(GL_DEPTH_TEST);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     g_spectrum->level();
 
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    setLogoColor();
     g_renderTargets.beginSceneMRT();
-    glDisable(GL_BLEND);
     glPushMatrix();
     glScalef(1.0f, -1.0f, 1.0f);
     drawLogoScene(position, true, 2);
@@ -229,21 +203,13 @@ void Logo::render(float position, float fade) {
     const RenderTargets& rt = g_renderTargets;
     blurHalf(rt.texScreenColor, 2, 0.5f / rt.width, 0.5f / rt.height, false);
 
-    glDepthMask(GL_FALSE);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
+    DrawState().depth(false, false).texture(Texturing::Texture2D).apply();
     stmGetTexture("bg1.png")->bind();
     drawScreenQuad(false, false);
 
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_TEXTURE_2D);
+    DrawState().blend(Blend::Alpha).depth(false, false).texture(Texturing::Texture2D).apply();
     glColor3f(1.0f, 1.0f, 1.0f);
     applyDepthOfField(rt.texScreenColor, rt.texScreenDepth, rt.texHalfA, 0.245f, 0.22655001f, 0.3152f);
 
-    glDepthMask(GL_TRUE);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
     drawLogoBlinds(fade);
 }

@@ -345,10 +345,6 @@ void Plates::render(float position, float fade) {
     glEnable(GL_TEXTURE_2D);
     runPostChain(kChain);
 
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     const float k = 1.0f - fade;
     drawBlinds(position * 200.0f - 60.0f, 4, k, k * k * k);
 

@@ -204,11 +204,6 @@ void SlicedSphere::render(float position, float) {
     glEnable(GL_TEXTURE_2D);
     runPostChain(kPostChain);
 
-    glDepthMask(GL_TRUE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
     drawSlicedSphereBlinds(position);
-    glDisable(GL_BLEND);
 }
