@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 
+#include "render/DrawState.h"
 #include "render/GLCheck.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -105,6 +106,56 @@ TEST(Space2D, SpacesMapTheirCornersToTheScreenCornersWithAnIdentityModelview) {
     }
     EXPECT_EQ(depth(GL_PROJECTION_STACK_DEPTH), 1);
     EXPECT_EQ(depth(GL_MODELVIEW_STACK_DEPTH), 1);
+}
+
+bool enabledOn(int unit, GLenum capability) {
+    glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+    const bool on = glIsEnabled(capability);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    return on;
+}
+
+TEST(DrawState, ApplySetsEveryPartWhateverWasLeftBefore) {
+    Shader* shader = ShaderManager::require("blurx", "the test cannot bind a program");
+    ASSERT_NE(shader, nullptr);
+    const DrawState lit =
+        DrawState().blend(Blend::Screen).depth(true, false).cull().texture(Texturing::CubeMap, Texturing::Texture2D).use(shader);
+    lit.apply();
+    GLint src = 0, dst = 0, program = 0, unit = 0, cullFace = 0;
+    GLboolean writes = GL_TRUE;
+    glGetIntegerv(GL_BLEND_SRC, &src);
+    glGetIntegerv(GL_BLEND_DST, &dst);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+    glGetIntegerv(GL_CULL_FACE_MODE, &cullFace);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &unit);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_EQ(src, GL_ONE);
+    EXPECT_EQ(dst, GL_ONE_MINUS_SRC_COLOR);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(writes);
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_EQ(cullFace, GL_BACK);
+    EXPECT_TRUE(enabledOn(0, GL_TEXTURE_CUBE_MAP));
+    EXPECT_FALSE(enabledOn(0, GL_TEXTURE_2D));
+    EXPECT_TRUE(enabledOn(1, GL_TEXTURE_2D));
+    EXPECT_FALSE(enabledOn(1, GL_TEXTURE_CUBE_MAP));
+    EXPECT_NE(program, 0);
+    EXPECT_EQ(unit, GL_TEXTURE0_ARB);
+
+    // The resting state undoes all of it.
+    DrawState().apply();
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(writes);
+    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    for (int u = 0; u < 2; ++u) {
+        EXPECT_FALSE(enabledOn(u, GL_TEXTURE_2D)) << u;
+        EXPECT_FALSE(enabledOn(u, GL_TEXTURE_CUBE_MAP)) << u;
+    }
+    EXPECT_EQ(program, 0);
 }
 
 TEST(GLCheck, FindsEachFaultOfTheRestingStateAndRestoresIt) {
