@@ -5,7 +5,7 @@
 //
 //     class Logo : public Effect {
 //     public:
-//         Logo() : Effect(FadeRule::inOut(0.1f, 0.9f)) {}
+//         Logo() : Effect(FadeRules::logo()) {}   // in over 0.1, out from 0.9
 //         bool init(unsigned long start_, unsigned long end_) override;
 //         void render(float position, float fade) override;
 //     };

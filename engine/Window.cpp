@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -164,7 +165,7 @@ void bindWindowFramebuffer()
     if (!bind)
         bind = reinterpret_cast<BindFramebuffer>(glProc("glBindFramebufferEXT"));
     if (bind)
-        bind(0x8D40 /* GL_FRAMEBUFFER_EXT */, 0);
+        bind(GL_FRAMEBUFFER_EXT, 0);
 }
 } // namespace stm_internal
 

@@ -3,9 +3,11 @@
 // math and effect base classes the demo is written against.
 //
 // Everything platform-specific (SDL, audio devices, zip, image decoding,
-// ffmpeg) lives behind this header in engine/; the rest of the program talks
-// to these functions only. All functions run on the thread that owns the GL
-// context.
+// ffmpeg) lives behind this header in engine/. The one other place is
+// launcher/: its dialog runs before the engine starts, in an SDL window of
+// its own, and decodes its banner and icon itself. The rest of the program
+// talks to these functions only. All functions run on the thread that owns
+// the GL context.
 #pragma once
 
 #include <cstdint>

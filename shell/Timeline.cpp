@@ -1,6 +1,4 @@
-// The timeline table: one row per effect, in programme order. A row whose
-// factory is null is an effect not yet written: it is skipped, and its span
-// shows the background.
+// The timeline table: one row per effect, in programme order.
 #include "shell/Timeline.h"
 
 #include "effects/DanceCube.h"
@@ -65,8 +63,6 @@ int registerTimeline(const BeatClock& clock)
 {
     int registered = 0;
     for (const TimelineSpan& span : timelineSpans(clock)) {
-        if (!span.create)
-            continue;
         stmAddEffect(span.start, span.end, span.layer, span.name, span.create());
         ++registered;
     }

@@ -10,7 +10,7 @@ struct TimelineSpan {
     const char* name;
     int layer;
     unsigned int start, end;
-    stm::Base* (*create)();   // null while the effect is not built yet
+    stm::Base* (*create)();   // makes the span's effect
     // Steps a simulation on every frame it draws (walkers, trails), so its
     // state at a time depends on all its frames before; the others only
     // latch what their first frame sees.
@@ -24,6 +24,6 @@ BeatClock programmeBeatClock();
 // whole beat of `clock`, each start the previous end.
 std::vector<TimelineSpan> timelineSpans(const BeatClock& clock);
 
-// Creates each built effect and hands it to the engine (stmAddEffect);
-// returns how many were registered. Spans of unbuilt effects stay empty.
+// Creates each span's effect and hands it to the engine (stmAddEffect);
+// returns how many were registered.
 int registerTimeline(const BeatClock& clock);

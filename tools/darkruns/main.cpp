@@ -127,15 +127,13 @@ void removeCapture(const Options& o, int frames) {
     rmdir(o.dir.c_str());
 }
 
-// The names of the timeline spans that overlap [a, b] ms, "+" between them;
-// spans whose effect is not built carry " (empty)".
+// The names of the timeline spans that overlap [a, b] ms, "+" between them.
 std::string spansOver(const std::vector<TimelineSpan>& spans, double a, double b) {
     std::string names;
     for (const TimelineSpan& s : spans) {
         if (s.end <= a || s.start > b) continue;
         if (!names.empty()) names += " + ";
         names += s.name;
-        if (!s.create) names += " (empty)";
     }
     return names.empty() ? "after the programme" : names;
 }
