@@ -18,6 +18,7 @@ FrameTimeSummary summariseTimes(const std::string& name, std::vector<double> ms,
     s.frames = ms.size();
     if (ms.empty())
         return s;
+    s.first = ms.front();
     std::sort(ms.begin(), ms.end());
     s.median = ms[ms.size() / 2];
     size_t rank = size_t(std::ceil(0.9 * double(ms.size())));
@@ -67,14 +68,14 @@ void FrameTimeTable::print(std::FILE* out, double startUpSeconds, const char* se
     std::fprintf(out, "%-28s %7s %10s %10s %10s", "effect", "frames", "median ms", "p90 ms", "worst ms");
     for (size_t i = 0; i < size_t(Pass::Count); ++i)
         std::fprintf(out, " %7s", passName(Pass(i)));
-    std::fprintf(out, "\n");
+    std::fprintf(out, " %10s\n", "first ms");
     std::vector<double> all;
     PassTimes allPasses{};
     auto row = [&](const FrameTimeSummary& s) {
         std::fprintf(out, "%-28s %7zu %10.2f %10.2f %10.2f", s.name.c_str(), s.frames, s.median, s.p90, s.worst);
         for (double share : s.passShare)
             std::fprintf(out, " %6.1f%%", 100.0 * share);
-        std::fprintf(out, "\n");
+        std::fprintf(out, " %10.2f\n", s.first);
     };
     for (const SpanFrameTimes& group : groups_) {
         row(summariseTimes(group.name, group.ms, group.passes));

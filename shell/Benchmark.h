@@ -20,6 +20,7 @@ struct FrameTimeSummary {
     std::string name;
     size_t frames = 0;
     double median = 0.0, p90 = 0.0, worst = 0.0;   // ms
+    double first = 0.0;                             // ms, the group's first frame drawn
     PassTimes passShare{};                          // fractions of the summed pass time
 };
 
@@ -38,7 +39,8 @@ public:
     // of the frames lie (nearest rank).
     std::vector<FrameTimeSummary> summarise() const;
 
-    // The table, a total row and the start-up time, for people.
+    // The table, a total row and the start-up time, for people; the first
+    // frame's time is the last column.
     void print(std::FILE* out, double startUpSeconds, const char* setting) const;
 
 private:

@@ -41,6 +41,7 @@ TEST(FrameTimeTable, MedianP90AndWorstOfUnsortedTimes)
     EXPECT_DOUBLE_EQ(s.median, 6.0);
     EXPECT_DOUBLE_EQ(s.p90, 9.0);
     EXPECT_DOUBLE_EQ(s.worst, 10.0);
+    EXPECT_DOUBLE_EQ(s.first, 7.0) << "the first frame drawn, not the first after sorting";
 
     FrameTimeTable one(spans());
     one.record(10.0f, 4.0);
