@@ -1,5 +1,6 @@
 // The DanceCube effect: trails, background, the six tiled cubes and the
 // occlusion pass whose result Doors shows.
+#include "effects/SceneLoading.h"
 #include "effects/DanceCube.h"
 
 #include <algorithm>
@@ -138,9 +139,7 @@ DanceCube::DanceCube() : Effect(FadeRules::logo()) {}
 
 bool DanceCube::init(unsigned long start_, unsigned long end_) {
     Base::init(start_, end_);
-    g_danceDocument = loadCollada("chamfercube.dae");
-    g_danceScene = g_danceDocument ? buildScene(g_danceDocument) : nullptr;
-    if (!g_danceScene) stmMsg("DanceCube: \"chamfercube.dae\" holds no visual scene; the cubes are not drawn\n");
+    g_danceScene = loadEffectScene("chamfercube.dae", g_danceDocument, "DanceCube: ", "the cubes are not drawn");
     initTrails();
     g_danceCubemap = new Cubemap();
     g_danceCubemap->setupStatic(stmGetTexture("px.png"), stmGetTexture("nx.png"), stmGetTexture("py.png"),

@@ -1,6 +1,7 @@
 // The GrowPrimitives effect: background, flares and vignette on the window,
 // the chains with their discs and stars into the scene targets, occlusion,
 // blur and depth of field, the fade and the end credits.
+#include "effects/SceneLoading.h"
 #include "effects/GrowPrimitives.h"
 
 #include <cmath>
@@ -52,9 +53,8 @@ void buildPrimitiveSplines(Spline splines[3]) {
 
 bool GrowPrimitives::init(unsigned long start_, unsigned long end_) {
     Base::init(start_, end_);
-    g_primitivesDocument = loadCollada("primitives.dae");
-    g_primitivesScene = g_primitivesDocument ? buildScene(g_primitivesDocument) : nullptr;
-    if (!g_primitivesScene) stmMsg("GrowPrimitives: \"primitives.dae\" holds no visual scene; no objects are drawn\n");
+    g_primitivesScene =
+        loadEffectScene("primitives.dae", g_primitivesDocument, "GrowPrimitives: ", "no objects are drawn");
     buildPrimitiveSplines(g_primitiveSplines);
     // Fetched in the archive's order, handed over in the cube's face order.
     Texture* nz = stmGetTexture("nz.png");

@@ -1,5 +1,6 @@
 // The Logo effect: shadow pass, mirrored and direct scene passes, half blur,
 // background, depth of field and the blinds.
+#include "effects/SceneLoading.h"
 #include "effects/Logo.h"
 
 #include <cmath>
@@ -28,9 +29,7 @@ Logo::Logo() : Effect(FadeRules::logo()) {}
 
 bool Logo::init(unsigned long start_, unsigned long end_) {
     Base::init(start_, end_);
-    g_logoDocument = loadCollada("logo.dae");
-    g_logoScene = g_logoDocument ? buildScene(g_logoDocument) : nullptr;
-    if (!g_logoScene) stmMsg("Logo: \"logo.dae\" holds no visual scene; the logo is not drawn\n");
+    g_logoScene = loadEffectScene("logo.dae", g_logoDocument, "Logo: ", "the logo is not drawn");
     g_logoCubemap = new Cubemap();
     g_logoCubemap->setupStatic(stmGetTexture("px.png"), stmGetTexture("nx.png"), stmGetTexture("py.png"),
                                stmGetTexture("ny.png"), stmGetTexture("pz.png"), stmGetTexture("nz.png"));

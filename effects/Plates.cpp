@@ -60,23 +60,29 @@ int updatePlatesSection(BeatClock& clock, float songTimeMs, unsigned long effect
     return section;
 }
 
-PlatesCamera platesSectionCamera(int absoluteSection, int relativeSection, float phase, float position) {
-    seedRandom(static_cast<unsigned int>(absoluteSection));
+PlatesCamera seededSectionCamera(unsigned int seed, const SeededCameraShape& shape, float along) {
+    seedRandom(seed);
     const float u1 = frand() * 6.28f;
     const float u2 = frand() * 6.28f;
     PlatesCamera camera;
-    camera.eye = sphericalToCartesian(10.0f, u2, u1);
+    camera.eye = sphericalToCartesian(10.0f, shape.eyeTurn * u2, u1);
     const float u3 = frand() * 6.28f;
     const float u4 = frand() * 6.28f;
-    camera.target = sphericalToCartesian(3.0f, u4, u3);
-    if (camera.eye.y < 4.0f) camera.eye.y = frand() * 10.0f + 4.0f;
+    camera.target = sphericalToCartesian(shape.targetRadius, u4, u3);
+    if (camera.eye.y < shape.minHeight) camera.eye.y = frand() * shape.liftRange + shape.liftBase;
     Vector g = randomVectorScaled(2.0f, 0.4f, 2.0f);
     if (g.y < 0.0f) g.y = -g.y;
     g.normalize();
-    camera.eye += g * position * 7.5f;
+    camera.eye += g * along * shape.eyeDrift;
     Vector k = randomVectorScaled(2.0f, 0.4f, 2.0f);
     k.normalize();
-    camera.target += k * position * 5.0f;
+    camera.target += k * along * shape.targetDrift;
+    return camera;
+}
+
+PlatesCamera platesSectionCamera(int absoluteSection, int relativeSection, float phase, float position) {
+    static const SeededCameraShape kShape = {1.0f, 3.0f, 4.0f, 10.0f, 4.0f, 7.5f, 5.0f};
+    PlatesCamera camera = seededSectionCamera(static_cast<unsigned int>(absoluteSection), kShape, position);
     camera.target.y *= 0.15f;
 
     // Each of the first three sections moves its own way: the eye and target

@@ -43,6 +43,19 @@ struct PlatesCamera {
 };
 PlatesCamera platesSectionCamera(int absoluteSection, int relativeSection, float phase, float position);
 
+// The seeded camera both Plates effects start from. The seed is drawn from
+// in a fixed order: two angles place the eye `eyeTurn` * u2, u1 at radius 10,
+// two more the target at `targetRadius`; an eye lower than `minHeight` is
+// lifted to frand() * liftRange + liftBase; then eye and target drift along
+// two random directions (the eye's kept upward) by `along` times
+// `eyeDrift` and `targetDrift`.
+struct SeededCameraShape {
+    float eyeTurn, targetRadius;
+    float minHeight, liftRange, liftBase;
+    float eyeDrift, targetDrift;
+};
+PlatesCamera seededSectionCamera(unsigned int seed, const SeededCameraShape& shape, float along);
+
 // One plate: an annular sector from angle `start` (radians, about +y,
 // direction (sin a, 0, cos a)) over `length`, radii inner..outer, bottom at
 // `bottom`, 0.1 thick.

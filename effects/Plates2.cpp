@@ -198,24 +198,9 @@ void drawWalkerTrails(bool shaded) {
 }
 
 PlatesCamera plates2Camera(int section, float position) {
-    seedRandom(static_cast<unsigned int>(section));
-    const float u1 = frand() * 6.28f;
-    const float u2 = frand() * 6.28f;
-    PlatesCamera camera;
-    camera.eye = sphericalToCartesian(10.0f, -u2, u1);
-    const float u3 = frand() * 6.28f;
-    const float u4 = frand() * 6.28f;
-    camera.target = sphericalToCartesian(2.0f, u4, u3);
     // Always well above the top layer, looking down on the map.
-    if (camera.eye.y < 8.5f) camera.eye.y = frand() * 3.0f + 8.75f;
-    Vector g = randomVectorScaled(2.0f, 0.4f, 2.0f);
-    if (g.y < 0.0f) g.y = -g.y;
-    g.normalize();
-    camera.eye += g * (position - 0.75f) * 5.5f;
-    Vector k = randomVectorScaled(2.0f, 0.4f, 2.0f);
-    k.normalize();
-    camera.target += k * (position - 0.75f) * 5.0f;
-    return camera;
+    static const SeededCameraShape kShape = {-1.0f, 2.0f, 8.5f, 3.0f, 8.75f, 5.5f, 5.0f};
+    return seededSectionCamera(static_cast<unsigned int>(section), kShape, position - 0.75f);
 }
 
 int plates2CameraSection(int beat) { return static_cast<int>(std::floor((beat + 7.2f) * 0.0625f)); }

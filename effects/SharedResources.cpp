@@ -1,4 +1,5 @@
 // The shared effect resources and their creation.
+#include "effects/SceneLoading.h"
 #include "effects/SharedResources.h"
 
 #include <string>
@@ -30,9 +31,7 @@ void createSharedEffectResources() {
     static bool created = false;
     if (created) return;
     created = true;
-    g_geosphereDocument = loadCollada("geosphere.dae");
-    g_geosphereScene = g_geosphereDocument ? buildScene(g_geosphereDocument) : nullptr;
-    if (!g_geosphereScene) stmMsg("\"geosphere.dae\" holds no visual scene; no geospheres are drawn\n");
+    g_geosphereScene = loadEffectScene("geosphere.dae", g_geosphereDocument, "", "no geospheres are drawn");
     g_darkCubemap = loadFaceCubemap("dark_");
     g_envCubemap = loadFaceCubemap("");
     for (int i = 0; i < kDustCount; ++i) {

@@ -1,5 +1,6 @@
 // The SlicedSphere effect: shadow pass, sky, picture layer, slices, dust,
 // the post chain and the closing blinds.
+#include "effects/SceneLoading.h"
 #include "effects/SlicedSphere.h"
 
 #include <cmath>
@@ -82,8 +83,8 @@ SlicedSphere::SlicedSphere() : Effect(FadeRules::slicedSphere()) {}
 
 bool SlicedSphere::init(unsigned long start_, unsigned long end_) {
     Base::init(start_, end_);
-    g_slicedSphereDocument = loadCollada("sliced_sphere.dae");
-    g_slicedSphereScene = g_slicedSphereDocument ? buildScene(g_slicedSphereDocument) : nullptr;
+    g_slicedSphereScene =
+        loadEffectScene("sliced_sphere.dae", g_slicedSphereDocument, "SlicedSphere: ", "no slices are drawn");
     if (g_slicedSphereScene) {
         // The world matrices drawNode would leave, so that the slices sit in
         // place already in the first frame's shadow pass, which reads them
@@ -92,8 +93,6 @@ bool SlicedSphere::init(unsigned long start_, unsigned long end_) {
             SceneNode* node = g_slicedSphereScene->getNode(i);
             if (node->parent) node->world = node->parent->local * node->local;
         }
-    } else {
-        stmMsg("SlicedSphere: \"sliced_sphere.dae\" holds no visual scene; no slices are drawn\n");
     }
     g_sliceCubemap = loadFaceCubemap("");
     return true;
