@@ -2,7 +2,7 @@
 #include "TestData.h"
 
 #include <stb/stb_image_write.h>
-#include <vorbis/vorbisenc.h>
+#include "AudioFile.h"
 #include <zip.h>
 
 #include <algorithm>
@@ -121,61 +121,8 @@ Bytes pngBytes(int w, int h, int channels, const std::vector<unsigned char>& pix
 Bytes toneOgg(float hz, float amplitude, float seconds)
 {
     const int rate = 44100;
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, 2, rate, 0.4f) != 0)
-        throw std::runtime_error("vorbis_encode_init_vbr failed");
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 1);
-    Bytes out;
-    ogg_page og;
-    ogg_packet op;
-    auto emit = [&](bool flush) {
-        while (flush ? ogg_stream_flush(&os, &og) : ogg_stream_pageout(&os, &og)) {
-            out.insert(out.end(), og.header, og.header + og.header_len);
-            out.insert(out.end(), og.body, og.body + og.body_len);
-        }
-    };
-    ogg_packet header, comment, code;
-    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comment);
-    ogg_stream_packetin(&os, &code);
-    emit(true);
-    const long total = long(seconds * rate);
-    const long chunk = 4096;
-    for (long at = 0;; at += chunk) {
-        long n = std::max(0L, std::min(chunk, total - at));
-        if (n > 0) {
-            float** buffer = vorbis_analysis_buffer(&vd, int(n));
-            for (long i = 0; i < n; ++i) {
-                float v = amplitude * std::sin(2.0f * float(M_PI) * hz * float(at + i) / rate);
-                buffer[0][i] = buffer[1][i] = v;
-            }
-        }
-        vorbis_analysis_wrote(&vd, int(n));   // 0 marks the end
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            while (vorbis_bitrate_flushpacket(&vd, &op)) {
-                ogg_stream_packetin(&os, &op);
-                emit(false);
-            }
-        }
-        if (n <= 0)
-            break;
-    }
-    emit(true);
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return out;
+    std::vector<float> tone(size_t(seconds * rate));
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = amplitude * std::sin(2.0f * float(M_PI) * hz * float(i) / rate);
+    return songsynth::encodeOgg(tone, tone, 0.4f);
 }

@@ -74,16 +74,13 @@ void writeWav(const std::string& path, const std::vector<float>& left, const std
     if (std::fflush(f.get()) != 0) throw std::runtime_error(path + ": write failed");
 }
 
-void writeOgg(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
-              float quality) {
+std::vector<unsigned char> encodeOgg(const std::vector<float>& left, const std::vector<float>& right, float quality) {
     size_t frames = std::min(left.size(), right.size());
-    File f = openForWriting(path);
-
     vorbis_info vi;
     vorbis_info_init(&vi);
     if (vorbis_encode_init_vbr(&vi, 2, kSampleRate, quality) != 0) {
         vorbis_info_clear(&vi);
-        throw std::runtime_error(path + ": the Vorbis encoder refused quality " + std::to_string(quality));
+        throw std::runtime_error("the Vorbis encoder refused quality " + std::to_string(quality));
     }
     vorbis_comment vc;
     vorbis_comment_init(&vc);
@@ -97,11 +94,12 @@ void writeOgg(const std::string& path, const std::vector<float>& left, const std
     ogg_stream_init(&os, 0x5A45);   // fixed serial: identical renders give identical files
     ogg_page og;
     ogg_packet op;
+    std::vector<unsigned char> out;
 
     auto flushPages = [&](bool force) {
         while (force ? ogg_stream_flush(&os, &og) : ogg_stream_pageout(&os, &og)) {
-            put(f.get(), og.header, size_t(og.header_len), path);
-            put(f.get(), og.body, size_t(og.body_len), path);
+            out.insert(out.end(), og.header, og.header + og.header_len);
+            out.insert(out.end(), og.body, og.body + og.body_len);
         }
     };
 
@@ -114,43 +112,46 @@ void writeOgg(const std::string& path, const std::vector<float>& left, const std
 
     const size_t chunk = 4096;
     size_t at = 0;
-    bool finished = false;
-    try {
-        while (!finished) {
-            size_t n = std::min(chunk, frames - at);
-            if (n == 0) {
-                vorbis_analysis_wrote(&vd, 0);
-            } else {
-                float** buffer = vorbis_analysis_buffer(&vd, int(n));
-                std::memcpy(buffer[0], left.data() + at, n * sizeof(float));
-                std::memcpy(buffer[1], right.data() + at, n * sizeof(float));
-                vorbis_analysis_wrote(&vd, int(n));
-                at += n;
-            }
-            while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-                vorbis_analysis(&vb, nullptr);
-                vorbis_bitrate_addblock(&vb);
-                while (vorbis_bitrate_flushpacket(&vd, &op)) {
-                    ogg_stream_packetin(&os, &op);
-                    flushPages(false);
-                }
-            }
-            if (n == 0) finished = true;
+    for (bool finished = false; !finished;) {
+        size_t n = std::min(chunk, frames - at);
+        if (n == 0) {
+            vorbis_analysis_wrote(&vd, 0);
+        } else {
+            float** buffer = vorbis_analysis_buffer(&vd, int(n));
+            std::memcpy(buffer[0], left.data() + at, n * sizeof(float));
+            std::memcpy(buffer[1], right.data() + at, n * sizeof(float));
+            vorbis_analysis_wrote(&vd, int(n));
+            at += n;
         }
-        flushPages(true);
-    } catch (...) {
-        ogg_stream_clear(&os);
-        vorbis_block_clear(&vb);
-        vorbis_dsp_clear(&vd);
-        vorbis_comment_clear(&vc);
-        vorbis_info_clear(&vi);
-        throw;
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            while (vorbis_bitrate_flushpacket(&vd, &op)) {
+                ogg_stream_packetin(&os, &op);
+                flushPages(false);
+            }
+        }
+        if (n == 0) finished = true;
     }
+    flushPages(true);
     ogg_stream_clear(&os);
     vorbis_block_clear(&vb);
     vorbis_dsp_clear(&vd);
     vorbis_comment_clear(&vc);
     vorbis_info_clear(&vi);
+    return out;
+}
+
+void writeOgg(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
+              float quality) {
+    File f = openForWriting(path);
+    std::vector<unsigned char> ogg;
+    try {
+        ogg = encodeOgg(left, right, quality);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(path + ": " + e.what());
+    }
+    put(f.get(), ogg.data(), ogg.size(), path);
     if (std::fflush(f.get()) != 0) throw std::runtime_error(path + ": write failed");
 }
 

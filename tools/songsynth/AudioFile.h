@@ -10,7 +10,9 @@ namespace songsynth {
 // Samples are floats in -1..1 at 44.1 kHz; the WAV gets TPDF dither.
 void writeWav(const std::string& path, const std::vector<float>& left, const std::vector<float>& right);
 
-// Variable bit rate Vorbis; quality -0.1..1 as libvorbisenc takes it.
+// Variable bit rate Vorbis; quality -0.1..1 as libvorbisenc takes it. The
+// stream's serial and tags are fixed, so the same samples give the same bytes.
+std::vector<unsigned char> encodeOgg(const std::vector<float>& left, const std::vector<float>& right, float quality);
 void writeOgg(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
               float quality);
 
