@@ -2,8 +2,8 @@
 # gzip the manual page and the changelog (no timestamps, so the package's
 # bytes depend only on its contents).
 if(CPACK_GENERATOR STREQUAL "DEB")
-  file(GLOB_RECURSE _plain ${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*/man6/zephran.6
-       ${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*/doc/zephran/changelog)
+  file(GLOB_RECURSE _plain LIST_DIRECTORIES false ${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*)
+  list(FILTER _plain INCLUDE REGEX "/(man6/zephran\\.6|doc/zephran/changelog)$")
   foreach(_file ${_plain})
     execute_process(COMMAND gzip -n -9 -f ${_file} RESULT_VARIABLE _status)
     if(NOT _status EQUAL 0)

@@ -14,9 +14,13 @@ set(CPACK_GENERATOR "DEB;TGZ")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_IGNORE_FILES "/build.*/;/\\\\.git/")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# SDL opens the GL and EGL libraries at run time, and captures to video run
+# ffmpeg: neither shows in the linked libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg")
 # Debian wants manual pages and changelogs compressed; the tarball and
 # `cmake --install` keep them plain.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageCompress.cmake)
