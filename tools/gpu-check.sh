@@ -71,8 +71,6 @@ check() {
     bench_size=1920x1080 bench_fps=30 check_size=640x360 check_fps=10
     if [ "${GPU_CHECK_DRY_RUN:-0}" = 1 ]; then
         bench_size=160x90 bench_fps=2 check_size=48x27 check_fps=2
-    else
-        command -v nvidia-smi >/dev/null && nvidia-smi --query-gpu=name,driver_version --format=csv,noheader
     fi
     # The packed libraries where the machine has none of its own; the GL
     # vendor libraries stay the driver's.
