@@ -14,9 +14,9 @@ const float kProgrammeEnd = 225500.0f;   // song ms after which the programme en
 
 // Draws the closing fade over the finished frame for `remaining` seconds of
 // fade left, sets the music volume with it and counts the frame's time off.
-// True once the fade has run out. Leaves blending on with
-// GL_SRC_ALPHA/GL_ONE_MINUS_SRC_ALPHA, GL_TEXTURE_2D on, the 3-D projection
-// and an identity modelview.
+// True once the fade has run out. Draws in its own Space2D, so both
+// matrices are as before; leaves blending on with
+// GL_SRC_ALPHA/GL_ONE_MINUS_SRC_ALPHA and GL_TEXTURE_2D on.
 bool fadeOut(float& remaining);
 
 class GLCheck;
