@@ -39,12 +39,8 @@ prepare() {
     # it, less the C library and the GL vendor libraries the driver brings;
     # libegl1 too, which SDL opens at run time for its offscreen driver.
     packages=$( (ldd "$build/zephran"; ldd "$build/tools/pngdiff/pngdiff") | awk '/=> \// {print $3}' | sort -u |
-        while read -r lib; do
-            case $(basename "$lib") in
-            libc.so*|libm.so*|libdl.so*|libpthread.so*|librt.so*|ld-linux*|libnvidia*|libGLX_nvidia*|libEGL_nvidia*) ;;
-            *) dpkg -S "$(readlink -f "$lib")" 2>/dev/null | head -1 | cut -d: -f1 ;;
-            esac
-        done | sort -u)
+        grep -v -E '/(libc|libm|libdl|libpthread|librt)\.so|/ld-linux|nvidia' |
+        while read -r lib; do dpkg -S "$(readlink -f "$lib")" 2>/dev/null | head -1 | cut -d: -f1; done | sort -u)
     packages="$packages libegl1"
     # The installed version of each; where the registry no longer has it
     # (a superseded security update), the installed files themselves.
