@@ -1,8 +1,8 @@
 #version 120
 // "dof": depth of field. TColor is the sharp picture, TBlur its blurred copy
 // (the widest blur), TDepth the eye distance / far plane, plain (d, d, d) or
-// packed over rgb (see "ssao"), 0 where nothing was drawn (the sky, taken as
-// infinitely far).
+// packed over rgb (see "ssao"), 0 where nothing was drawn: the sky, the
+// backdrop beyond any band, which takes the full blur.
 //
 // The lens: focus is the focus distance, near and far the depth of field in
 // front of and behind it, all in the depth target's units (fractions of the
@@ -29,8 +29,9 @@ uniform float screenWidth;
 uniform float screenHeight;
 
 const float kMaxRadius = 6.0;     // pixels
-const float kGrowth = 0.25;       // radius slope at focus: about a fifth of the cap at the band's edge
+const float kGrowth = 0.2;        // radius slope at focus: about a sixth of the cap at the band's edge
 const int kTaps = 16;
+const float kSky = 1.0e6;         // the depth of pixels where nothing was drawn
 
 // Unit-disc taps on a golden-angle spiral, equal area each.
 const vec2 kDisc[16] = vec2[16](
@@ -42,7 +43,7 @@ const vec2 kDisc[16] = vec2[16](
 float depthAt(vec2 at)
 {
     float d = dot(texture2D(TDepth, at).rgb, vec3(1.0, 1.0 / 255.0, 1.0 / 65025.0));
-    return d > 0.0 ? d : 1.0e6;
+    return d > 0.0 ? d : kSky;
 }
 
 // Blur radius as a share of the cap for depth d. The radius of a thin lens
@@ -51,6 +52,8 @@ float depthAt(vec2 at)
 // has one aperture, so the narrow side takes the wide side's).
 float blurShare(float d)
 {
+    if (d >= kSky)
+        return 1.0;
     float behind = 1.0 / focus - 1.0 / (focus + max(far, 1.0e-4));
     float x;
     if (d < focus) {
