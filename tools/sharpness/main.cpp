@@ -9,16 +9,13 @@
 //
 // Exit status 0, 1 when a soft run lasts longer than --fail-over, 2 on bad
 // usage or when no frame can be read.
+#include "CaptureFrames.h"
 #include "Sharpness.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <stb_image.h>
 
 #include "effects/BeatClock.h"
 #include "shell/Timeline.h"
@@ -49,11 +46,7 @@ bool parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
-        auto number = [&](double& out) {
-            char* end = nullptr;
-            out = std::strtod(argv[++i], &end);
-            return end && *end == 0 && std::isfinite(out);
-        };
+        auto number = [&](double& out) { return captureframes::parseNumber(argv[++i], out); };
         if (a == "--fps" && hasValue) { if (!number(o.fps) || o.fps <= 0) return false; }
         else if (a == "--from" && hasValue) { if (!number(o.from) || o.from < 0) return false; }
         else if (a == "--threshold" && hasValue) { if (!number(o.threshold)) return false; }
@@ -63,12 +56,6 @@ bool parse(int argc, char** argv, Options& o) {
         else return false;
     }
     return !o.dir.empty();
-}
-
-std::string frameName(const std::string& dir, int k) {
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame_%06d.png", k);
-    return dir + name;
 }
 
 // The name of the topmost span drawn at song time t ("-" outside them all).
@@ -88,13 +75,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<sharpness::Score> scores;
-    for (int k = 0;; ++k) {
-        int w = 0, h = 0, channels = 0;
-        unsigned char* pixels = stbi_load(frameName(o.dir, k).c_str(), &w, &h, &channels, 0);
-        if (!pixels) break;
+    captureframes::readFrames(o.dir, [&](const unsigned char* pixels, int w, int h, int channels) {
         scores.push_back(sharpness::frameScore(pixels, w, h, channels));
-        stbi_image_free(pixels);
-    }
+    });
     if (scores.empty()) {
         std::fprintf(stderr, "sharpness: no frames (frame_000000.png ...) in %s\n", o.dir.c_str());
         return 2;
