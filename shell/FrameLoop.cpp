@@ -3,6 +3,7 @@
 
 #include "effects/Easing.h"
 #include "render/PostProcess.h"
+#include "shell/LiveReload.h"
 #include "shell/Viewer.h"
 
 #include <GL/gl.h>
@@ -43,6 +44,8 @@ bool FrameLoop::iterate()
     if (message != 0)
         return false;
 
+    if (reloads)
+        applyDataChanges(*reloads);
     stmUpdateTimer();
     if (viewer)
         viewer->beforeFrame();

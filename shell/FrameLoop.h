@@ -1,4 +1,4 @@
-// The frame loop: messages, one frame (clear, the effects), the closing fade
+// The frame loop: messages, one frame (edits rebuilt, clear, the effects), the closing fade
 // on Escape or window close, F1 seeking, the viewer's controls in interactive
 // runs, the programme's end, swap.
 #pragma once
@@ -20,12 +20,16 @@ const float kProgrammeEnd = 225500.0f;   // song ms after which the programme en
 bool fadeOut(float& remaining);
 
 class Viewer;
+class ReloadReport;
 
 struct FrameLoop {
     bool quit = false;
     float fadeRemaining = 0.0f;   // seconds; 0: no fade running
     int seekDirection = 0;        // -1, 0, +1
     Viewer* viewer = nullptr;     // null: the programme's keys only (captures, shots)
+    // Non-null with --watch: edits of the data directory are rebuilt at the
+    // start of each frame, their outcomes kept here.
+    ReloadReport* reloads = nullptr;
     double frameSeconds = 0.0;    // wall time between the last two swaps, for the overlay
     std::chrono::steady_clock::time_point lastSwap{};
 

@@ -10,6 +10,7 @@
 #include "scene/SceneManager.h"
 #include "shell/Benchmark.h"
 #include "shell/FrameLoop.h"
+#include "shell/LiveReload.h"
 #include "shell/Replay.h"
 #include "shell/Timeline.h"
 #include "shell/Viewer.h"
@@ -249,6 +250,14 @@ int runProgramme(const ShellOptions& o)
     const ReplayPlan plan = replayPlan(o, fps);
     StmRunOptions run = engineOptions(o, plan);
     stmConfigure(run);
+    if (!o.extract.empty()) {
+        bool ok = stmReadPak("data.pak");
+        if (!ok)
+            stmMsg("zephran: the data archive is unusable: %s\n", stmPakError());
+        ok = ok && stmExtractArchive(o.extract.c_str(), o.force);
+        stmShutDown();
+        return ok ? 0 : 1;
+    }
     if (!o.exportSong.empty()) {
         bool ok = stmReadPak("data.pak");
         if (ok)
@@ -271,10 +280,18 @@ int runProgramme(const ShellOptions& o)
         FrameLoop loop;
         if (!started)
             return;
+        ReloadReport reloads;
+        if (o.watch) {
+            loop.reloads = &reloads;
+            if (!stmWatchData())
+                reloads.add("watch", "cannot watch " + o.dataDir + ": edits there are not rebuilt", true);
+        }
         std::unique_ptr<Viewer> viewer;
         if (viewerControls(o)) {
             viewer.reset(new Viewer(timelineSpans(*g_beatClock), *g_beatClock, o.loop));
             loop.viewer = viewer.get();
+            if (o.watch)
+                viewer->showReloads(&reloads);
         }
         if (o.benchmark) {
             runBenchmark(o, run, loop, began);
