@@ -31,7 +31,7 @@ std::string formatName(GLint format)
     case 0x8051: return "RGB8";
     case GL_RGBA: return "RGBA";
     case GL_RGB: return "RGB";
-    case 4: return "RGBA (4 components)";
+    case 4: return "RGBA8";
     default: {
         char text[16];
         std::snprintf(text, sizeof text, "0x%04X", unsigned(format));
