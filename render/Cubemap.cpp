@@ -90,6 +90,8 @@ int rebuildStaticCubemaps(const stm::Texture* face, std::string& problem) {
     return rebuilt;
 }
 
+void forgetStaticCubemaps() { g_staticCubes.clear(); }
+
 Cubemap::Cubemap()
     : dynamic(false), keepFaceTextures(false), size(0), id(0), sideRotations(), faceTextures() {}
 

@@ -16,6 +16,9 @@
 // programme plays); returns how many. A cube whose faces are no longer
 // square images of one size keeps its old faces and `problem` says so.
 int rebuildStaticCubemaps(const ZEPHRAN_STAGEMILL::Texture* face, std::string& problem);
+// Forgets the static cube maps noted so far: called at shutdown, before the
+// engine frees the face textures, so a later start never rebuilds from them.
+void forgetStaticCubemaps();
 
 class Cubemap {
 public:

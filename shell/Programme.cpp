@@ -5,6 +5,7 @@
 #include "effects/Globals.h"
 #include "effects/AudioAnalyser.h"
 #include "launcher/LauncherWindow.h"
+#include "render/Cubemap.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "scene/SceneManager.h"
@@ -208,6 +209,7 @@ void runBenchmark(const ShellOptions& o, const StmRunOptions& run, FrameLoop& lo
 
 void shutDown()
 {
+    forgetStaticCubemaps();
     g_renderTargets.release();
     ShaderManager::release();
     stmSetGamma(0);
