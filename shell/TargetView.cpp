@@ -18,7 +18,9 @@ const ViewedTarget kViewedTargets[] = {
     {"occlusion", &RenderTargets::texHalfSSAO, false, "occlusion factor, white = open"},
     {"quarter blur", &RenderTargets::texQuarterA, false, "blurred occlusion"},
     {"half blur", &RenderTargets::texHalfA, false, "blurred picture for depth of field"},
+    {"screen blur", &RenderTargets::texScreenBlurA, false, "blurred picture at full size"},
     {"combined", &RenderTargets::texScreenCombined, false, "colour darkened by occlusion"},
+    {"1024 target", &RenderTargets::tex1024, false, "picture drawn for a later pass"},
 };
 const int kViewedTargetCount = int(sizeof kViewedTargets / sizeof kViewedTargets[0]);
 

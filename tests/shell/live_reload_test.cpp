@@ -273,8 +273,12 @@ public:
         clear(1.0f, 1.0f, 0.0f);
         rt.bindScreenFBOHalf(rt.texHalfA);
         clear(0.0f, 1.0f, 1.0f);
+        rt.bindScreenFBOScreenNormal(rt.texScreenBlurA);
+        clear(0.4f, 0.4f, 0.4f);
         rt.bindScreenFBOScreenNormal(rt.texScreenCombined);
         clear(1.0f, 0.0f, 1.0f);
+        rt.bindTextureFBO1024(rt.tex1024, true);
+        clear(1.0f, 0.6f, 0.0f);
         rt.unbind();
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     }
@@ -313,7 +317,9 @@ TEST_F(LiveReloadTest, TheTargetViewCyclesThroughEveryTargetTheFrameWroteAndBack
         {"occlusion  160x90", kBlue, kBlue},
         {"quarter blur  80x45", {255, 255, 0}, {255, 255, 0}},
         {"half blur  160x90", {0, 255, 255}, {0, 255, 255}},
+        {"screen blur  320x180", {102, 102, 102}, {102, 102, 102}},
         {"combined  320x180", {255, 0, 255}, {255, 0, 255}},
+        {"1024 target  1024x1024", {255, 153, 0}, {255, 153, 0}},
     };
     for (const Expected& e : expected) {
         pressV();
@@ -357,12 +363,12 @@ TEST(ReloadReport, MessagesAgeOutAndAnErrorStaysUntilItsSubjectReloads)
 
 TEST(TargetViewRules, CyclesThroughTheWrittenTargetsInOrderThenBackToThePicture)
 {
-    const std::vector<bool> written = {true, false, false, true, false, false, false, true};
+    const std::vector<bool> written = {true, false, false, true, false, false, false, false, false, true};
     EXPECT_EQ(nextViewedTarget(-1, written), 0);
     EXPECT_EQ(nextViewedTarget(0, written), 3);
-    EXPECT_EQ(nextViewedTarget(3, written), 7);
-    EXPECT_EQ(nextViewedTarget(7, written), -1);
-    EXPECT_EQ(nextViewedTarget(-1, std::vector<bool>(8, false)), -1);
+    EXPECT_EQ(nextViewedTarget(3, written), 9);
+    EXPECT_EQ(nextViewedTarget(9, written), -1);
+    EXPECT_EQ(nextViewedTarget(-1, std::vector<bool>(10, false)), -1);
 
     // Packed depth 0.25 + 2/255 / 255 and plain 0.5; cleared texels left out.
     const unsigned char texels[] = {64, 2, 0, 255, 0, 0, 0, 0, 128, 128, 128, 255};
