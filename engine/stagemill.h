@@ -275,7 +275,8 @@ const unsigned char* stmGetFile(const char* fileName, unsigned int* size);
 bool stmExtractArchive(const char* directory, bool overwrite);
 
 // Watching the run's data directory while the programme plays. stmWatchData
-// starts it for StmRunOptions::dataDir; false (logged) when there is none or
+// starts it for StmRunOptions::dataDir (before stmReadPak reads it, so that
+// nothing saved while loading is missed); false (logged) when there is none or
 // it cannot be watched. stmPollDataChanges takes the file events since the
 // last call: every file there that was written and closed (or renamed into
 // place) since, and not opened for writing again, is read again into the

@@ -123,7 +123,9 @@ void warnShortSong()
 // False when the program cannot start (the reason is shown).
 // `launcher`: the accepted dialog, or null when the command line (or the
 // engine's defaults) decide the display.
-bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
+// `reloads`: with --watch, where a failure to watch the data directory is
+// reported (null without).
+bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher, ReloadReport* reloads)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     bool started;
@@ -140,6 +142,10 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
     }
     if (!started)
         throw "stmInitEx(): no window or OpenGL context";
+    // Watched before it is read, so an edit saved while the programme loads
+    // is rebuilt at the first frame rather than missed.
+    if (reloads && !stmWatchData())
+        reloads->add("watch", "cannot watch " + o.dataDir + ": edits there are not rebuilt", true);
     if (!stmReadPak("data.pak")) {
         std::string text = std::string("The data archive is unusable: ") + stmPakError() + ".";
         stmMessageBox(text.c_str(), kTitle, STM_MB_ICONERROR | STM_MB_TOPMOST);
@@ -278,16 +284,13 @@ int runProgramme(const ShellOptions& o)
             declined = true;   // Quit: no window, context or music was started; exit 0
             return;
         }
-        started = startUp(o, plan, launcher.get());
+        ReloadReport reloads;
+        started = startUp(o, plan, launcher.get(), o.watch ? &reloads : nullptr);
         FrameLoop loop;
         if (!started)
             return;
-        ReloadReport reloads;
-        if (o.watch) {
+        if (o.watch)
             loop.reloads = &reloads;
-            if (!stmWatchData())
-                reloads.add("watch", "cannot watch " + o.dataDir + ": edits there are not rebuilt", true);
-        }
         std::unique_ptr<Viewer> viewer;
         if (viewerControls(o)) {
             viewer.reset(new Viewer(timelineSpans(*g_beatClock), *g_beatClock, o.loop));
