@@ -174,6 +174,22 @@ std::vector<std::string> memberNames()
         names.push_back(m.first);
     return names;
 }
+void replaceMember(const std::string& name, std::vector<unsigned char> bytes)
+{
+    const bool known = g_members.count(name) != 0;
+    g_members[name] = std::move(bytes);
+    if (!isTextName(name))
+        return;
+    if (!known) {
+        rebuildTexts();
+        return;
+    }
+    // In place: only this text's pointer changes.
+    for (auto& t : g_texts)
+        if (t.first == name)
+            t.second.assign(g_members[name].begin(), g_members[name].end());
+}
+
 void releaseArchive()
 {
     g_members.clear();

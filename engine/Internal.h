@@ -27,6 +27,9 @@ bool installGLDebug();
 // Archive (Archive.cpp): raw bytes of a member, null when absent.
 const std::vector<unsigned char>* member(const std::string& name);
 std::vector<std::string> memberNames();
+// Sets a member's bytes (a new one is added); its text, when it is one,
+// follows. Pointers to other texts stay valid when the member existed.
+void replaceMember(const std::string& name, std::vector<unsigned char> bytes);
 void releaseArchive();
 // Whether a member name ends in one of the extensions (given in lower case),
 // ignoring the name's case.
@@ -58,5 +61,8 @@ void resetCapture();
 
 // Textures (Textures.cpp).
 void releaseTextures();
+
+// Data watch (DataWatch.cpp).
+void stopDataWatch();
 
 } // namespace stm_internal

@@ -27,6 +27,14 @@ Texture::~Texture() { std::free(rgba_); }
 
 void Texture::bind() const { glBindTexture(GL_TEXTURE_2D, id_); }
 
+void Texture::replaceImage(int width, int height, unsigned char* rgba)
+{
+    std::free(rgba_);
+    width_ = width;
+    height_ = height;
+    rgba_ = rgba;
+}
+
 } // namespace ZEPHRAN_STAGEMILL
 
 namespace {
@@ -287,6 +295,45 @@ stm::Texture* stmGetTexture(const char* fileName)
     glBindTexture(GL_TEXTURE_2D, GLuint(bound));
     return texture;
 }
+
+namespace {
+std::string g_reloadError;
+}
+
+bool stmReloadTexture(const char* fileName)
+{
+    g_reloadError.clear();
+    const std::string name = fileName ? fileName : "";
+    auto it = g_textures.find(name);
+    if (it == g_textures.end()) {
+        if (!g_reportedMissing.count(name))
+            return true;
+        g_reloadError = "it was missing when the effects started, so they use the placeholder until the next run";
+        return false;
+    }
+    const std::vector<unsigned char>* bytes = stm_internal::member(name);
+    if (!bytes || !it->second->getImgData()) {
+        g_reloadError = "it is no archive image";
+        return false;
+    }
+    int w = 0, h = 0;
+    std::string failure;
+    unsigned char* rgba = decodeRGBA(*bytes, w, h, failure);
+    if (!rgba) {
+        g_reloadError = "not a readable image (" + failure + "); the old picture stays";
+        return false;
+    }
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, it->second->getID());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    it->second->replaceImage(w, h, rgba);
+    return true;
+}
+
+const char* stmReloadError() { return g_reloadError.empty() ? nullptr : g_reloadError.c_str(); }
 
 void stmAddRenderToTexture(int width, int height, const char* name)
 {

@@ -333,6 +333,7 @@ void stmShutDown()
     stm_internal::finishCapture();
     stmClearEffects();   // while their GL context is still current
     stm_internal::shutdownAudio();
+    stm_internal::stopDataWatch();
     stm_internal::releaseArchive();
     if (g_win.context) {
         stm_internal::releaseTextures();

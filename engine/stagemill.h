@@ -117,6 +117,9 @@ public:
     int getWidth() const { return width_; }
     int getHeight() const { return height_; }
     unsigned char* getImgData() const { return rgba_; }
+    // New pixels for the same texture (malloc'd, owned from now on); the GL
+    // upload is the caller's.
+    void replaceImage(int width, int height, unsigned char* rgba);
     void bind() const;   // glBindTexture(GL_TEXTURE_2D, id)
 private:
     unsigned int id_;
@@ -262,6 +265,14 @@ void stmUploadTextures();
 // The texture of an archive image or render texture; a missing name gives a
 // logged, clearly visible placeholder, never null.
 stm::Texture* stmGetTexture(const char* fileName);
+// Decodes the image member `fileName` again and uploads it into the texture
+// object it already has, keeping that texture's sampling parameters (and
+// regenerating its mipmaps). True when done, or when the image has no texture
+// yet (it uploads when first asked for). False, with stmReloadError saying
+// why, when it does not decode or has only the placeholder: the texture keeps
+// its old pixels then.
+bool stmReloadTexture(const char* fileName);
+const char* stmReloadError();
 void stmAddRenderToTexture(int width, int height, const char* name);
 int stmGetTextCount();
 const char* stmGetTextFileNameAtIndex(int index);
@@ -269,6 +280,27 @@ const char* stmGetTextAtIndex(int index);
 const char* stmGetText(const char* fileName);   // null when absent
 // Raw bytes of any member (null when absent).
 const unsigned char* stmGetFile(const char* fileName, unsigned int* size);
+// Writes every member (as stmReadPak read them) as a file under `directory`
+// by its member name, making the directory and any folders a name holds.
+// An existing file is kept unless `overwrite`; each file is written under a
+// temporary name and renamed into place. False when any member could not be
+// written (each failure logged with the file and why).
+bool stmExtractArchive(const char* directory, bool overwrite);
+
+// Watching the run's data directory while the programme plays. stmWatchData
+// starts it for StmRunOptions::dataDir (before stmReadPak reads it, so that
+// nothing saved while loading is missed); false (logged) when there is none or
+// it cannot be watched. stmPollDataChanges takes the file events since the
+// last call: every file there that was written and closed (or renamed into
+// place) since, and not opened for writing again, is read again into the
+// members, so stmGetText and stmGetFile give its new bytes; a file still being
+// written waits for a later call. Returns how many members changed, named by
+// stmGetChangedFileName(0 .. n-1) until the next call. Names beginning with
+// '.' or ending in '~' (editors' scratch and backup files) are left out; a
+// removed file is logged and its member kept.
+bool stmWatchData();
+int stmPollDataChanges();
+const char* stmGetChangedFileName(int index);
 
 // Scheduler. An effect runs while start <= song time < end; stmRun calls
 // update(time) then draw() on each, lower layers first, equal layers in

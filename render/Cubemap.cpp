@@ -50,7 +50,47 @@ const unsigned char* faceImage(stm::Texture* t, int face, int size) {
     return t->getImgData();
 }
 
+// The static cube maps and the engine textures their faces came from, so a
+// face image edited while the programme plays can rebuild its cube.
+struct StaticCube {
+    GLuint id;
+    stm::Texture* faces[6];
+};
+std::vector<StaticCube> g_staticCubes;
+
+void uploadFaces(stm::Texture* const faces[6], int size) {
+    for (int i = 0; i < 6; ++i)
+        glTexImage2D(faceTarget(i), 0, 3, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, faceImage(faces[i], i, size));
+}
+
 } // namespace
+
+int rebuildStaticCubemaps(const stm::Texture* face, std::string& problem) {
+    problem.clear();
+    int rebuilt = 0;
+    for (const StaticCube& cube : g_staticCubes) {
+        bool uses = false;
+        for (stm::Texture* f : cube.faces) uses = uses || f == face;
+        if (!uses) continue;
+        const int size = cube.faces[0] ? cube.faces[0]->getWidth() : 0;
+        bool fits = size > 0;
+        for (stm::Texture* f : cube.faces)
+            fits = fits && f && f->getImgData() && f->getWidth() == size && f->getHeight() == size;
+        if (!fits) {
+            problem = "the cube map's six faces must be square images of one size; the cube map stays as it was";
+            continue;
+        }
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &bound);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, cube.id);
+        uploadFaces(cube.faces, size);
+        glBindTexture(GL_TEXTURE_CUBE_MAP, static_cast<GLuint>(bound));
+        ++rebuilt;
+    }
+    return rebuilt;
+}
+
+void forgetStaticCubemaps() { g_staticCubes.clear(); }
 
 Cubemap::Cubemap()
     : dynamic(false), keepFaceTextures(false), size(0), id(0), sideRotations(), faceTextures() {}
@@ -62,22 +102,14 @@ void Cubemap::setupStatic(stm::Texture* t0, stm::Texture* t1, stm::Texture* t2, 
     size = t0 ? t0->getWidth() : 0;
     glEnable(GL_TEXTURE_CUBE_MAP);
     createClampedTexture(GL_TEXTURE_CUBE_MAP, id, GL_LINEAR);
-    for (int i = 0; i < 6; ++i)
-        glTexImage2D(faceTarget(i), 0, 3, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, faceImage(faces[i], i, size));
+    uploadFaces(faces, size);
     glDisable(GL_TEXTURE_CUBE_MAP);
     for (int i = 0; i < 6; ++i) faceTextures[i] = faces[i] ? faces[i]->getID() : 0;
+    g_staticCubes.push_back({id, {t0, t1, t2, t3, t4, t5}});
 }
 
 void Cubemap::setupStatic(stm::Texture* t) {
-    keepFaceTextures = false;
-    size = t ? t->getWidth() : 0;
-    glEnable(GL_TEXTURE_CUBE_MAP);
-    createClampedTexture(GL_TEXTURE_CUBE_MAP, id, GL_LINEAR);
-    const unsigned char* image = faceImage(t, 0, size);
-    for (int i = 0; i < 6; ++i)
-        glTexImage2D(faceTarget(i), 0, 3, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, image);
-    glDisable(GL_TEXTURE_CUBE_MAP);
-    for (GLuint& face : faceTextures) face = t ? t->getID() : 0;
+    setupStatic(t, t, t, t, t, t);
 }
 
 // The empty cube both dynamic forms render into. Leaves it enabled and bound.

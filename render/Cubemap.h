@@ -11,6 +11,15 @@
 #include "engine/stagemill.h"
 #include "render/GLExtensions.h"
 
+// Uploads again, from their face textures' current pixels, the static cube
+// maps that have `face` among their faces (a face image edited while the
+// programme plays); returns how many. A cube whose faces are no longer
+// square images of one size keeps its old faces and `problem` says so.
+int rebuildStaticCubemaps(const ZEPHRAN_STAGEMILL::Texture* face, std::string& problem);
+// Forgets the static cube maps noted so far: called at shutdown, before the
+// engine frees the face textures, so a later start never rebuilds from them.
+void forgetStaticCubemaps();
+
 class Cubemap {
 public:
     Cubemap();

@@ -363,6 +363,7 @@ void RenderTargets::release() {
 
 void RenderTargets::bindTextureFBO2048(GLuint texture) {
     profilePass(Pass::Shadow);
+    noteWritten(texture);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fbo2048);
     attachTexture(GL_COLOR_ATTACHMENT0_EXT, texture);
     attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbDepth2048);
@@ -372,6 +373,7 @@ void RenderTargets::bindTextureFBO2048(GLuint texture) {
 
 void RenderTargets::bindTextureFBO1024(GLuint texture, bool noMultisample) {
     profilePass(Pass::Scene);
+    noteWritten(texture);
     if (glRenderbufferStorageMultisampleEXT && g_multisampleAvailable && !noMultisample) {
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboMultisample1024);
         glViewport(0, 0, 1024, 1024);
@@ -388,6 +390,7 @@ void RenderTargets::bindTextureFBO1024(GLuint texture, bool noMultisample) {
 }
 
 void RenderTargets::bindScreenFBOScreenNormal(GLuint texture) {
+    noteWritten(texture);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboScreen);
     attachTexture(GL_COLOR_ATTACHMENT0_EXT, texture);
     attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbScreenDepth);
@@ -399,6 +402,7 @@ void RenderTargets::bindScreenFBOScreenNormal(GLuint texture) {
 
 void RenderTargets::bindScreenFBOMRT(bool noMultisample) {
     profilePass(Pass::Scene);
+    for (GLuint texture : {texScreenColor, texScreenNormal, texScreenDepth}) noteWritten(texture);
     if (glRenderbufferStorageMultisampleEXT && g_multisampleAvailable && !noMultisample) {
         // This pass draws over the multisampled buffers: what the last one
         // left there unsampled is given up.
@@ -423,6 +427,7 @@ void RenderTargets::bindScreenFBOMRT(bool noMultisample) {
 }
 
 void RenderTargets::bindScreenFBOHalf(GLuint texture) {
+    noteWritten(texture);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboHalf);
     attachTexture(GL_COLOR_ATTACHMENT0_EXT, texture);
     attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbHalfDepth);
@@ -431,11 +436,22 @@ void RenderTargets::bindScreenFBOHalf(GLuint texture) {
 }
 
 void RenderTargets::bindScreenFBOQuarter(GLuint texture) {
+    noteWritten(texture);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboQuarter);
     attachTexture(GL_COLOR_ATTACHMENT0_EXT, texture);
     attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbQuarterDepth);
     checkFramebufferStatus("bindScreenFBOQuarter");
     glViewport(0, 0, width / 4, height / 4);
+}
+
+void RenderTargets::noteWritten(GLuint texture) {
+    if (std::find(written_.begin(), written_.end(), texture) == written_.end()) written_.push_back(texture);
+}
+
+std::vector<GLuint> RenderTargets::takeWritten() {
+    std::vector<GLuint> taken;
+    taken.swap(written_);
+    return taken;
 }
 
 void RenderTargets::unbind() {

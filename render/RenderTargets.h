@@ -17,6 +17,8 @@
 
 #include "render/GLExtensions.h"
 
+#include <vector>
+
 class RenderTargets {
 public:
     // Start-up: logs the driver, checks every required capability (a missing
@@ -55,6 +57,9 @@ public:
     // clear colour: the pass needs no clear of its own.
     void beginSceneMRT();
     void endSceneMRT();
+    // The textures the bind operations have drawn into since the last call,
+    // each once, in the order first drawn; the render-target view shows them.
+    std::vector<GLuint> takeWritten();
 
     bool initialised = false;
     PFNGLRENDERBUFFERSTORAGEMULTISAMPLEEXTPROC glRenderbufferStorageMultisampleEXT = nullptr;
@@ -116,6 +121,8 @@ public:
     bool resolveEveryPass = false;
 
 private:
+    void noteWritten(GLuint texture);
+    std::vector<GLuint> written_;
     void resolveSceneAttachment(int k);
     // The three scene textures and the scene depth buffer onto fboScene,
     // which must be bound as the draw framebuffer.

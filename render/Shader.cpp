@@ -67,8 +67,8 @@ void readAnnotation(ShaderUniform& u, const std::string& word) {
 }
 
 // Logs the driver's info log of a shader object or program, one line of it
-// per log line, each as "name, text".
-void printInfoLog(GLhandleARB handle, const char* name) {
+// per log line, each as "name, text", and adds those lines to `collected`.
+void printInfoLog(GLhandleARB handle, const char* name, std::string& collected) {
     char log[1024];
     GLsizei length = 0;
     if (glIsShader(handle))
@@ -77,23 +77,29 @@ void printInfoLog(GLhandleARB handle, const char* name) {
         glGetProgramInfoLog(handle, sizeof log, &length, log);
     std::string text(log, static_cast<size_t>(length > 0 ? length : 0));
     for (const std::string& line : splitString(text, "\n"))
-        if (!line.empty()) stmMsg("%s, %s\n", name, line.c_str());
+        if (!line.empty()) {
+            stmMsg("%s, %s\n", name, line.c_str());
+            collected += line + "\n";
+        }
 }
 
 // The compile or link status of a shader object or program; a failure is
 // logged naming the stage.
-bool succeeded(GLhandleARB handle, GLenum status, const char* name, const char* stage) {
+bool succeeded(GLhandleARB handle, GLenum status, const char* name, const char* stage, std::string& collected) {
     GLint ok = 0;
     glGetObjectParameterivARB(handle, status, &ok);
-    if (!ok) stmMsg("ERROR: shader \"%s\": the %s failed; the shader is left out\n", name, stage);
+    if (!ok) {
+        stmMsg("ERROR: shader \"%s\": the %s failed; the shader is left out\n", name, stage);
+        collected += std::string("the ") + stage + " failed\n";
+    }
     return ok != 0;
 }
 
-GLhandleARB compile(GLenum kind, const char* source, const char* name) {
+GLhandleARB compile(GLenum kind, const char* source, const char* name, std::string& collected) {
     GLhandleARB object = glCreateShaderObjectARB(kind);
     glShaderSourceARB(object, 1, &source, nullptr);
     glCompileShaderARB(object);
-    printInfoLog(object, name);
+    printInfoLog(object, name, collected);
     return object;
 }
 
@@ -174,24 +180,27 @@ void Shader::parseUniforms(const char* source) {
 void Shader::init(const char* name_, const char* fragmentSource, const char* vertexSource) {
     // Kept first so a shader with missing sources still registers by name.
     name = name_ ? name_ : "";
+    buildLog.clear();
     if (!fragmentSource || !vertexSource) {
         stmMsg("ERROR: couldn't init shader! fragment or vertex shader contents were missing [%s] \n", getName());
+        buildLog = "the fragment or vertex text is missing\n";
         return;
     }
     parseUniforms(fragmentSource);
     parseUniforms(vertexSource);
 
-    vertexShader = compile(GL_VERTEX_SHADER_ARB, vertexSource, getName());
-    bool ok = succeeded(vertexShader, GL_OBJECT_COMPILE_STATUS_ARB, getName(), "vertex stage's compile");
-    fragmentShader = compile(GL_FRAGMENT_SHADER_ARB, fragmentSource, getName());
-    ok = succeeded(fragmentShader, GL_OBJECT_COMPILE_STATUS_ARB, getName(), "fragment stage's compile") && ok;
+    vertexShader = compile(GL_VERTEX_SHADER_ARB, vertexSource, getName(), buildLog);
+    bool ok = succeeded(vertexShader, GL_OBJECT_COMPILE_STATUS_ARB, getName(), "vertex stage's compile", buildLog);
+    fragmentShader = compile(GL_FRAGMENT_SHADER_ARB, fragmentSource, getName(), buildLog);
+    ok = succeeded(fragmentShader, GL_OBJECT_COMPILE_STATUS_ARB, getName(), "fragment stage's compile", buildLog) &&
+         ok;
     program = glCreateProgramObjectARB();
     glAttachObjectARB(program, vertexShader);
     glAttachObjectARB(program, fragmentShader);
     if (ok) {
         glLinkProgramARB(program);
-        printInfoLog(program, getName());
-        ok = succeeded(program, GL_OBJECT_LINK_STATUS_ARB, getName(), "link");
+        printInfoLog(program, getName(), buildLog);
+        ok = succeeded(program, GL_OBJECT_LINK_STATUS_ARB, getName(), "link", buildLog);
     }
     if (!ok) {
         // Left uninitialised: users draw as without the shader.
@@ -200,6 +209,20 @@ void Shader::init(const char* name_, const char* fragmentSource, const char* ver
     }
     glUseProgramObjectARB(program);
     initialised = true;
+}
+
+void Shader::adopt(Shader& built) {
+    release();
+    clearUniforms();
+    for (unsigned int i = 0; i < built.uniforms.size(); ++i) uniforms.add(built.uniforms.get(i));
+    built.uniforms.clear();
+    vertexShader = built.vertexShader;
+    fragmentShader = built.fragmentShader;
+    program = built.program;
+    initialised = built.initialised;
+    buildLog = built.buildLog;
+    built.vertexShader = built.fragmentShader = built.program = 0;
+    built.initialised = false;
 }
 
 void Shader::bind() {

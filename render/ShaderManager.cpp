@@ -25,22 +25,63 @@ std::string joinPieces(const std::vector<std::string>& pieces, size_t count) {
     return joined;
 }
 
+// The two texts of archive shader `shader`.
+struct ArchivePair {
+    std::string shader, fragmentFile, vertexFile, partner;
+};
+
+enum class PairName { None, Malformed, Half };
+
+// Whether `fileName` is half of a pair N.frag.glsl / N.vert.glsl (N may hold
+// dots), and which; fewer than three dot pieces name no pair at all.
+PairName pairOf(const std::string& fileName, ArchivePair& pair) {
+    std::vector<std::string> pieces = splitString(fileName, ".");
+    if (pieces.size() < 3) return PairName::None;
+    std::string& stage = pieces[pieces.size() - 2];
+    if (stage != "frag" && stage != "vert") return PairName::Malformed;
+    const bool isFragment = stage == "frag";
+    stage = isFragment ? "vert" : "frag";
+    pair.partner = joinPieces(pieces, pieces.size());
+    pair.shader = joinPieces(pieces, pieces.size() - 2);
+    pair.fragmentFile = isFragment ? fileName : pair.partner;
+    pair.vertexFile = isFragment ? pair.partner : fileName;
+    return PairName::Half;
+}
+
 // The archive text `fileName` with its includes expanded into `expanded`; a
 // missing text stays null (Shader::init reports it). False, logged with the
-// shader's name, when an include cannot be expanded.
+// shader's name and said in `error`, when an include cannot be expanded.
+// `texts` gets every text asked for.
 bool archiveSource(const std::string& shaderName, const std::string& fileName, std::string& expanded,
-                   const char*& source) {
+                   const char*& source, std::set<std::string>& texts, std::string& error) {
+    texts.insert(fileName);
     source = stmGetText(fileName.c_str());
     if (!source) return true;
-    std::string error;
-    if (!expandShaderIncludes(source, [](const std::string& name) { return stmGetText(name.c_str()); }, expanded,
-                              error)) {
-        stmMsg("Shader \"%.500s\" not built: %.500s in '%.500s'\n", shaderName.c_str(), error.c_str(),
-               fileName.c_str());
+    const auto lookup = [&texts](const std::string& name) {
+        texts.insert(name);
+        return stmGetText(name.c_str());
+    };
+    if (!expandShaderIncludes(source, lookup, expanded, error)) {
+        error += " in '" + fileName + "'";
+        stmMsg("Shader \"%.500s\" not built: %.500s\n", shaderName.c_str(), error.c_str());
         return false;
     }
     source = expanded.c_str();
     return true;
+}
+
+// The pair built into a new Shader (initialised or not, as its sources
+// allow); null when an include could not be expanded (`error` says why).
+Shader* buildPair(const ArchivePair& pair, std::set<std::string>& texts, std::string& error) {
+    std::string fragmentText, vertexText;
+    const char* fragment = nullptr;
+    const char* vertex = nullptr;
+    if (!archiveSource(pair.shader, pair.fragmentFile, fragmentText, fragment, texts, error) ||
+        !archiveSource(pair.shader, pair.vertexFile, vertexText, vertex, texts, error))
+        return nullptr;
+    Shader* shader = new Shader();
+    shader->init(pair.shader.c_str(), fragment, vertex);
+    return shader;
 }
 
 } // namespace
@@ -118,44 +159,70 @@ void ShaderManager::init() {
     }
     for (unsigned int i = 0; i < files.size(); ++i) {
         const std::string fileName = files.getKey(i);
-        std::vector<std::string> pieces = splitString(fileName, ".");
-        if (pieces.size() < 3) continue;
-        std::string& stage = pieces[pieces.size() - 2];
-        if (stage == "frag") {
-            stage = "vert";
-        } else if (stage == "vert") {
-            stage = "frag";
-        } else {
-            stmMsg("Warning: Malformed shader name: '%.500s'\n", fileName.c_str());
-            continue;
-        }
-        const std::string partner = joinPieces(pieces, pieces.size());
+        ArchivePair pair;
+        const PairName kind = pairOf(fileName, pair);
+        if (kind == PairName::Malformed) stmMsg("Warning: Malformed shader name: '%.500s'\n", fileName.c_str());
         // Each pair once: from the member that comes first in name order.
-        if (!files.exists(partner) || !stm::ByteOrder()(fileName, partner)) continue;
-
-        const std::string shaderName = joinPieces(pieces, pieces.size() - 2);
-        const bool firstIsFragment = fileName.find(".frag.glsl") != std::string::npos;
-        const std::string& fragmentFile = firstIsFragment ? fileName : partner;
-        const std::string& vertexFile = firstIsFragment ? partner : fileName;
-        std::string fragmentText, vertexText;
-        const char* fragment = nullptr;
-        const char* vertex = nullptr;
-        if (!archiveSource(shaderName, fragmentFile, fragmentText, fragment) ||
-            !archiveSource(shaderName, vertexFile, vertexText, vertex))
+        if (kind != PairName::Half || !files.exists(pair.partner) || !stm::ByteOrder()(fileName, pair.partner))
             continue;
-
-        Shader* shader = getShader(shaderName.c_str());
+        std::set<std::string> texts;
+        std::string error;
+        Shader* built = buildPair(pair, texts, error);
+        sourceTexts_[pair.shader] = texts;
+        if (!built) continue;
+        Shader* shader = getShader(pair.shader.c_str());
         if (shader) {
             // An archive pair replaces the built-in shader in place.
-            shader->clearUniforms();
-            shader->release();
+            shader->adopt(*built);
+            delete built;
         } else {
-            shader = new Shader();
+            shader = built;
         }
-        shader->init(shaderName.c_str(), fragment, vertex);
         addShader(shader);
     }
 
     Shader::unbind();
     stmMsg("ShaderManager::init() : Shaders created\n");
+}
+
+std::vector<ShaderRebuild> ShaderManager::rebuildFromTexts(const std::vector<std::string>& fileNames) {
+    std::set<std::string> names;
+    for (const std::string& file : fileNames) {
+        for (const auto& entry : sourceTexts_)
+            if (entry.second.count(file)) names.insert(entry.first);
+        ArchivePair own;
+        if (pairOf(file, own) == PairName::Half && stmGetText(own.partner.c_str())) names.insert(own.shader);
+    }
+
+    std::vector<ShaderRebuild> results;
+    for (const std::string& name : names) {
+        ArchivePair pair;
+        pair.shader = name;
+        pair.fragmentFile = name + ".frag.glsl";
+        pair.vertexFile = name + ".vert.glsl";
+        std::set<std::string> texts;
+        ShaderRebuild result;
+        result.shader = name;
+        Shader* built = buildPair(pair, texts, result.error);
+        sourceTexts_[name] = texts;
+        if (built && built->isInitialised()) {
+            Shader* shader = getShader(name.c_str());
+            if (shader) {
+                shader->adopt(*built);
+                delete built;
+            } else {
+                addShader(built);
+            }
+            result.ok = true;
+            result.error.clear();
+        } else {
+            if (built) result.error = built->buildLog;
+            delete built;
+            const Shader* previous = getShader(name.c_str());
+            result.kept = previous && previous->isInitialised();
+        }
+        results.push_back(result);
+    }
+    Shader::unbind();
+    return results;
 }

@@ -9,7 +9,10 @@
 // and sets the camera, clip-plane and screen-size uniforms itself on bind().
 #pragma once
 
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "core/Array.h"
 #include "core/Map.h"
@@ -67,6 +70,10 @@ public:
     void parseUniforms(const char* source);
     // Frees every uniform record and empties the list.
     void clearUniforms();
+    // Takes over the GL objects, uniform list and state of `built` (its own
+    // are released first), so users holding this object draw with the new
+    // program; `built` is left empty.
+    void adopt(Shader& built);
 
     const char* getName() const { return name.c_str(); }
     bool isInitialised() const { return initialised; }
@@ -77,6 +84,17 @@ public:
     GLhandleARB vertexShader = 0;
     GLhandleARB fragmentShader = 0;
     GLhandleARB program = 0;
+    // What the latest init reported when it failed: the driver's messages,
+    // one per line, or which stage failed.
+    std::string buildLog;
+};
+
+// What rebuilding one shader from edited texts gave.
+struct ShaderRebuild {
+    std::string shader;
+    bool ok = false;
+    std::string error;   // when not ok: the compiler's or the include expander's messages
+    bool kept = false;   // when not ok: a previous program stays in use
 };
 
 class ShaderManager {
@@ -89,6 +107,13 @@ public:
 
     // Builds the built-in shaders, then the archive's.
     void init();
+    // Rebuilds, once each, every archive shader made from one of the texts
+    // `fileNames` (either half of its pair or any text it includes) and each
+    // shader whose pair one of them is half of, when both halves are there:
+    // compiled, linked and its uniforms scanned again into the registered
+    // object. A shader that fails keeps its previous program. Leaves no
+    // program in use.
+    std::vector<ShaderRebuild> rebuildFromTexts(const std::vector<std::string>& fileNames);
     // Registers (or replaces) `shader` under `name`; always true.
     bool addShader(const char* name, Shader* shader);
     bool addShader(Shader* shader);
@@ -103,6 +128,9 @@ public:
 
 private:
     ShaderManager() = default;
+    // Archive shader -> every text its sources came from (includes too,
+    // found or not), so an edit of any of them rebuilds it.
+    std::map<std::string, std::set<std::string>> sourceTexts_;
     static ShaderManager* instance;
     static bool created;
 };

@@ -5,6 +5,7 @@
 #include "render/GLCheck.h"
 #include "render/PostProcess.h"
 #include "render/Space2D.h"
+#include "shell/LiveReload.h"
 #include "shell/Viewer.h"
 
 #include <GL/gl.h>
@@ -42,6 +43,8 @@ bool FrameLoop::iterate()
     if (message != 0)
         return false;
 
+    if (reloads)
+        applyDataChanges(*reloads);
     stmUpdateTimer();
     if (viewer)
         viewer->beforeFrame();

@@ -1,4 +1,4 @@
-// The frame loop: messages, one frame (clear, the effects), the closing fade
+// The frame loop: messages, one frame (edits rebuilt, clear, the effects), the closing fade
 // on Escape or window close, F1 seeking, the viewer's controls in interactive
 // runs, the programme's end, swap.
 #pragma once
@@ -21,6 +21,7 @@ bool fadeOut(float& remaining);
 
 class GLCheck;
 class Viewer;
+class ReloadReport;
 
 struct FrameLoop {
     bool quit = false;
@@ -28,6 +29,9 @@ struct FrameLoop {
     int seekDirection = 0;        // -1, 0, +1
     Viewer* viewer = nullptr;     // null: the programme's keys only (captures, shots)
     GLCheck* glCheck = nullptr;   // checks the GL state after each frame (--gl-check)
+    // Non-null with --watch: edits of the data directory are rebuilt at the
+    // start of each frame, their outcomes kept here.
+    ReloadReport* reloads = nullptr;
     double frameSeconds = 0.0;    // wall time between the last two swaps, for the overlay
     std::chrono::steady_clock::time_point lastSwap{};
 

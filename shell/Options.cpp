@@ -87,13 +87,20 @@ const char* usageText()
            "  --gl-check           after every effect and frame check the GL state and the\n"
            "                       driver's debug messages; print the faults, exit 1 on any\n"
            "  --export-song FILE.wav  write the song as WAV and exit\n"
+           "\n"
+           "Changing the demo:\n"
+           "  --extract DIR        write every member of data.pak as a file under DIR and\n"
+           "                       exit (existing files are kept)\n"
+           "  --force              let --extract overwrite existing files\n"
+           "  --watch              with --data DIR: shaders and images edited there are\n"
+           "                       rebuilt while the programme plays\n"
            "  --help               this text\n"
            "\n"
            "Keys: Escape (or closing the window) fades out and ends; F1 with Left or\n"
            "Right seeks one second back or forward per frame. Space pauses, and while\n"
            "paused . and , step one frame; Page Up / Page Down jump to the next /\n"
            "previous effect, ] and [ one bar; L loops the current effect; Tab shows\n"
-           "the timeline.\n";
+           "the timeline, V the render targets one by one.\n";
 }
 
 bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
@@ -175,6 +182,14 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
             if (!value())
                 return false;
             o.exportSong = argv[++i];
+        } else if (arg == "--extract") {
+            if (!value())
+                return false;
+            o.extract = argv[++i];
+        } else if (arg == "--force") {
+            o.force = true;
+        } else if (arg == "--watch") {
+            o.watch = true;
         } else {
             error = "unknown option '" + arg + "' (see --help)";
             return false;
@@ -197,6 +212,18 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
         error = "--benchmark writes no frames: it cannot be combined with --shot or --capture";
         return false;
     }
+    if (o.watch && o.dataDir.empty()) {
+        error = "--watch needs --data DIR: the directory whose edits are rebuilt";
+        return false;
+    }
+    if (!o.extract.empty() && !o.dataDir.empty()) {
+        error = "--extract writes the archive's own members: it cannot be combined with --data";
+        return false;
+    }
+    if (o.force && o.extract.empty()) {
+        error = "--force only applies to --extract";
+        return false;
+    }
     if (o.to >= 0.0f && o.to <= o.from) {
         error = "--to must be later than --from";
         return false;
@@ -207,5 +234,5 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
 bool launcherWanted(const ShellOptions& o)
 {
     return o.launcher && !o.displayGiven && !o.headless && o.capture.empty() && !o.shot && !o.benchmark &&
-           o.exportSong.empty();
+           o.exportSong.empty() && o.extract.empty();
 }

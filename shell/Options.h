@@ -24,6 +24,9 @@ struct ShellOptions {
     float shotTime = 0.0f;
     std::string shotFile;
     std::string exportSong;
+    std::string extract;       // write the archive's members as files here and exit
+    bool force = false;        // --extract overwrites files that are there
+    bool watch = false;        // rebuild shaders and images edited in dataDir while playing
     bool loop = false;         // play the programme again from 0 at its end
     bool benchmark = false;    // fixed clock, headless, frame times instead of output
     bool glCheck = false;      // check the GL state after every draw; faults make the exit status 1
@@ -36,5 +39,5 @@ bool parseOptions(int argc, char** argv, ShellOptions& options, std::string& err
 const char* usageText();
 // Whether the launcher dialog is to be asked for the display choices: not with
 // --no-launcher, a display option, a headless run, a capture, a shot, a
-// benchmark or the song export. (Without a display it is skipped as well; the launcher tells.)
+// benchmark, the song export or an extraction. (Without a display it is skipped as well; the launcher tells.)
 bool launcherWanted(const ShellOptions& options);

@@ -6,11 +6,13 @@
 #include "effects/AudioAnalyser.h"
 #include "launcher/LauncherWindow.h"
 #include "render/GLCheck.h"
+#include "render/Cubemap.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
 #include "scene/SceneManager.h"
 #include "shell/Benchmark.h"
 #include "shell/FrameLoop.h"
+#include "shell/LiveReload.h"
 #include "shell/Replay.h"
 #include "shell/Timeline.h"
 #include "shell/Viewer.h"
@@ -123,7 +125,9 @@ void warnShortSong()
 // False when the program cannot start (the reason is shown).
 // `launcher`: the accepted dialog, or null when the command line (or the
 // engine's defaults) decide the display.
-bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
+// `reloads`: with --watch, where a failure to watch the data directory is
+// reported (null without).
+bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher, ReloadReport* reloads)
 {
     g_backgroundColor = stm::Vector(0.0f, 0.0f, 0.0f);
     bool started;
@@ -140,6 +144,10 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
     }
     if (!started)
         throw "stmInitEx(): no window or OpenGL context";
+    // Watched before it is read, so an edit saved while the programme loads
+    // is rebuilt at the first frame rather than missed.
+    if (reloads && !stmWatchData())
+        reloads->add("watch", "cannot watch " + o.dataDir + ": edits there are not rebuilt", true);
     if (!stmReadPak("data.pak")) {
         std::string text = std::string("The data archive is unusable: ") + stmPakError() + ".";
         stmMessageBox(text.c_str(), kTitle, STM_MB_ICONERROR | STM_MB_TOPMOST);
@@ -209,6 +217,7 @@ void runBenchmark(const ShellOptions& o, const StmRunOptions& run, FrameLoop& lo
 
 void shutDown()
 {
+    forgetStaticCubemaps();
     g_renderTargets.release();
     ShaderManager::release();
     stmSetGamma(0);
@@ -251,6 +260,14 @@ int runProgramme(const ShellOptions& o)
     const ReplayPlan plan = replayPlan(o, fps);
     StmRunOptions run = engineOptions(o, plan);
     stmConfigure(run);
+    if (!o.extract.empty()) {
+        bool ok = stmReadPak("data.pak");
+        if (!ok)
+            stmMsg("zephran: the data archive is unusable: %s\n", stmPakError());
+        ok = ok && stmExtractArchive(o.extract.c_str(), o.force);
+        stmShutDown();
+        return ok ? 0 : 1;
+    }
     if (!o.exportSong.empty()) {
         bool ok = stmReadPak("data.pak");
         if (ok)
@@ -272,7 +289,8 @@ int runProgramme(const ShellOptions& o)
             declined = true;   // Quit: no window, context or music was started; exit 0
             return;
         }
-        started = startUp(o, plan, launcher.get());
+        ReloadReport reloads;
+        started = startUp(o, plan, launcher.get(), o.watch ? &reloads : nullptr);
         FrameLoop loop;
         if (!started)
             return;
@@ -282,10 +300,14 @@ int runProgramme(const ShellOptions& o)
             glCheck.check("start-up", stmGetTime());
             loop.glCheck = &glCheck;
         }
+        if (o.watch)
+            loop.reloads = &reloads;
         std::unique_ptr<Viewer> viewer;
         if (viewerControls(o)) {
             viewer.reset(new Viewer(timelineSpans(*g_beatClock), *g_beatClock, o.loop));
             loop.viewer = viewer.get();
+            if (o.watch)
+                viewer->showReloads(&reloads);
         }
         if (o.benchmark) {
             runBenchmark(o, run, loop, began);

@@ -1,6 +1,7 @@
 // The timeline overlay of interactive runs: the programme's effects as
-// labelled spans, the bar grid, the current time, the frame time and the
-// viewer's modes, drawn over the bottom of the picture.
+// labelled spans, the bar grid, the current time, the frame time, the
+// viewer's modes and the latest reload error not fixed yet, drawn over the
+// bottom of the picture.
 #pragma once
 
 #include "effects/BeatClock.h"
@@ -15,6 +16,7 @@ struct OverlayState {
     bool paused = false;
     float loopStart = 0.0f, loopEnd = 0.0f;   // equal: no effect loop
     bool loopProgramme = false;
+    std::string reloadError;     // the latest reload error not fixed since; empty: none
 };
 
 // The status line: time, bar and beat, the effects drawn now, frame time and

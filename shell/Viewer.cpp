@@ -2,6 +2,7 @@
 #include "shell/Viewer.h"
 
 #include "shell/FrameLoop.h"
+#include "shell/ReloadPanel.h"
 #include "shell/TimelineOverlay.h"
 
 #include <algorithm>
@@ -112,10 +113,18 @@ void Viewer::handleKeys()
     }
     if (pressed(kKeyTab))
         overlay_ = !overlay_;
+    targetView_.afterFrame();
+    if (pressed(kKeyV))
+        targetView_.press();
 }
 
-void Viewer::drawOverlay(float frameSeconds) const
+void Viewer::drawOverlay(float frameSeconds)
 {
+    targetView_.draw();
+    if (reloads_) {
+        reloads_->age(frameSeconds);
+        drawReloadPanel(*reloads_);
+    }
     if (!overlay_)
         return;
     OverlayState state;
@@ -125,5 +134,7 @@ void Viewer::drawOverlay(float frameSeconds) const
     state.loopStart = loopStart_;
     state.loopEnd = loopEnd_;
     state.loopProgramme = loopProgramme_;
+    if (reloads_)
+        state.reloadError = reloads_->openError();
     drawTimelineOverlay(spans_, clock_, state);
 }

@@ -1,11 +1,14 @@
 // Controls for people who watch, make and study the demo, beyond the
 // programme's own keys: pause and frame steps, jumps between effects and bar
-// lines, looping an effect or the whole programme, and the timeline overlay.
+// lines, looping an effect or the whole programme, the timeline overlay, the
+// render-target view and, with --watch, the reload panel.
 // Only interactive runs have them; captures, shots and benchmarks draw the
 // programme untouched.
 #pragma once
 
 #include "effects/BeatClock.h"
+#include "shell/LiveReload.h"
+#include "shell/TargetView.h"
 #include "shell/Timeline.h"
 
 #include <vector>
@@ -17,6 +20,7 @@ enum ViewerKey {
     kKeyPageUp = 33,
     kKeyPageDown = 34,
     kKeyL = 'L',
+    kKeyV = 'V',
     kKeyComma = 188,
     kKeyPeriod = 190,
     kKeyBracketLeft = 219,
@@ -45,8 +49,13 @@ public:
     void beforeFrame();
     // After the programme's keys: reads this frame's key presses and acts.
     void handleKeys();
-    // Over the finished frame (after the closing fade): the overlay when open.
-    void drawOverlay(float frameSeconds) const;
+    // Over the finished frame (after the closing fade): the render target
+    // chosen with V instead of the picture, the reload panel and the
+    // timeline overlay when open. `frameSeconds` ages the panel's messages.
+    void drawOverlay(float frameSeconds);
+    // The outcomes of live reloads to show (null: none are made).
+    void showReloads(ReloadReport* report) { reloads_ = report; }
+    const TargetView& targetView() const { return targetView_; }
 
     // True when the programme's end is to wrap to the start instead of ending.
     bool loopsProgramme() const { return loopProgramme_; }
@@ -65,6 +74,8 @@ private:
     bool overlay_ = false;
     float loopStart_ = 0.0f, loopEnd_ = 0.0f;
     bool wasDown_[256] = {};
+    TargetView targetView_;
+    ReloadReport* reloads_ = nullptr;
 };
 
 // Seeks the song to `ms` (clamped at 0). Every seek of the viewer goes

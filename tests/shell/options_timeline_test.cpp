@@ -57,6 +57,10 @@ TEST(Options, RefusesBadValuesNamingTheOption)
         {{"--bogus"}, "--bogus"},
         {{"--width", "800"}, "--width needs --height"},
         {{"--height", "600", "--fullscreen"}, "--height needs --width"},
+        {{"--watch"}, "--watch needs --data"},
+        {{"--extract", "out", "--data", "dir"}, "--extract"},
+        {{"--force"}, "--force"},
+        {{"--extract"}, "--extract expects a value"},
     };
     for (const Case& c : cases) {
         ShellOptions o;
@@ -76,7 +80,7 @@ TEST(Options, LauncherIsSkippedByDisplayHeadlessCaptureAndShotOptions)
     const std::vector<std::vector<const char*>> skipping = {
         {"--no-launcher"}, {"--width", "800", "--height", "600"}, {"--size", "800x600"}, {"--fullscreen"},
         {"--aspect", "4:3"}, {"--refresh", "60"}, {"--on-top"}, {"--headless"}, {"--capture", "out"},
-        {"--shot", "1000", "x.png"}, {"--benchmark"}, {"--export-song", "s.wav"},
+        {"--shot", "1000", "x.png"}, {"--benchmark"}, {"--export-song", "s.wav"}, {"--extract", "out"},
     };
     for (const auto& args : skipping) {
         ShellOptions o;
@@ -109,7 +113,8 @@ TEST(Options, HelpNamesEveryOption)
 {
     const char* options[] = {"--width", "--height", "--fullscreen", "--aspect", "--refresh", "--on-top",
                              "--no-launcher", "--headless", "--data", "--capture", "--fps", "--size",
-                             "--from", "--to", "--shot", "--export-song", "--help"};
+                             "--from", "--to", "--shot", "--export-song", "--extract", "--force", "--watch",
+                             "--help"};
     std::string help = usageText();
     for (const char* option : options) {
         EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option;

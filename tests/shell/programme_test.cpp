@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -36,6 +37,37 @@ TEST(Programme, ShotWritesAPngOfTheRequestedSize)
     EXPECT_EQ(readBigEndian(png, 16), 96u);
     EXPECT_EQ(readBigEndian(png, 20), 54u);
     std::remove(path.c_str());
+}
+
+} // namespace
+
+namespace {
+
+std::vector<char> fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(Programme, ExtractedMembersReadBackWithDataGiveTheArchivesFrameToTheByte)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "zephran-programme-extract";
+    fs::remove_all(dir);
+    const std::string exe = ZEPHRAN_EXE;
+    ASSERT_EQ(std::system((exe + " --extract " + (dir / "data").string() + " 2>/dev/null").c_str()), 0);
+    EXPECT_TRUE(fs::is_regular_file(dir / "data" / "ssao.frag.glsl"));
+    EXPECT_TRUE(fs::is_regular_file(dir / "data" / "px.png"));
+    const std::string shot = " --headless --size 48x27 --shot 17000 ";
+    ASSERT_EQ(std::system((exe + shot + (dir / "archive.png").string() + " 2>/dev/null").c_str()), 0);
+    ASSERT_EQ(std::system((exe + " --data " + (dir / "data").string() + shot + (dir / "loose.png").string() +
+                           " 2>/dev/null")
+                              .c_str()),
+              0);
+    const std::vector<char> archive = fileBytes((dir / "archive.png").string());
+    ASSERT_GT(archive.size(), 100u);
+    EXPECT_TRUE(archive == fileBytes((dir / "loose.png").string()));
+    fs::remove_all(dir);
 }
 
 } // namespace

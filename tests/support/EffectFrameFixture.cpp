@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "effects/EffectHelpers.h"
+#include "render/Cubemap.h"
 #include "render/GLExtensions.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
@@ -19,6 +20,7 @@ public:
     void TearDown() override {
         if (!g_engineStarted) return;
         stmClearEffects();   // while their GL context is still current
+        forgetStaticCubemaps();
         g_renderTargets.release();
         ShaderManager::release();
         stmShutDown();
