@@ -94,6 +94,8 @@ Shader* ShaderManager::require(const char* name, const char* user) {
             reported.add(name, true);
             if (shader)
                 stmMsg("Shader \"%s\" did not build (see its errors above); %s\n", name, user);
+            else if (g_shaderManager && g_shaderManager->refused.exists(name))
+                stmMsg("Shader \"%s\" was not built (see the reason above); %s\n", name, user);
             else
                 stmMsg("Shader \"%s\" is not in the registry (no %s.vert.glsl / %s.frag.glsl); %s\n", name, name,
                        name, user);
@@ -105,7 +107,9 @@ Shader* ShaderManager::require(const char* name, const char* user) {
 
 void ShaderManager::init() {
     stmMsg("ShaderManager::init() : Initializing shaders\n");
+    // A stop signal ends the building (a slow compile must not hold the run).
     for (const BuiltinShader& b : kBuiltinShaders) {
+        if (stmStopSignal()) break;
         Shader* shader = new Shader();
         shader->init(b.name, b.fragment, b.vertex);
         addShader(shader);
@@ -116,7 +120,7 @@ void ShaderManager::init() {
         const char* fileName = stmGetTextFileNameAtIndex(i);
         if (fileName && std::strstr(fileName, ".glsl")) files.add(fileName, stmGetTextAtIndex(i));
     }
-    for (unsigned int i = 0; i < files.size(); ++i) {
+    for (unsigned int i = 0; i < files.size() && !stmStopSignal(); ++i) {
         const std::string fileName = files.getKey(i);
         std::vector<std::string> pieces = splitString(fileName, ".");
         if (pieces.size() < 3) continue;
@@ -141,8 +145,10 @@ void ShaderManager::init() {
         const char* fragment = nullptr;
         const char* vertex = nullptr;
         if (!archiveSource(shaderName, fragmentFile, fragmentText, fragment) ||
-            !archiveSource(shaderName, vertexFile, vertexText, vertex))
+            !archiveSource(shaderName, vertexFile, vertexText, vertex)) {
+            refused.add(shaderName.c_str(), true);
             continue;
+        }
 
         Shader* shader = getShader(shaderName.c_str());
         if (shader) {

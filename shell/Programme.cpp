@@ -89,9 +89,15 @@ std::string outputProblem(const ShellOptions& o)
                       double(kProgrammeEnd));
         return text;
     }
+    if (!o.dataDir.empty())
+        if (const char* problem = stmDataDirProblem(o.dataDir.c_str()))
+            return std::string("--data ") + problem;
     const std::string& out = o.shot ? o.shotFile : o.capture;
     if (!out.empty())
-        if (const char* problem = stmOutputProblem(out.c_str(), o.shot))
+        if (const char* problem = stmOutputProblem(out.c_str(), o.shot ? STM_OUTPUT_SHOT : STM_OUTPUT_CAPTURE))
+            return problem;
+    if (!o.exportSong.empty())
+        if (const char* problem = stmOutputProblem(o.exportSong.c_str(), STM_OUTPUT_SONG))
             return problem;
     if (!o.capture.empty() && o.to > kProgrammeEnd)
         std::fprintf(stderr, "zephran: --to %.0f is past the programme's end; the capture stops there (%.0f ms)\n",
@@ -138,6 +144,10 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
     }
     if (!started)
         throw "stmInitEx(): no window or OpenGL context";
+    // A stop signal during start-up ends it between steps (each long one
+    // also looks): stmStopSignal then gives the exit status.
+    if (stmStopSignal())
+        return false;
     if (!stmReadPak("data.pak")) {
         std::string text = std::string("The data archive is unusable: ") + stmPakError() + ".";
         stmMessageBox(text.c_str(), kTitle, STM_MB_ICONERROR | STM_MB_TOPMOST);
@@ -151,14 +161,20 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
     }
     setCubeFaceParameters();
     stmUploadTextures();
+    if (stmStopSignal())
+        return false;
     g_renderTargets.init(stmGetWindowWidth(), stmGetWindowHeight());
     g_shaderManager = ShaderManager::create();
+    if (stmStopSignal())
+        return false;
     g_sceneManager = SceneManager::create();
     g_spectrum = new SpectrumAnalyser(8);
     g_beatClock = new BeatClock(programmeBeatClock());
     int effects = registerTimeline(*g_beatClock);
     stmMsg("zephran: %d effects on the timeline\n", effects);
     stmInitEffects();
+    if (stmStopSignal())
+        return false;
     stmInitTimer();
     stmPlaySong(1);
     warnShortSong();
@@ -167,7 +183,7 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher)
     glEnable(0x809D /* GL_MULTISAMPLE */);
     if (o.shot || !o.capture.empty())
         replayFrames(plan);
-    return true;
+    return !stmStopSignal();
 }
 
 double secondsSince(std::chrono::steady_clock::time_point t)
