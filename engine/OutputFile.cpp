@@ -191,9 +191,13 @@ void installStopHandlers()
     umask(g_umask);
     // No SA_RESTART: a blocking call returns, so the run gets to look at the
     // flag. Installed before SDL starts, which then leaves these two alone.
+    // Each blocks the other while it runs, so the first is always seen as
+    // the first.
     struct sigaction action = {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
