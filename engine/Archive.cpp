@@ -188,9 +188,9 @@ std::string findArchive(const char* name)
     if (char* base = SDL_GetBasePath()) {
         std::string dir = base;
         SDL_free(base);
-        for (const std::string& candidate : {dir + name, dir + "data/" + name})
+        for (const std::string& candidate : {dir + name, dir + "data/" + name, dir + ZEPHRAN_INSTALLED_DATA + name})
             if (fs::exists(candidate, ec))
-                return candidate;
+                return fs::path(candidate).lexically_normal().string();
     }
     return name;
 }

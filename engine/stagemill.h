@@ -234,7 +234,8 @@ typedef void (*StmExitHandler)(int code);
 void stmSetExitHandler(StmExitHandler handler);
 
 // Archive. stmReadPak looks for the file as named, then beside the
-// executable (and in its data/ folder); loose files of the run's dataDir are
+// executable, in its data/ folder and where an installed copy keeps it
+// (../share/zephran/ beside bin/); loose files of the run's dataDir are
 // laid over the members. False when neither gave anything; stmPakError then
 // says why (missing, unreadable, not a zip), else it is null. A member whose
 // size or CRC disagrees with its data is logged by name and left out.

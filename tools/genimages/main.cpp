@@ -1,11 +1,13 @@
-// genimages OUTDIR FONTDIR CREDITS NAME...: paints the named archive images
-// into OUTDIR, sized from the member table. Output depends only on the
-// sources, so every run gives the same bytes.
+// genimages [--size N] OUTDIR FONTDIR CREDITS NAME...: paints the named
+// archive images into OUTDIR, sized from the member table, or N x N with
+// --size (the installed desktop icon is the archive's icon painted at 256).
+// Output depends only on the sources, so every run gives the same bytes.
 #include "CubeFace.h"
 #include "Generators.h"
 #include "data/members.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 
@@ -37,8 +39,14 @@ Maker makerFor(const zdata::Member& m) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: genimages OUTDIR FONTDIR CREDITS NAME...\n");
+    int size = 0;
+    if (argc > 2 && std::strcmp(argv[1], "--size") == 0) {
+        size = std::atoi(argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
+    if (argc < 5 || size < 0 || size > 4096) {
+        std::fprintf(stderr, "usage: genimages [--size N] OUTDIR FONTDIR CREDITS NAME...\n");
         return 2;
     }
     for (int i = 4; i < argc; ++i) {
@@ -49,7 +57,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         gen::Context ctx{m->name, argv[2], argv[3]};
-        gen::Image img(m->width, m->height, m->channels);
+        gen::Image img(size ? size : m->width, size ? size : m->height, m->channels);
         try {
             make(img, ctx);
         } catch (const std::exception& e) {
