@@ -279,8 +279,8 @@ const char* stmGetText(const char* fileName)
     if (!fileName)
         return nullptr;
     // g_texts is in name order (built from the member map).
-    auto it = std::lower_bound(g_texts.begin(), g_texts.end(), fileName,
-                               [](const std::pair<std::string, std::string>& t, const char* name) { return t.first < name; });
+    auto before = [](const std::pair<std::string, std::string>& t, const char* name) { return t.first < name; };
+    auto it = std::lower_bound(g_texts.begin(), g_texts.end(), fileName, before);
     return it != g_texts.end() && it->first == fileName ? it->second.c_str() : nullptr;
 }
 

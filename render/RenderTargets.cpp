@@ -64,6 +64,15 @@ void checkAllocated(const char* target, int width, int height) {
     stop(text, "ERROR", kWarning);
 }
 
+// Whether the renderbuffer got its storage (a driver out of memory leaves
+// it empty, sometimes without reporting GL_OUT_OF_MEMORY).
+bool hasStorage(GLuint renderbuffer) {
+    GLint width = 0;
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, renderbuffer);
+    glGetRenderbufferParameterivEXT(GL_RENDERBUFFER_EXT, GL_RENDERBUFFER_WIDTH_EXT, &width);
+    return width > 0;
+}
+
 // The picture size against what the driver can render into at all.
 void checkRenderSize(int width, int height) {
     GLint maxTexture = 0, maxRenderbuffer = 0, maxViewport[2] = {0, 0};
@@ -330,8 +339,11 @@ void RenderTargets::init(int width_, int height_) {
         for (int k = 0; k < 3; ++k) attachRenderbuffer(GL_COLOR_ATTACHMENT0_EXT + k, rbMultisampleSceneColor[k]);
         attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbMultisampleSceneDepth);
         stmMsg("Multisample FBO initialization done");
-        if (!checkFramebufferStatus("Init multisample fbo\n")) {
-            // Storage the driver could not give shows as an incomplete target.
+        bool stored = hasStorage(rbMultisampleSceneDepth);
+        for (GLuint rb : rbMultisampleSceneColor) stored = stored && hasStorage(rb);
+        if (!checkFramebufferStatus("Init multisample fbo\n") && !stored) {
+            // Storage the driver could not give shows as an incomplete
+            // target with an empty renderbuffer.
             char text[256];
             std::snprintf(text, sizeof text,
                           "The render target fboMultisampleScene (%dx%d, %d samples) is incomplete at creation: the "

@@ -421,10 +421,14 @@ const Case kCases[] = {
          return std::vector<std::string>{"--data", "in", "--shot", "1000", "x.png"};
      },
      2, {"zephran: --data 'in' is not a directory"}, {}},
-    {"second shot", [](const std::string&) { return std::vector<std::string>{"--shot", "1000", "a.png", "--shot", "2000", "b.png"}; },
+    {"second shot",
+     [](const std::string&) {
+         return std::vector<std::string>{"--shot", "1000", "a.png", "--shot", "2000", "b.png"};
+     },
      2, {"zephran: --shot given twice"}, {}},
-    {"size too small for the targets", [](const std::string&) { return std::vector<std::string>{"--size", "1x1", "--shot", "1000", "x.png"}; },
-     2, {"zephran: --size expects WIDTHxHEIGHT, each 4 to 16384"}, {}},
+    {"size too small for the targets",
+     [](const std::string&) { return std::vector<std::string>{"--size", "1x1", "--shot", "1000", "x.png"}; }, 2,
+     {"zephran: --size expects WIDTHxHEIGHT, each 4 to 16384"}, {}},
     {"ffmpeg missing",
      [](const std::string& d) {
          realArchive(d);
