@@ -51,17 +51,19 @@ std::string extensionString() {
 
 // A driver out of memory for a target ends the run naming it, instead of
 // drawing into storage that is not there (or crashing in the driver).
+[[noreturn]] void stopForStorage(const char* target, int width, int height) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "The graphics driver has no memory for the render target %s (%dx%d).\n\nChoose a smaller size.",
+                  target, width, height);
+    stop(text, "ERROR", kWarning);
+}
+
 void checkAllocated(const char* target, int width, int height) {
     bool outOfMemory = false;
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
         outOfMemory = outOfMemory || error == GL_OUT_OF_MEMORY;
-    if (!outOfMemory) return;
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "The graphics driver is out of memory for the render target %s (%dx%d).\n\nChoose a smaller "
-                  "size.",
-                  target, width, height);
-    stop(text, "ERROR", kWarning);
+    if (outOfMemory) stopForStorage(target, width, height);
 }
 
 // Whether the renderbuffer got its storage (a driver out of memory leaves
@@ -341,16 +343,10 @@ void RenderTargets::init(int width_, int height_) {
         stmMsg("Multisample FBO initialization done");
         bool stored = hasStorage(rbMultisampleSceneDepth);
         for (GLuint rb : rbMultisampleSceneColor) stored = stored && hasStorage(rb);
-        if (!checkFramebufferStatus("Init multisample fbo\n") && !stored) {
-            // Storage the driver could not give shows as an incomplete
-            // target with an empty renderbuffer.
-            char text[256];
-            std::snprintf(text, sizeof text,
-                          "The render target fboMultisampleScene (%dx%d, %d samples) is incomplete at creation: the "
-                          "graphics driver could not make its storage.\n\nChoose a smaller size.",
-                          width, height, samples);
-            stop(text, "ERROR", kWarning);
-        }
+        // Storage the driver could not give shows as an incomplete target
+        // with an empty renderbuffer.
+        if (!checkFramebufferStatus("Init multisample fbo\n") && !stored)
+            stopForStorage("fboMultisampleScene", width, height);
     }
 
     if (glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT) == GL_FRAMEBUFFER_UNSUPPORTED_EXT) {

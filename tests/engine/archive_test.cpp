@@ -182,20 +182,6 @@ TEST_F(ArchiveTest, MissingImagesGiveOneVisiblePlaceholderAndRenderTexturesAreFo
     EXPECT_EQ(target->getImgData(), nullptr);
 }
 
-// A PNG whose header claims w x h but whose data stops right after it: the
-// bounds must refuse it from the header, before any decoding.
-Bytes pngHeaderOnly(int w, int h)
-{
-    Bytes png = pngBytes(1, 1, 1, {0});
-    // IHDR width and height, big-endian; the CRC is left stale (stb_image
-    // checks none).
-    for (int k = 0; k < 4; ++k) {
-        png[16 + size_t(k)] = static_cast<unsigned char>(uint32_t(w) >> (24 - 8 * k));
-        png[20 + size_t(k)] = static_cast<unsigned char>(uint32_t(h) >> (24 - 8 * k));
-    }
-    return png;
-}
-
 TEST_F(ArchiveTest, ImagesBeyondTheBoundsOrUndecodableAreRefusedOnceAndNotCounted)
 {
     writeZip(dir + "/data.pak", {{"grey.png", pngBytes(2, 2, 1, {0, 64, 128, 255})},

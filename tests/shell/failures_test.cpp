@@ -177,17 +177,7 @@ int archiveImages()
     return n;
 }
 
-// A PNG whose header says w x h and whose data is one pixel's.
-Bytes pngHeaderOnly(int w, int h)
-{
-    Bytes png = pngBytes(1, 1, 1, {0});
-    for (int k = 0; k < 4; ++k) {
-        png[16 + size_t(k)] = static_cast<unsigned char>(uint32_t(w) >> (24 - 8 * k));
-        png[20 + size_t(k)] = static_cast<unsigned char>(uint32_t(h) >> (24 - 8 * k));
-    }
-    return png;
-}
-
+// ASCII text as UTF-16LE with its byte-order mark, as exporters write it.
 Bytes utf16le(const Bytes& ascii)
 {
     Bytes out = {0xFF, 0xFE};
@@ -634,7 +624,7 @@ TEST(Failures, ASizeTheDriverHasNoMemoryForStopsNamingTheTarget)
     realArchive(dir);
     Outcome outcome = runIn(dir, {"--size", "8192x8192", "--shot", "1000", "x.png"}, {}, nullptr, rlim_t(3) << 30);
     EXPECT_EQ(outcome.status, 255) << outcome.log;
-    EXPECT_NE(outcome.log.find("render target "), std::string::npos) << outcome.log;
+    EXPECT_NE(outcome.log.find("has no memory for the render target "), std::string::npos) << outcome.log;
     EXPECT_NE(outcome.log.find("(8192x8192"), std::string::npos) << outcome.log;
     EXPECT_EQ(leftIn(dir), std::set<std::string>{});
     fs::remove_all(dir);
