@@ -201,7 +201,7 @@ void runBenchmark(const ShellOptions& o, const StmRunOptions& run, FrameLoop& lo
     double startUp = 0.0;
     bool first = true;
     profilerEnable(true);
-    while (!loop.quit) {
+    while (!loop.quit && !stmStopSignal()) {
         const auto frameBegan = std::chrono::steady_clock::now();
         profileFrameBegin();
         if (!loop.iterate())
