@@ -2,16 +2,13 @@
 // textures: the header's size checked against a largest side and a budget
 // before decoding, then the decode and the conversion to RGBA. The bounds
 // are small here so that oversized headers are met often. The decoder is
-// compiled in here, instrumented, and stands in for the system's library
-// (which the fuzzer could not see into).
+// compiled in (stb_image_instrumented.cpp) and stands in for the system's
+// library, which the fuzzer could not see into.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "engine/stagemill.h"
-
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb/stb_image.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int maxSide = 2048;
