@@ -230,6 +230,31 @@ TEST(ImageBounds, SidesAndBudgetAreCheckedFromTheHeaderBeforeDecoding)
     EXPECT_NE(failure.find("18900x18900 needs 1362 MiB, more than the 512 MiB left"), std::string::npos) << failure;
 }
 
+// A JPEG whose Huffman table declares more codes than a table holds made
+// the decoder write past its table; it is refused before decoding, wherever
+// the table stands (cut off by the end of the data too).
+TEST(ImageBounds, JpegHuffmanTablesWithTooManyCodesAreRefused)
+{
+    int w = 0, h = 0;
+    std::string failure;
+    const Bytes cut = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x00, 0x00, 0xFD, 0x77};   // found by the image fuzzer
+    EXPECT_FALSE(stmDecodeImage(cut.data(), cut.size(), 64, 1 << 20, w, h, failure));
+    EXPECT_EQ(failure, "its JPEG Huffman table declares 372 codes (at most 256)");
+    // A first table of 256 codes is fine; the second, after a comment and
+    // inside the same segment, is not.
+    Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xFE, 0x00, 0x04, 'h', 'i', 0xFF, 0xC4, 0x02, 0x26, 0x00};
+    Bytes counts(16, 0);
+    counts[15] = 0xFF;
+    counts[14] = 1;
+    jpeg.insert(jpeg.end(), counts.begin(), counts.end());
+    jpeg.insert(jpeg.end(), 256, 0x11);
+    jpeg.push_back(0x10);
+    counts[13] = 1;
+    jpeg.insert(jpeg.end(), counts.begin(), counts.end());
+    EXPECT_FALSE(stmDecodeImage(jpeg.data(), jpeg.size(), 64, 1 << 20, w, h, failure));
+    EXPECT_EQ(failure, "its JPEG Huffman table declares 257 codes (at most 256)");
+}
+
 // Exporters write UTF-16 with a byte-order mark; readers get UTF-8.
 TEST_F(ArchiveTest, Utf16TextsAreReadAsUtf8AndBadOnesAreReported)
 {
