@@ -137,14 +137,14 @@ unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int maxSide, 
         failure = "larger than 2 GiB";
         return nullptr;
     }
+    failure = jpegProblem(bytes);   // before stb_image reads any of it, its header too
+    if (!failure.empty())
+        return nullptr;
     if (stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels)) {
         failure = sizeProblem(w, h, maxSide, budget);
         if (!failure.empty())
             return nullptr;
     }
-    failure = jpegProblem(bytes);
-    if (!failure.empty())
-        return nullptr;
     int headerW = w, headerH = h;
     unsigned char* src = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels, 0);
     if (!src) {
@@ -207,7 +207,7 @@ void decodeInParallel(std::vector<Decoded>& images)
     for (Decoded& d : images) {
         d.budget = left;
         int w = 0, h = 0, channels = 0;
-        if (d.bytes->size() <= size_t(INT32_MAX) &&
+        if (d.bytes->size() <= size_t(INT32_MAX) && jpegProblem(*d.bytes).empty() &&
             stbi_info_from_memory(d.bytes->data(), int(d.bytes->size()), &w, &h, &channels) &&
             sizeProblem(w, h, maxSide, left).empty())
             left -= rgbaBytes(w, h);
