@@ -81,47 +81,31 @@ std::string sizeProblem(int w, int h, int maxSide, size_t budget)
 
 // stb_image 2.27 writes past its Huffman size table (257 entries) when a
 // JPEG's DHT segment declares more than 256 codes in one table; such a file
-// is refused before it reaches the decoder. The segments are walked as the
-// decoder reads them: by their lengths, bytes past the end counting as 0,
-// and entropy-coded data skipped to the next marker.
+// is refused before it reaches the decoder. Every FF C4 pair in the file is
+// taken for a DHT marker (the decoder skips fill bytes and stray data to
+// find markers, so no narrower walk is safe) and its tables are read as the
+// decoder reads them: by the segment's length, bytes past the end as 0.
 std::string jpegProblem(const std::vector<unsigned char>& b)
 {
-    if (b.size() < 2 || b[0] != 0xFF || b[1] != 0xD8)
+    size_t start = 0;
+    while (start < b.size() && b[start] == 0xFF)
+        ++start;
+    if (start == 0 || start >= b.size() || b[start] != 0xD8)
         return std::string();
     auto at = [&](size_t i) -> unsigned { return i < b.size() ? b[i] : 0; };
-    size_t i = 2;
-    while (i + 1 < b.size()) {
-        if (b[i] != 0xFF) {
-            ++i;
+    for (size_t i = start; i + 1 < b.size(); ++i) {
+        if (b[i] != 0xFF || b[i + 1] != 0xC4)
             continue;
+        long left = long(at(i + 2) << 8 | at(i + 3)) - 2;
+        for (size_t table = i + 4; left > 0;) {
+            unsigned codes = 0;
+            for (size_t k = 1; k <= 16; ++k)
+                codes += at(table + k);
+            if (codes > 256)
+                return "its JPEG Huffman table declares " + std::to_string(codes) + " codes (at most 256)";
+            table += 17 + codes;
+            left -= long(17 + codes);
         }
-        const unsigned marker = b[i + 1];
-        if (marker == 0xFF) {   // fill byte
-            ++i;
-            continue;
-        }
-        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {   // no length
-            i += 2;
-            continue;
-        }
-        if (marker == 0xD9)
-            break;
-        const size_t length = at(i + 2) << 8 | at(i + 3);
-        if (marker == 0xC4) {
-            long left = long(length) - 2;
-            for (size_t table = i + 4; left > 0;) {
-                unsigned codes = 0;
-                for (size_t k = 1; k <= 16; ++k)
-                    codes += at(table + k);
-                if (codes > 256)
-                    return "its JPEG Huffman table declares " + std::to_string(codes) + " codes (at most 256)";
-                table += 17 + codes;
-                left -= long(17 + codes);
-            }
-        }
-        if (length < 2)
-            break;
-        i += 2 + length;
     }
     return std::string();
 }

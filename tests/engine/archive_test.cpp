@@ -240,6 +240,10 @@ TEST(ImageBounds, JpegHuffmanTablesWithTooManyCodesAreRefused)
     const Bytes cut = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x00, 0x00, 0xFD, 0x77};   // found by the image fuzzer
     EXPECT_FALSE(stmDecodeImage(cut.data(), cut.size(), 64, 1 << 20, w, h, failure));
     EXPECT_EQ(failure, "its JPEG Huffman table declares 372 codes (at most 256)");
+    // Fill bytes before the start marker and inside a table's counts.
+    const Bytes filled = {0xFF, 0xFF, 0xD8, 0xFF, 0xC4, 0xFC, 0x05, 0x00, 0x46, 0xD8, 0xFF, 0xC4, 0xFC, 0x05, 0x00, 0x46};
+    EXPECT_FALSE(stmDecodeImage(filled.data(), filled.size(), 64, 1 << 20, w, h, failure));
+    EXPECT_NE(failure.find("codes (at most 256)"), std::string::npos) << failure;
     // A first table of 256 codes is fine; the second, after a comment and
     // inside the same segment, is not.
     Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xFE, 0x00, 0x04, 'h', 'i', 0xFF, 0xC4, 0x02, 0x26, 0x00};
