@@ -166,12 +166,17 @@ void applyCombine(GLuint aoTexture) {
     combine->bind();
     glDepthMask(GL_FALSE);
     glDisable(GL_DEPTH_TEST);
-    bindSampler(combine, 0, "TColor", g_renderTargets.texScreenColor);
+    RenderTargets& rt = g_renderTargets;
+    bindSampler(combine, 0, "TColor", rt.texScreenColor);
     bindSampler(combine, 1, "TAo", aoTexture);
+    // The occlusion is upsampled along the scene's depth edges.
+    bindSampler(combine, 2, "TDepth", rt.texScreenDepth);
+    combine->setUniform2f("aoSize", static_cast<float>(rt.width / 4), static_cast<float>(rt.height / 4));
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     fullScreenQuad(true);
 
+    disableUnit(2);
     disableUnit(1);
     disableUnit(0);
     Shader::unbind();

@@ -4,7 +4,7 @@
 // spheres: "analyzer" (the loudness peak, about 0..3) lights a rim glow in
 // the shell colour, "syncDefault" (the same kind of level) brightens the
 // reflection on loud beats, and "sync", 0 until the effect's last moments,
-// washes the spheres towards white as it ends.
+// flashes light onto the spheres as it ends.
 // Outputs: colour (alpha 1), eye-space normal, depth as eye distance over
 // the far plane.
 #include "eye_fragment.glsl"
@@ -32,6 +32,11 @@ void main()
                 + environment * (0.08 + 0.55 * fresnel)
                 + vec3(0.6 * specular)
                 + base * fresnel * 1.2 * glow;
-    colour = mix(colour, vec3(1.0), clamp(sync * 40.0, 0.0, 0.8));
+    // The end's flash: a warm light from the eye that brightens each sphere
+    // by its own shading, hottest where it faces the eye and on the rims,
+    // rather than a flat wash.
+    float flash = clamp(sync * 40.0, 0.0, 1.0);
+    colour = colour * (1.0 + 1.2 * flash)
+           + flash * vec3(1.0, 0.9, 0.8) * (0.9 * pow(facing, 6.0) + 0.7 * fresnel);
     writeTargets(colour, n, farPlane);
 }

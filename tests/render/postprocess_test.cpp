@@ -5,6 +5,8 @@
 
 #include <GL/glu.h>
 
+#include <cstdlib>
+
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
@@ -180,6 +182,98 @@ void drawTestScene() {
     gluSphere(quadric, 0.65, 40, 20);
     glPopMatrix();
     Shader::unbind();
+}
+
+// Replaces the whole level 0 of `texture` (w x h) with rows-bottom-first RGBA.
+void uploadTexture(GLuint texture, int w, int h, const std::vector<uint8_t>& rgba) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+}
+
+// A w x h picture whose column x has colour(x) and plain depth depth(x).
+template <typename Colour>
+std::vector<uint8_t> columns(int w, int h, Colour colour) {
+    std::vector<uint8_t> out(static_cast<size_t>(w) * h * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const rtest::Rgba c = colour(x);
+            uint8_t* p = &out[(static_cast<size_t>(y) * w + x) * 4];
+            p[0] = static_cast<uint8_t>(c.r), p[1] = static_cast<uint8_t>(c.g), p[2] = static_cast<uint8_t>(c.b);
+            p[3] = static_cast<uint8_t>(c.a);
+        }
+    return out;
+}
+
+rtest::Rgba grey(int v) { return rtest::Rgba{v, v, v, 255}; }
+
+TEST(PostProcess, DepthOfFieldKeepsTheFocusSharpBlursAwayFromItAndDrawsNoHalo) {
+    RenderTargets& rt = g_renderTargets;
+    const int w = rt.width, h = rt.height;
+    // Four bands: one-pixel black and white stripes in focus (depth 0.2),
+    // green sky (nothing drawn), two-pixel stripes far behind focus (0.99)
+    // and close to the eye (0.02). The blurred copy is flat grey.
+    auto band = [w](int x) { return x * 4 / w; };
+    uploadTexture(rt.texScreenColor, w, h, columns(w, h, [&](int x) {
+        if (band(x) == 1) return rtest::Rgba{0, 255, 0, 255};
+        return grey((band(x) == 0 ? x : x / 2) % 2 ? 255 : 0);
+    }));
+    const int depths[4] = {51, 0, 252, 5};
+    uploadTexture(rt.texScreenDepth, w, h, columns(w, h, [&](int x) { return grey(depths[band(x)]); }));
+    uploadTexture(rt.texHalfA, w / 2, h / 2, columns(w / 2, h / 2, [](int) { return grey(128); }));
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    applyDepthOfField(rt.texScreenColor, rt.texScreenDepth, rt.texHalfA, 0.05f, 0.2f, 0.2f);
+    const std::vector<uint8_t> out = rtest::readFramebuffer(w, h);
+    rtest::writePNG("dof-bands.png", out, w, h);
+    const int y = h / 2;
+    // Between neighbouring wide stripes.
+    auto contrast = [&](int x) {
+        x = x / 4 * 4;
+        return std::abs(rtest::pixelAt(out, w, x, y).r - rtest::pixelAt(out, w, x + 2, y).r);
+    };
+
+    // In focus the stripes come through untouched, up to the sky's edge.
+    for (int x = 4; x < w / 4; ++x) ASSERT_EQ(rtest::pixelAt(out, w, x, y).r, x % 2 ? 255 : 0) << x;
+    // The sky right beside them stays green: the sharp stripes in front of
+    // it neither bleed into it nor let the blurred copy's grey in.
+    for (int x = w / 4; x < w / 4 + 3; ++x) {
+        const rtest::Rgba p = rtest::pixelAt(out, w, x, y);
+        EXPECT_GT(p.g, 200) << x;
+        EXPECT_LT(p.r, 40) << x;
+    }
+    // Away from the edge the sky takes the full blur: the grey.
+    EXPECT_NEAR(rtest::pixelAt(out, w, w * 3 / 8, y).r, 128, 3);
+    // Behind focus the stripes soften but are not gone; close to the eye
+    // they are blurred to the grey.
+    EXPECT_LT(contrast(w * 5 / 8), 200);
+    EXPECT_GT(contrast(w * 5 / 8), 40);
+    EXPECT_LT(contrast(w * 7 / 8), 20);
+}
+
+TEST(PostProcess, CombineStretchesTheQuarterOcclusionAlongDepthEdges) {
+    RenderTargets& rt = g_renderTargets;
+    const int w = rt.width, h = rt.height;
+    // A depth edge two pixels into quarter texel w / 8 (near on the left, far
+    // on the right), with occlusion 0 on the quarter texels whose centres lie
+    // on the near side and 1 on the others; the colour is white.
+    const int edge = w / 2 + 2;
+    uploadTexture(rt.texScreenColor, w, h, columns(w, h, [](int) { return grey(255); }));
+    uploadTexture(rt.texScreenDepth, w, h, columns(w, h, [&](int x) { return grey(x < edge ? 51 : 153); }));
+    uploadTexture(rt.texQuarterA, w / 4, h / 4,
+                  columns(w / 4, h / 4, [&](int x) { return grey(4 * x + 2 < edge ? 0 : 255); }));
+    rt.bindScreenFBOScreenNormal(rt.texScreenCombined);
+    applyCombine(rt.texQuarterA);
+    rt.unbind();
+    int tw = 0, th = 0;
+    const std::vector<uint8_t> out = rtest::readTexture(rt.texScreenCombined, tw, th);
+    const int y = h / 2;
+    // A plain bilinear stretch would give these pixels 0.375 and 0.875 of
+    // the far side's openness, and the first far pixel 0.125 of the shade.
+    EXPECT_LT(rtest::pixelAt(out, w, edge - 3, y).r, 20);
+    EXPECT_LT(rtest::pixelAt(out, w, edge - 1, y).r, 20);
+    EXPECT_GT(rtest::pixelAt(out, w, edge, y).r, 235);
+    EXPECT_GT(rtest::pixelAt(out, w, edge + 2, y).r, 235);
 }
 
 double meanBrightness(const std::vector<uint8_t>& rgba) {

@@ -10,6 +10,7 @@
 //
 // Exit status 0 when every frame was read (and the capture ran cleanly),
 // 1 when a run is longer than --fail-over, 2 on bad usage or unreadable input.
+#include "CaptureFrames.h"
 #include "DarkRuns.h"
 
 #include <algorithm>
@@ -22,8 +23,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-
-#include <stb_image.h>
 
 #include "effects/BeatClock.h"
 #include "shell/Timeline.h"
@@ -63,11 +62,7 @@ bool parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
-        auto number = [&](double& out) {
-            char* end = nullptr;
-            out = std::strtod(argv[++i], &end);
-            return end && *end == 0 && std::isfinite(out);
-        };
+        auto number = [&](double& out) { return captureframes::parseNumber(argv[++i], out); };
         if (a == "--run" && hasValue) o.zephran = argv[++i];
         else if (a == "--keep" && hasValue) { o.dir = argv[++i]; o.keep = true; }
         else if (a == "--size" && hasValue) o.size = argv[++i];
@@ -88,12 +83,6 @@ std::string quoted(const std::string& s) {
     std::string q = "'";
     for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
-}
-
-std::string frameName(const std::string& dir, int k) {
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame_%06d.png", k);
-    return dir + name;
 }
 
 bool capture(Options& o) {
@@ -123,7 +112,7 @@ bool capture(Options& o) {
 }
 
 void removeCapture(const Options& o, int frames) {
-    for (int k = 0; k < frames; ++k) std::remove(frameName(o.dir, k).c_str());
+    for (int k = 0; k < frames; ++k) std::remove(captureframes::frameName(o.dir, k).c_str());
     rmdir(o.dir.c_str());
 }
 
@@ -153,13 +142,9 @@ int main(int argc, char** argv) {
     if (captured && !capture(o)) clean = false;
 
     std::vector<darkruns::Level> levels;
-    for (int k = 0;; ++k) {
-        int w = 0, h = 0, channels = 0;
-        unsigned char* pixels = stbi_load(frameName(o.dir, k).c_str(), &w, &h, &channels, 0);
-        if (!pixels) break;
+    captureframes::readFrames(o.dir, [&](const unsigned char* pixels, int w, int h, int channels) {
         levels.push_back(darkruns::frameLevel(pixels, w, h, channels));
-        stbi_image_free(pixels);
-    }
+    });
     if (captured && !o.keep) removeCapture(o, static_cast<int>(levels.size()));
     if (levels.empty()) {
         std::fprintf(stderr, "darkruns: no frames (frame_000000.png ...) in %s\n", o.dir.c_str());
