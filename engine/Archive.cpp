@@ -5,8 +5,10 @@
 #include <SDL.h>
 #include <zip.h>
 #include <zlib.h>
+#include <iconv.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -23,12 +25,47 @@ bool isTextName(const std::string& name)
     return stm_internal::hasExtension(name, {".glsl", ".dae", ".txt", ".xml", ".vert", ".frag", ".json", ".csv"});
 }
 
+// A text as the program reads it: UTF-8. Exporters also write UTF-16 with
+// a byte-order mark; such a text is converted (an unconvertible one is
+// reported and left as it is, which its reader then refuses).
+std::string textOf(const std::string& name, const std::vector<unsigned char>& bytes)
+{
+    std::string text(bytes.begin(), bytes.end());
+    const char* from = nullptr;
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        from = "UTF-16LE";
+    else if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
+        from = "UTF-16BE";
+    if (!from)
+        return text;
+    iconv_t convert = iconv_open("UTF-8", from);
+    if (convert == iconv_t(-1)) {
+        stmMsg("stmReadPak: '%s' is %s and cannot be converted: %s\n", name.c_str(), from, std::strerror(errno));
+        return text;
+    }
+    std::string out(bytes.size() * 2, '\0');   // UTF-8 takes at most 3 bytes for 2 of UTF-16
+    char* in = &text[2];
+    size_t inLeft = text.size() - 2;
+    char* at = &out[0];
+    size_t outLeft = out.size();
+    bool ok = iconv(convert, &in, &inLeft, &at, &outLeft) != size_t(-1);
+    int error = errno;
+    iconv_close(convert);
+    if (!ok) {
+        stmMsg("stmReadPak: '%s' is %s but not valid %s at byte %zu: %s\n", name.c_str(), from, from,
+               size_t(in - text.data()), std::strerror(error));
+        return text;
+    }
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
 void rebuildTexts()
 {
     g_texts.clear();
     for (const auto& m : g_members)
         if (isTextName(m.first))
-            g_texts.emplace_back(m.first, std::string(m.second.begin(), m.second.end()));
+            g_texts.emplace_back(m.first, textOf(m.first, m.second));
 }
 
 // Why the latest stmReadPak gave nothing; empty when it read something.
@@ -227,6 +264,16 @@ bool stmReadPak(const char* archiveName)
 
 const char* stmPakError() { return g_pakError.empty() ? nullptr : g_pakError.c_str(); }
 
+const char* stmDataDirProblem(const char* dir)
+{
+    static std::string problem;
+    std::error_code ec;
+    if (dir && std::filesystem::is_directory(dir, ec))
+        return nullptr;
+    problem = std::string("'") + (dir ? dir : "") + "' is not a directory";
+    return problem.c_str();
+}
+
 int stmGetTextCount() { return int(g_texts.size()); }
 
 const char* stmGetTextFileNameAtIndex(int index)
@@ -247,10 +294,10 @@ const char* stmGetText(const char* fileName)
 {
     if (!fileName)
         return nullptr;
-    for (const auto& t : g_texts)
-        if (t.first == fileName)
-            return t.second.c_str();
-    return nullptr;
+    // g_texts is in name order (built from the member map).
+    auto before = [](const std::pair<std::string, std::string>& t, const char* name) { return t.first < name; };
+    auto it = std::lower_bound(g_texts.begin(), g_texts.end(), fileName, before);
+    return it != g_texts.end() && it->first == fileName ? it->second.c_str() : nullptr;
 }
 
 const unsigned char* stmGetFile(const char* fileName, unsigned int* size)

@@ -255,19 +255,25 @@ void audioCallback(void*, Uint8* stream, int len)
     g_device.callbackCounter = SDL_GetPerformanceCounter();
 }
 
+// Every byte is checked; on failure the cause is logged and whatever was at
+// `path` stays (the WAV is made beside it and renamed into place).
 bool writeWav(const char* path, const Song& s)
 {
-    FILE* f = std::fopen(path, "wb");
+    stm_internal::OutputFile out(path);
+    std::string cause;
+    FILE* f = out.create(cause) ? out.stream() : nullptr;
     if (!f) {
-        stmMsg("stmExportSong: cannot write '%s': %s\n", path, std::strerror(errno));
+        stmMsg("stmExportSong: cannot write '%s': %s\n", path, cause.empty() ? std::strerror(errno) : cause.c_str());
         return false;
     }
-    auto u32 = [&](uint32_t v) { unsigned char b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; std::fwrite(b, 1, 4, f); };
-    auto u16 = [&](uint16_t v) { unsigned char b[2] = {uint8_t(v), uint8_t(v >> 8)}; std::fwrite(b, 1, 2, f); };
+    bool ok = true;
+    auto put = [&](const void* data, size_t size, size_t count) { ok = ok && std::fwrite(data, size, count, f) == count; };
+    auto u32 = [&](uint32_t v) { unsigned char b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; put(b, 1, 4); };
+    auto u16 = [&](uint16_t v) { unsigned char b[2] = {uint8_t(v), uint8_t(v >> 8)}; put(b, 1, 2); };
     uint32_t dataBytes = uint32_t(s.frames * s.channels * 2);
-    std::fwrite("RIFF", 1, 4, f);
+    put("RIFF", 1, 4);
     u32(36 + dataBytes);
-    std::fwrite("WAVEfmt ", 1, 8, f);
+    put("WAVEfmt ", 1, 8);
     u32(16);
     u16(1);
     u16(uint16_t(s.channels));
@@ -275,14 +281,17 @@ bool writeWav(const char* path, const Song& s)
     u32(uint32_t(s.rate * s.channels * 2));
     u16(uint16_t(s.channels * 2));
     u16(16);
-    std::fwrite("data", 1, 4, f);
+    put("data", 1, 4);
     u32(dataBytes);
     // Samples are little-endian on every platform we build for.
-    size_t written = std::fwrite(s.pcm.data(), 2, size_t(s.frames) * s.channels, f);
-    bool ok = written == size_t(s.frames) * s.channels && std::fclose(f) == 0;
+    put(s.pcm.data(), 2, size_t(s.frames) * s.channels);
     if (!ok)
-        stmMsg("stmExportSong: writing '%s' failed\n", path);
-    return ok;
+        cause = std::strerror(errno);
+    if (!ok || !out.commit(cause)) {
+        stmMsg("stmExportSong: writing '%s' failed: %s\n", path, cause.c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -370,7 +379,9 @@ void stmPlaySong(int play)
         return;
     }
     if (!s) {
-        stmMsg("stmPlaySong: no song.ogg in the archive; the clock runs silently\n");
+        // A song.ogg that is there but not playable has said so already.
+        if (!stm_internal::member("song.ogg"))
+            stmMsg("stmPlaySong: no song.ogg in the archive; the clock runs silently\n");
         return;
     }
     if (g_device.id) {
@@ -458,7 +469,8 @@ bool stmExportSong(const char* wavPath)
 {
     Song* s = song();
     if (!s) {
-        stmMsg("stmExportSong: no playable song.ogg in the archive\n");
+        if (!stm_internal::member("song.ogg"))
+            stmMsg("stmExportSong: no song.ogg in the archive\n");
         return false;
     }
     waitForFrames(s, kWholeSong);

@@ -9,11 +9,13 @@
 // overlap the next frames' rendering. The loop waits only when the writer
 // is a few frames behind.
 //
-// Every write is checked. The first failure is logged with the file and its
-// cause, nothing half-written is left behind, and stmCaptureFailed tells the
-// caller to stop; stmFinishCapture then answers false. SIGINT and SIGTERM
-// during a capture run only raise a flag (stmStopSignal), so the run can
-// finish the frames it has as a valid file.
+// Every write is checked and goes through an OutputFile, so a file is only
+// ever replaced by a complete one. The first failure is logged with the file
+// and its cause (for a video, ffmpeg's own last error line), nothing
+// half-written is left behind, and stmCaptureFailed tells the caller to
+// stop; stmFinishCapture then answers false. A first SIGINT or SIGTERM only
+// raises stmStopSignal, so the run can finish the frames it has as a valid
+// file.
 #include "engine/Internal.h"
 
 #include <SDL.h>
@@ -29,6 +31,7 @@
 #include <deque>
 #include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <spawn.h>
 #include <sys/mman.h>
@@ -64,6 +67,9 @@ struct Capture {
     Uint64 startCounter = 0, lastReport = 0;
     pid_t ffmpeg = 0;               // the encoder, in its own process group
     int ffmpegInput = -1;           // write end of its stdin
+    std::unique_ptr<stm_internal::OutputFile> video;   // what ffmpeg writes, renamed into place at the end
+    std::thread ffmpegErrors;       // passes ffmpeg's stderr on to the log
+    std::string ffmpegLastError;    // its latest line, under `mutex`
     std::thread writer;
     std::mutex mutex;
     std::condition_variable changed;
@@ -73,10 +79,6 @@ struct Capture {
     bool stopping = false;
 };
 Capture g_capture;
-
-volatile std::sig_atomic_t g_stopSignal = 0;
-
-void noteStopSignal(int signal) { g_stopSignal = signal; }
 
 // Records and logs the first failure; later ones are consequences.
 void fail(const std::string& message)
@@ -123,12 +125,34 @@ void pngError(png_structp png, png_const_charp message)
 
 void pngWarning(png_structp, png_const_charp) {}
 
-// Rows arrive bottom-up as glReadPixels gives them; the file is top-down.
-// Fast zlib settings: capture speed matters more than file size. On failure
-// `cause` says why and the partial file is removed.
+// Encodes the frame into `f`; false (the cause kept by pngError) when libpng
+// gave up. Rows arrive bottom-up as glReadPixels gives them; the file is
+// top-down. Fast zlib settings: capture speed matters more than file size.
+bool encodePng(png_structp png, png_infop info, FILE* f, int width, int height, const unsigned char* rgba,
+               std::vector<png_bytep>& rows)
+{
+    if (setjmp(png_jmpbuf(png)) != 0)
+        return false;
+    png_init_io(png, f);
+    png_set_compression_level(png, 1);
+    png_set_filter(png, 0, PNG_FILTER_SUB);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    for (int y = 0; y < height; ++y)
+        rows[size_t(y)] = const_cast<png_bytep>(rgba + size_t(height - 1 - y) * size_t(width) * 4);
+    png_set_rows(png, info, rows.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    return true;
+}
+
+// Writes one frame as a PNG file; on failure `cause` says why and whatever
+// was at `path` stays.
 bool writePng(const std::string& path, int width, int height, const unsigned char* rgba, std::string& cause)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
+    stm_internal::OutputFile out(path);
+    if (!out.create(cause))
+        return false;
+    FILE* f = out.stream();
     if (!f) {
         cause = std::strerror(errno);
         return false;
@@ -137,35 +161,13 @@ bool writePng(const std::string& path, int width, int height, const unsigned cha
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &cause, pngError, pngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     std::vector<png_bytep> rows(static_cast<size_t>(height));
-    bool ok = png && info;
-    if (!ok)
+    const bool created = png && info;
+    if (!created)
         cause = "out of memory";
-    if (ok && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, f);
-        png_set_compression_level(png, 1);
-        png_set_filter(png, 0, PNG_FILTER_SUB);
-        png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        for (int y = 0; y < height; ++y)
-            rows[size_t(y)] = const_cast<png_bytep>(rgba + size_t(height - 1 - y) * size_t(width) * 4);
-        png_set_rows(png, info, rows.data());
-        png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-        // Buffered bytes meet a full disk only here.
-        if (std::fflush(f) != 0) {
-            cause = std::strerror(errno);
-            ok = false;
-        }
-    } else {
-        ok = false;
-    }
+    const bool encoded = created && encodePng(png, info, f, width, height, rgba, rows);
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    if (std::fclose(f) != 0 && ok) {
-        cause = std::strerror(errno);
-        ok = false;
-    }
-    if (!ok)
-        std::remove(path.c_str());
-    return ok;
+    // Buffered bytes meet a full disk only when the stream is closed.
+    return encoded && out.commit(cause);
 }
 
 bool writeAll(int fd, const unsigned char* data, size_t size)
@@ -182,6 +184,8 @@ bool writeAll(int fd, const unsigned char* data, size_t size)
     return true;
 }
 
+bool finishVideo();
+
 // Makes the frame opaque and writes it: a PNG file, or ffmpeg's next frame.
 void writeFrame(PendingFrame& frame)
 {
@@ -190,9 +194,9 @@ void writeFrame(PendingFrame& frame)
     for (size_t i = 3; i < pixels.size(); i += 4)
         pixels[i] = 255;
     if (g_capture.mode == Mode::Video) {
+        // ffmpeg stopped: its own reason is what the user needs.
         if (!writeAll(g_capture.ffmpegInput, pixels.data(), pixels.size()))
-            fail(std::string("ffmpeg stopped taking frames for '") + stmGetRunOptions().captureOut + "': " +
-                 std::strerror(errno));
+            finishVideo();
         return;
     }
     std::string cause;
@@ -247,6 +251,36 @@ int stageSong()
     return fd;
 }
 
+// Logs each line ffmpeg writes on stderr (a log line ends the progress
+// line, so none is lost in it) and keeps the latest for the failure message.
+void readFfmpegErrors(int fd)
+{
+    std::string pending;
+    char buffer[1024];
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof(buffer));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n > 0)
+            pending.append(buffer, size_t(n));
+        size_t end;
+        while ((end = pending.find_first_of("\r\n")) != std::string::npos || (n <= 0 && !pending.empty())) {
+            if (end == std::string::npos)
+                end = pending.size();
+            std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            if (line.find_first_not_of(" \t") == std::string::npos)
+                continue;
+            stmMsg("ffmpeg: %.500s\n", line.c_str());
+            std::lock_guard<std::mutex> lock(g_capture.mutex);
+            g_capture.ffmpegLastError = line;
+        }
+        if (n <= 0)
+            break;
+    }
+    close(fd);
+}
+
 // Starts ffmpeg reading raw frames on its stdin, the song (if any) as its
 // fd 3. It runs in its own process group, so a Ctrl-C meant for the capture
 // does not cut the video short; the capture closes its input instead.
@@ -257,8 +291,17 @@ bool startVideo(const std::string& out)
     std::string rate = std::to_string(options.fixedFps > 0 ? options.fixedFps : 60);
     char seek[64];
     std::snprintf(seek, sizeof(seek), "%.3f", stmGetTime() / 1000.0);
-    // A name that begins with '-' would read as an option.
-    std::string target = out[0] == '-' ? "./" + out : out;
+    g_capture.video.reset(new stm_internal::OutputFile(out));
+    std::string cause;
+    if (!g_capture.video->create(cause)) {
+        fail("cannot write '" + out + "': " + cause);
+        return false;
+    }
+    // ffmpeg writes the temporary file (a relative name that begins with '-'
+    // would read as an option).
+    std::string target = g_capture.video->temporaryPath();
+    if (target[0] == '-')
+        target = "./" + target;
     std::vector<std::string> args = {"ffmpeg", "-nostdin", "-y", "-loglevel", "error", "-f", "rawvideo",
                                      "-pix_fmt", "rgba", "-s", size, "-framerate", rate, "-i", "pipe:0"};
     int song = stageSong();
@@ -272,9 +315,17 @@ bool startVideo(const std::string& out)
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    int pipeFds[2];
+    int pipeFds[2], errorFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
         fail(std::string("cannot start ffmpeg: ") + std::strerror(errno));
+        if (song >= 0)
+            close(song);
+        return false;
+    }
+    if (pipe2(errorFds, O_CLOEXEC) != 0) {
+        fail(std::string("cannot start ffmpeg: ") + std::strerror(errno));
+        close(pipeFds[0]);
+        close(pipeFds[1]);
         if (song >= 0)
             close(song);
         return false;
@@ -282,6 +333,7 @@ bool startVideo(const std::string& out)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, errorFds[1], 2);
     if (song >= 0)
         posix_spawn_file_actions_adddup2(&actions, song, 3);
     posix_spawnattr_t attributes;
@@ -297,39 +349,56 @@ bool startVideo(const std::string& out)
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[0]);
+    close(errorFds[1]);
     if (song >= 0)
         close(song);
     if (error != 0) {
         close(pipeFds[1]);
+        close(errorFds[0]);
         fail(std::string("cannot start ffmpeg for '") + out + "': " + std::strerror(error));
         return false;
     }
     signal(SIGPIPE, SIG_IGN);   // a dying ffmpeg is reported, not fatal
     g_capture.ffmpeg = pid;
     g_capture.ffmpegInput = pipeFds[1];
+    g_capture.ffmpegLastError.clear();
+    g_capture.ffmpegErrors = std::thread(readFfmpegErrors, errorFds[0]);
     return true;
 }
 
-// Closes ffmpeg's input and waits for it; false (logged, the half-made video
-// removed) when it did not end cleanly.
+// Closes ffmpeg's input and waits for it. The video is renamed into place
+// when ffmpeg ended cleanly; otherwise the failure is logged with ffmpeg's
+// last error line and only the temporary file is removed. Called by the
+// writer when ffmpeg stops taking frames, else at the end of the capture.
 bool finishVideo()
 {
+    if (!g_capture.ffmpeg)
+        return !g_capture.failed.load();
     close(g_capture.ffmpegInput);
     g_capture.ffmpegInput = -1;
     int status = 0;
     while (waitpid(g_capture.ffmpeg, &status, 0) < 0 && errno == EINTR) {
     }
     g_capture.ffmpeg = 0;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        return true;
+    if (g_capture.ffmpegErrors.joinable())
+        g_capture.ffmpegErrors.join();
     std::string out = stmGetRunOptions().captureOut;
-    fail("ffmpeg failed writing '" + out + "' (" +
-         (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
-                            : "signal " + std::to_string(WTERMSIG(status))) +
-         ")");
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(out, ec))
-        std::remove(out.c_str());
+    std::string cause;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && !g_capture.failed.load()) {
+        if (g_capture.video->commit(cause))
+            return true;
+        fail("cannot write '" + out + "': " + cause);
+        return false;
+    }
+    g_capture.video->discard();
+    std::string reason;
+    {
+        std::lock_guard<std::mutex> lock(g_capture.mutex);
+        reason = g_capture.ffmpegLastError;
+    }
+    std::string exit = WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                                         : "signal " + std::to_string(WTERMSIG(status));
+    fail("ffmpeg failed writing '" + out + "': " + (reason.empty() ? exit : reason + " (" + exit + ")"));
     return false;
 }
 
@@ -346,8 +415,10 @@ bool start()
         g_capture.expected = int((options.captureTo - stmGetTime()) * options.fixedFps / 1000.0f + 0.999f);
     if (isVideoName(out)) {
         g_capture.mode = Mode::Video;
-        if (!startVideo(out))
+        if (!startVideo(out)) {
+            g_capture.video.reset();
             return false;
+        }
         g_capture.writer = std::thread(writerLoop);
         return true;
     }
@@ -450,8 +521,8 @@ bool finishCapture()
     reportProgress(true);
     bool ok = !g_capture.failed.load();
     const char* out = stmGetRunOptions().captureOut;
-    if (ok && g_stopSignal)
-        stmMsg("capture: interrupted by signal %d after %d frames; '%s' holds them\n", int(g_stopSignal),
+    if (ok && stmStopSignal())
+        stmMsg("capture: interrupted by signal %d after %d frames; '%s' holds them\n", stmStopSignal(),
                g_capture.written, out);
     else if (ok)
         stmMsg("capture: %d frames to '%s'\n", g_capture.written, out);
@@ -469,17 +540,6 @@ void resetCapture()
     g_capture.failed.store(false);
     g_capture.failure.clear();
     g_capture.written = 0;
-    g_stopSignal = 0;
-    const StmRunOptions& options = stmGetRunOptions();
-    if (!options.captureOut)
-        return;
-    // Installed before SDL starts, which then leaves these two alone.
-    struct sigaction action = {};
-    action.sa_handler = noteStopSignal;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 }
 
 } // namespace stm_internal
@@ -490,26 +550,67 @@ bool stmCaptureFailed() { return g_capture.failed.load(); }
 
 bool stmFinishCapture() { return stm_internal::finishCapture(); }
 
-int stmStopSignal() { return int(g_stopSignal); }
+namespace {
 
-const char* stmOutputProblem(const char* name, bool singleFrame)
+// Where a capture directory would be made: the nearest part of its path that
+// exists.
+std::string existingAncestor(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(path, ec);
+    while (p.has_relative_path() && !std::filesystem::exists(p, ec))
+        p = p.parent_path();
+    return p.string();
+}
+
+// A capture directory: it, or the files it would replace, cannot be written.
+std::string directoryProblem(const std::string& out)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::exists(out, ec)) {
+        std::string ancestor = existingAncestor(out);
+        if (!fs::is_directory(ancestor, ec))
+            return "cannot create directory '" + out + "': '" + ancestor + "' is not a directory";
+        stm_internal::OutputFile probe(ancestor + "/frames");
+        std::string cause;
+        if (!probe.create(cause))
+            return "cannot create directory '" + out + "' in '" + ancestor + "': " + cause;
+        return std::string();
+    }
+    for (auto it = fs::directory_iterator(out, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name.rfind("frame_", 0) == 0 && endsWith(name, ".png")) {
+            std::string problem = stm_internal::outputPathProblem(it->path().string(), false);
+            if (!problem.empty())
+                return problem;
+        }
+    }
+    return stm_internal::outputWriteProblem(out + "/frame_000000.png");
+}
+
+} // namespace
+
+const char* stmOutputProblem(const char* name, StmOutputKind kind)
 {
     static std::string problem;
     std::string out = name ? name : "";
     std::string lower = lowerCase(out);
     std::error_code ec;
+    const bool directory = kind == STM_OUTPUT_CAPTURE && !isVideoName(out);
+    problem.clear();
     if (out.empty())
         problem = "the output name is empty";
-    else if (singleFrame && !endsWith(lower, ".png"))
+    else if (kind == STM_OUTPUT_SHOT && !endsWith(lower, ".png"))
         problem = "'" + out + "' is not a .png file name; a shot is written as one PNG file";
-    else if (singleFrame || isVideoName(out) || std::filesystem::is_directory(out, ec))
-        return nullptr;
-    else if (endsWith(lower, ".png"))
+    else if (directory && !std::filesystem::is_directory(out, ec) && endsWith(lower, ".png"))
         problem = "'" + out + "' is one PNG file, but a capture writes every frame: give a directory, or a video "
                   "name (.mp4, .mkv, .mov, .avi); --shot writes a single frame";
-    else if (std::filesystem::path(out).has_extension())
+    else if (directory && !std::filesystem::is_directory(out, ec) && std::filesystem::path(out).has_extension())
         problem = "'" + out + "' is neither a video name (.mp4, .mkv, .mov, .avi) nor a directory";
-    else
-        return nullptr;
-    return problem.c_str();
+    if (problem.empty())
+        problem = stm_internal::outputPathProblem(out, directory);
+    if (problem.empty())
+        problem = directory ? directoryProblem(out) : stm_internal::outputWriteProblem(out);
+    return problem.empty() ? nullptr : problem.c_str();
 }

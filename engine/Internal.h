@@ -5,6 +5,7 @@
 #include "engine/stagemill.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -58,6 +59,44 @@ void endProgressLine();
 void captureFrame();
 bool finishCapture();
 void resetCapture();
+
+// Outputs (OutputFile.cpp). An output is written to a temporary file beside
+// its final path (beside a symbolic link's target) and renamed into place by
+// commit; discard, or destruction before commit, removes only the temporary
+// file, so a failure leaves what was there before.
+class OutputFile {
+public:
+    explicit OutputFile(const std::string& path);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    // Makes the temporary file, open for writing; false with `cause`.
+    bool create(std::string& cause);
+    int fd() const { return fd_; }
+    FILE* stream();                       // the file as a stdio stream, owned here
+    const std::string& temporaryPath() const { return temporary_; }
+    // Closes the file (every buffered byte checked) and renames it into
+    // place; false with `cause` (the temporary file then removed).
+    bool commit(std::string& cause);
+    void discard();
+
+private:
+    void release();
+    std::string target_, temporary_;
+    int fd_ = -1;
+    FILE* file_ = nullptr;
+    int slot_ = -1;
+};
+// Why an existing `path` cannot be replaced by an output (it is not a regular
+// file, or not a directory when `directory`); empty when it can, or when
+// there is nothing there.
+std::string outputPathProblem(const std::string& path, bool directory);
+// Why no output can be written at `path` (tried by making and removing a
+// temporary file beside it); empty when it can.
+std::string outputWriteProblem(const std::string& path);
+// SIGINT and SIGTERM: the first only raises stmStopSignal, a second ends the
+// process at once with 128 + the signal, removing the temporary files.
+void installStopHandlers();
 
 // Textures (Textures.cpp).
 void releaseTextures();

@@ -127,6 +127,8 @@ void stmInitEffects()
     g_loading.total = int(g_initOrder.size());
     showProgress(true);
     for (stm::Base* effect : g_initOrder) {
+        if (stmStopSignal())
+            break;   // the run is ending; the rest need not load
         const Entry* entry = nullptr;
         for (const Entry& e : g_entries)
             if (e.effect == effect)

@@ -11,6 +11,8 @@
 #include <stb/stb_image.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -57,18 +59,104 @@ bool isImageName(const std::string& name)
     return stm_internal::hasExtension(name, {".png", ".jpg", ".jpeg", ".bmp", ".tga"});
 }
 
-// Pixels as RGBA, malloc'd; null with `failure` set when undecodable. Safe to
-// run on several threads at once: it touches no shared state.
-unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int& w, int& h, std::string& failure)
+// Bounds on what the archive's images may cost: every side within the
+// driver's largest texture, and all decoded images together within a budget
+// far above the demo's own (under 30 MiB).
+const size_t kTextureBudget = size_t(512) << 20;
+size_t g_textureBytes = 0;   // decoded bytes of the textures uploaded so far
+
+size_t rgbaBytes(int w, int h) { return size_t(w) * size_t(h) * 4; }
+
+std::string amount(size_t bytes)
+{
+    return bytes < (size_t(1) << 20) ? std::to_string(bytes >> 10) + " KiB" : std::to_string(bytes >> 20) + " MiB";
+}
+
+// Why an image of w x h is not made a texture, or empty when it fits.
+std::string sizeProblem(int w, int h, int maxSide, size_t budget)
+{
+    char text[192];
+    if (w > maxSide || h > maxSide)
+        std::snprintf(text, sizeof text, "%dx%d is larger than the driver's largest texture (%d pixels a side)", w,
+                      h, maxSide);
+    else if (rgbaBytes(w, h) > budget)
+        std::snprintf(text, sizeof text, "%dx%d needs %s, more than the %s left of the textures' budget", w, h,
+                      amount(rgbaBytes(w, h)).c_str(), amount(budget).c_str());
+    else
+        return std::string();
+    return text;
+}
+
+// stb_image 2.27 writes past its Huffman size table (257 entries) when a
+// JPEG's DHT segment declares more than 256 codes in one table; such a file
+// is refused before it reaches the decoder. Every FF C4 pair in the file is
+// taken for a DHT marker (the decoder skips fill bytes and stray data to
+// find markers, so no narrower walk is safe) and its tables are read as the
+// decoder reads them: by the segment's length, bytes past the end as 0.
+std::string jpegProblem(const std::vector<unsigned char>& b)
+{
+    size_t start = 0;
+    while (start < b.size() && b[start] == 0xFF)
+        ++start;
+    if (start == 0 || start >= b.size() || b[start] != 0xD8)
+        return std::string();
+    auto at = [&](size_t i) -> unsigned { return i < b.size() ? b[i] : 0; };
+    for (size_t i = start; i + 1 < b.size(); ++i) {
+        if (b[i] != 0xFF || b[i + 1] != 0xC4)
+            continue;
+        long left = long(at(i + 2) << 8 | at(i + 3)) - 2;
+        for (size_t table = i + 4; left > 0;) {
+            unsigned codes = 0;
+            for (size_t k = 1; k <= 16; ++k)
+                codes += at(table + k);
+            if (codes > 256)
+                return "its JPEG Huffman table declares " + std::to_string(codes) + " codes (at most 256)";
+            table += 17 + codes;
+            left -= long(17 + codes);
+        }
+    }
+    return std::string();
+}
+
+// Pixels as RGBA, malloc'd; null with `failure` set when undecodable or out
+// of bounds. The header's size is checked before anything is decoded. Safe
+// to run on several threads at once: it touches no shared state.
+unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int maxSide, size_t budget, int& w, int& h,
+                          std::string& failure)
 {
     int channels = 0;
+    if (bytes.size() > size_t(INT32_MAX)) {
+        failure = "larger than 2 GiB";
+        return nullptr;
+    }
+    failure = jpegProblem(bytes);   // before stb_image reads any of it, its header too
+    if (!failure.empty())
+        return nullptr;
+    if (stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels)) {
+        failure = sizeProblem(w, h, maxSide, budget);
+        if (!failure.empty())
+            return nullptr;
+    }
+    int headerW = w, headerH = h;
     unsigned char* src = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels, 0);
     if (!src) {
         failure = stbi_failure_reason();   // thread-local in stb_image
         return nullptr;
     }
+    if (w != headerW || h != headerH) {
+        failure = sizeProblem(w, h, maxSide, budget);
+        if (failure.empty())
+            failure = "its header and its data disagree on its size";
+        stbi_image_free(src);
+        return nullptr;
+    }
     size_t n = size_t(w) * size_t(h);
     unsigned char* rgba = static_cast<unsigned char*>(std::malloc(n * 4));
+    if (!rgba) {
+        failure = "no memory for its " + std::to_string(n * 4 >> 20) + " MiB of pixels";
+        stbi_image_free(src);
+        return nullptr;
+    }
     for (size_t i = 0; i < n; ++i) {
         const unsigned char* s = src + i * channels;
         unsigned char* d = rgba + i * 4;
@@ -83,24 +171,44 @@ unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int& w, int& 
     return rgba;
 }
 
+int maxTextureSide()
+{
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    return most > 0 ? int(most) : 1024;   // the least GL 2 promises
+}
+
 // An archive image decoded, not yet uploaded.
 struct Decoded {
     std::string name;
     const std::vector<unsigned char>* bytes = nullptr;
+    size_t budget = 0;              // of the textures' budget, what it may take
     int w = 0, h = 0;
     unsigned char* rgba = nullptr;
     std::string failure;
 };
 
 // Decodes every entry on as many threads as there are cores; the entries
-// are taken in turn, so one large image does not hold up the rest.
+// are taken in turn, so one large image does not hold up the rest. Each
+// entry's share of the budget is settled first, in archive order, from the
+// sizes the headers give, so the outcome does not depend on the threads.
 void decodeInParallel(std::vector<Decoded>& images)
 {
+    const int maxSide = maxTextureSide();
+    size_t left = kTextureBudget - std::min(kTextureBudget, g_textureBytes);
+    for (Decoded& d : images) {
+        d.budget = left;
+        int w = 0, h = 0, channels = 0;
+        if (d.bytes->size() <= size_t(INT32_MAX) && jpegProblem(*d.bytes).empty() &&
+            stbi_info_from_memory(d.bytes->data(), int(d.bytes->size()), &w, &h, &channels) &&
+            sizeProblem(w, h, maxSide, left).empty())
+            left -= rgbaBytes(w, h);
+    }
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t i = next++; i < images.size(); i = next++) {
             Decoded& d = images[i];
-            d.rgba = decodeRGBA(*d.bytes, d.w, d.h, d.failure);
+            d.rgba = decodeRGBA(*d.bytes, maxSide, d.budget, d.w, d.h, d.failure);
         }
     };
     const unsigned threads = std::max(1u, std::min(std::thread::hardware_concurrency(), unsigned(images.size())));
@@ -138,28 +246,45 @@ GLuint uploadRGBA(const std::string& name, int w, int h, const unsigned char* rg
     return id;
 }
 
-// Uploads a decoded image under its name; logs and returns null for one that
-// did not decode.
+// Uploads a decoded image under its name; logs once and returns null for
+// one that did not decode or that the driver had no memory for (the name is
+// then marked, so stmGetTexture hands out the placeholder without trying
+// again or calling the image absent).
 stm::Texture* upload(Decoded& d)
 {
     if (!d.rgba) {
-        stmMsg("stmUploadTextures: '%s' is not a readable image: %s\n", d.name.c_str(), d.failure.c_str());
+        stmMsg("stmUploadTextures: '%s' is not usable: %s; using the placeholder\n", d.name.c_str(),
+               d.failure.c_str());
+        g_reportedMissing[d.name] = true;
         return nullptr;
     }
-    stm::Texture* texture = new stm::Texture(uploadRGBA(d.name, d.w, d.h, d.rgba), d.w, d.h, d.rgba);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    GLuint id = uploadRGBA(d.name, d.w, d.h, d.rgba);
+    if (glGetError() == GL_OUT_OF_MEMORY) {
+        stmMsg("stmUploadTextures: '%s' (%dx%d): the driver is out of memory for it; using the placeholder\n",
+               d.name.c_str(), d.w, d.h);
+        glDeleteTextures(1, &id);
+        std::free(d.rgba);
+        d.rgba = nullptr;
+        g_reportedMissing[d.name] = true;
+        return nullptr;
+    }
+    stm::Texture* texture = new stm::Texture(id, d.w, d.h, d.rgba);
     g_textures[d.name] = texture;
+    g_textureBytes += rgbaBytes(d.w, d.h);
     return texture;
 }
 
 stm::Texture* uploadMember(const std::string& name)
 {
-    Decoded d;
-    d.name = name;
-    d.bytes = stm_internal::member(name);
-    if (!d.bytes)
+    std::vector<Decoded> one(1);
+    one[0].name = name;
+    one[0].bytes = stm_internal::member(name);
+    if (!one[0].bytes)
         return nullptr;
-    d.rgba = decodeRGBA(*d.bytes, d.w, d.h, d.failure);
-    return upload(d);
+    decodeInParallel(one);
+    return upload(one[0]);
 }
 
 // Magenta and black 8-pixel checks: impossible to miss on screen.
@@ -169,6 +294,8 @@ stm::Texture* placeholder()
         return g_placeholder;
     const int size = 64;
     unsigned char* rgba = static_cast<unsigned char*>(std::malloc(size * size * 4));
+    if (!rgba)
+        throw "stmGetTexture: no memory for the placeholder texture";
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             unsigned char* p = rgba + (y * size + x) * 4;
@@ -204,6 +331,7 @@ void releaseTextures()
     }
     g_parameters.clear();
     g_reportedMissing.clear();
+    g_textureBytes = 0;
 }
 } // namespace stm_internal
 
@@ -361,4 +489,13 @@ void stmAddRenderToTexture(int width, int height, const char* name)
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, GLuint(bound));
     g_textures[name] = new stm::Texture(id, width, height, nullptr);
+}
+
+bool stmDecodeImage(const unsigned char* bytes, size_t size, int maxSide, size_t budget, int& width, int& height,
+                    std::string& failure)
+{
+    std::vector<unsigned char> copy(bytes, bytes + size);
+    unsigned char* rgba = decodeRGBA(copy, maxSide, budget, width, height, failure);
+    std::free(rgba);
+    return rgba != nullptr;
 }

@@ -176,6 +176,7 @@ void stmConfigure(const StmRunOptions& options)
     g_captureOut = options.captureOut ? options.captureOut : "";
     g_options.dataDir = options.dataDir ? g_dataDir.c_str() : nullptr;
     g_options.captureOut = options.captureOut ? g_captureOut.c_str() : nullptr;
+    stm_internal::installStopHandlers();
     stm_internal::resetCapture();
 }
 

@@ -10,7 +10,9 @@
 // the GL context.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace ZEPHRAN_STAGEMILL {
 
@@ -183,8 +185,7 @@ struct StmRunOptions {
     // directory (frame_000000.png, ...), one .png file (each frame overwrites
     // it), or a .mp4/.mkv/.mov/.avi file (piped to ffmpeg with the song from
     // the first written frame's time); stmOutputProblem tells whether a name
-    // fits one of these. Frames drawn without a swap are not written. With
-    // captureOut set, SIGINT and SIGTERM only raise stmStopSignal.
+    // fits one of these. Frames drawn without a swap are not written.
     const char* captureOut = nullptr;
     float captureTo = -1.0f;        // ms, frames at or after it are not written; < 0: no limit
     // Render size for headless runs (0: as stmInitEx says).
@@ -256,6 +257,9 @@ void stmSetExitHandler(StmExitHandler handler);
 // size or CRC disagrees with its data is logged by name and left out.
 bool stmReadPak(const char* archiveName);
 const char* stmPakError();
+// Why `dir` cannot be the run's data directory (it is not a directory), or
+// null when it can. The text is kept until the next call.
+const char* stmDataDirProblem(const char* dir);
 // Finds the cube face sets: every prefix P with images P + "px.png", "nx.png",
 // "py.png", "ny.png", "pz.png", "nz.png"; stmGetTextureCube(P) gives its faces.
 void stmInitCubemaps();
@@ -352,6 +356,13 @@ bool stmExportSong(const char* wavPath);
 // stmPeekMessage takes keyboard messages. A key pressed since the last
 // stmSwapBuffers reads as down even if it was released already.
 bool stmGetKey(int virtualKey);
+// Tests and fuzzing: decodes image bytes as stmUploadTextures does, under its
+// bounds (each side at most maxSide, the RGBA pixels at most budget bytes,
+// both checked from the header before decoding); false with `failure` set
+// when the image is refused or undecodable.
+bool stmDecodeImage(const unsigned char* bytes, size_t size, int maxSide, size_t budget, int& width, int& height,
+                    std::string& failure);
+
 // Tests: a key held down (or released) as if on the keyboard, and a window
 // close request as if the user had closed the window.
 void stmInjectKey(int virtualKey, bool down);
@@ -385,10 +396,15 @@ stm::Vector3 stmGetCameraUp();
 
 // Frames written by the latest capture.
 int stmCapturedFrames();
-// Why `name` fits no capture output (a shot when singleFrame: a .png file;
-// else a directory or a video name), or null when it fits. The text is kept
-// until the next call.
-const char* stmOutputProblem(const char* name, bool singleFrame);
+// What an output name is for: a shot (one .png file), a capture (a directory
+// of frames or a video name) or the exported song (any file name).
+enum StmOutputKind { STM_OUTPUT_SHOT, STM_OUTPUT_CAPTURE, STM_OUTPUT_SONG };
+// Why `name` cannot take that output, or null when it can: a name of the
+// wrong kind, something there that is not a regular file (for a capture
+// directory: not a directory, or frames in it that are not regular files),
+// or a place where no file can be made (tried). The text is kept until the
+// next call.
+const char* stmOutputProblem(const char* name, StmOutputKind kind);
 // True once a write of the capture has failed (logged with the file and the
 // cause); the run should stop at once.
 bool stmCaptureFailed();
@@ -396,7 +412,9 @@ bool stmCaptureFailed();
 // went where, or the failure; false when any write failed. stmShutDown does
 // the same when it was not called.
 bool stmFinishCapture();
-// SIGINT or SIGTERM received during a capture run, 0 if none.
+// The first SIGINT or SIGTERM received since stmConfigure, 0 if none: the
+// run should end at its next chance, finishing the output it writes. A
+// second one ends the process at once with 128 + the signal.
 int stmStopSignal();
 
 // printf-style log line on stderr; a newline is added when the text does not

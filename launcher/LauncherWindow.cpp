@@ -95,6 +95,10 @@ void runDialog(SDL_Window* window, Launcher& launcher, ImTextureID picture)
         // every 100 ms keeps it fresh.
         SDL_Event event;
         bool pending = SDL_WaitEventTimeout(&event, 100);
+        if (stmStopSignal()) {   // Ctrl-C or a kill: as Quit (the caller exits with the signal)
+            launcher.quit();
+            return;
+        }
         while (pending) {
             ImGui_ImplSDL2_ProcessEvent(&event);
             if (closeRequest(event)) {

@@ -49,13 +49,57 @@ std::string extensionString() {
     return s ? s : "";
 }
 
+// A driver out of memory for a target ends the run naming it, instead of
+// drawing into storage that is not there (or crashing in the driver).
+[[noreturn]] void stopForStorage(const char* target, int width, int height) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "The graphics driver has no memory for the render target %s (%dx%d).\n\nChoose a smaller size.",
+                  target, width, height);
+    stop(text, "ERROR", kWarning);
+}
+
+void checkAllocated(const char* target, int width, int height) {
+    bool outOfMemory = false;
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        outOfMemory = outOfMemory || error == GL_OUT_OF_MEMORY;
+    if (outOfMemory) stopForStorage(target, width, height);
+}
+
+// Whether the renderbuffer got its storage (a driver out of memory leaves
+// it empty, sometimes without reporting GL_OUT_OF_MEMORY).
+bool hasStorage(GLuint renderbuffer) {
+    GLint width = 0;
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, renderbuffer);
+    glGetRenderbufferParameterivEXT(GL_RENDERBUFFER_EXT, GL_RENDERBUFFER_WIDTH_EXT, &width);
+    return width > 0;
+}
+
+// The picture size against what the driver can render into at all.
+void checkRenderSize(int width, int height) {
+    GLint maxTexture = 0, maxRenderbuffer = 0, maxViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_EXT, &maxRenderbuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    const int most = std::min({int(maxTexture), int(maxRenderbuffer), int(maxViewport[0]), int(maxViewport[1])});
+    if (width <= most && height <= most) return;
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "The picture size %dx%d is larger than this graphics driver can render: at most %d pixels a "
+                  "side (texture %d, renderbuffer %d, viewport %dx%d).",
+                  width, height, most, int(maxTexture), int(maxRenderbuffer), int(maxViewport[0]),
+                  int(maxViewport[1]));
+    stop(text, "ERROR", kWarning);
+}
+
 // A colour render texture: RGBA bytes, both filters = filter, no data.
 // Wrapping clamps to the edge texels: with GL_CLAMP's border colour the
 // blur taps past the edge would pull black into every frame's border.
 // Leaves it bound.
-void createTargetTexture(GLuint& name, int width, int height, GLint filter) {
+void createTargetTexture(const char* target, GLuint& name, int width, int height, GLint filter) {
     createClampedTexture(GL_TEXTURE_2D, name, filter);
     glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    checkAllocated(target, width, height);
 }
 
 void attachTexture(GLenum attachment, GLuint texture) {
@@ -66,9 +110,10 @@ void attachRenderbuffer(GLenum attachment, GLuint renderbuffer) {
     glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, attachment, GL_RENDERBUFFER_EXT, renderbuffer);
 }
 
-void depthStorage(GLuint renderbuffer, int width, int height) {
+void depthStorage(const char* target, GLuint renderbuffer, int width, int height) {
     glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, renderbuffer);
     glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
+    checkAllocated(target, width, height);
 }
 
 void setSceneDrawBuffers() {
@@ -222,6 +267,7 @@ void RenderTargets::init(int width_, int height_) {
 
     width = width_;
     height = height_;
+    checkRenderSize(width, height);
     const int halfW = width / 2, halfH = height / 2;
     const int quarterW = width / 4, quarterH = height / 4;
     glGenFramebuffersEXT(1, &fbo2048);
@@ -252,12 +298,12 @@ void RenderTargets::init(int width_, int height_) {
         stmMsg("No support for GL_EXT_framebuffer_blit");
     g_multisampleAvailable = glRenderbufferStorageMultisampleEXT && glBlitFramebufferEXT;
 
-    depthStorage(rbDepth2048, 2048, 2048);
-    depthStorage(rbDepth1024, 1024, 1024);
-    depthStorage(rbSceneDepth, width, height);
-    depthStorage(rbHalfDepth, halfW, halfH);
-    depthStorage(rbQuarterDepth, quarterW, quarterH);
-    depthStorage(rbScreenDepth, width, height);
+    depthStorage("rbDepth2048", rbDepth2048, 2048, 2048);
+    depthStorage("rbDepth1024", rbDepth1024, 1024, 1024);
+    depthStorage("rbSceneDepth", rbSceneDepth, width, height);
+    depthStorage("rbHalfDepth", rbHalfDepth, halfW, halfH);
+    depthStorage("rbQuarterDepth", rbQuarterDepth, quarterW, quarterH);
+    depthStorage("rbScreenDepth", rbScreenDepth, width, height);
 
     stmMsg("Initializing multisample FBO\n");
     if (glRenderbufferStorageMultisampleEXT) {
@@ -282,18 +328,25 @@ void RenderTargets::init(int width_, int height_) {
         for (GLuint rb : rbMultisampleSceneColor) {
             glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, rb);
             glRenderbufferStorageMultisampleEXT(GL_RENDERBUFFER_EXT, samples, GL_RGBA8, width, height);
+            checkAllocated("rbMultisampleSceneColor", width, height);
         }
         stmMsg("Multisample FBO screen depth\n");
         glGenRenderbuffersEXT(1, &rbMultisampleSceneDepth);
         glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, rbMultisampleSceneDepth);
         glRenderbufferStorageMultisampleEXT(GL_RENDERBUFFER_EXT, samples, GL_DEPTH_COMPONENT24, width, height);
+        checkAllocated("rbMultisampleSceneDepth", width, height);
         stmMsg("Multisample FBO screen attach all\n");
         glGenFramebuffersEXT(1, &fboMultisampleScene);
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboMultisampleScene);
         for (int k = 0; k < 3; ++k) attachRenderbuffer(GL_COLOR_ATTACHMENT0_EXT + k, rbMultisampleSceneColor[k]);
         attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbMultisampleSceneDepth);
         stmMsg("Multisample FBO initialization done");
-        checkFramebufferStatus("Init multisample fbo\n");
+        bool stored = hasStorage(rbMultisampleSceneDepth);
+        for (GLuint rb : rbMultisampleSceneColor) stored = stored && hasStorage(rb);
+        // Storage the driver could not give shows as an incomplete target
+        // with an empty renderbuffer.
+        if (!checkFramebufferStatus("Init multisample fbo\n") && !stored)
+            stopForStorage("fboMultisampleScene", width, height);
     }
 
     if (glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT) == GL_FRAMEBUFFER_UNSUPPORTED_EXT) {
@@ -303,19 +356,19 @@ void RenderTargets::init(int width_, int height_) {
     checkFramebufferStatus("Multisample FBO");
 
     stmMsg("Create RT textures");
-    createTargetTexture(texScreenColor, width, height, GL_LINEAR);
-    createTargetTexture(texScreenCombined, width, height, GL_LINEAR);
-    createTargetTexture(texScreenNormal, width, height, GL_NEAREST);
-    createTargetTexture(texScreenDepth, width, height, GL_NEAREST);
-    createTargetTexture(texScreenBlurA, width, height, GL_LINEAR);
-    createTargetTexture(texScreenBlurB, width, height, GL_LINEAR);
-    createTargetTexture(texHalfSSAO, halfW, halfH, GL_LINEAR);
-    createTargetTexture(texHalfA, halfW, halfH, GL_LINEAR);
-    createTargetTexture(texHalfB, halfW, halfH, GL_LINEAR);
-    createTargetTexture(texQuarterA, quarterW, quarterH, GL_LINEAR);
-    createTargetTexture(texQuarterB, quarterW, quarterH, GL_LINEAR);
-    createTargetTexture(tex2048, 2048, 2048, GL_LINEAR);
-    createTargetTexture(tex1024, 1024, 1024, GL_LINEAR);
+    createTargetTexture("texScreenColor", texScreenColor, width, height, GL_LINEAR);
+    createTargetTexture("texScreenCombined", texScreenCombined, width, height, GL_LINEAR);
+    createTargetTexture("texScreenNormal", texScreenNormal, width, height, GL_NEAREST);
+    createTargetTexture("texScreenDepth", texScreenDepth, width, height, GL_NEAREST);
+    createTargetTexture("texScreenBlurA", texScreenBlurA, width, height, GL_LINEAR);
+    createTargetTexture("texScreenBlurB", texScreenBlurB, width, height, GL_LINEAR);
+    createTargetTexture("texHalfSSAO", texHalfSSAO, halfW, halfH, GL_LINEAR);
+    createTargetTexture("texHalfA", texHalfA, halfW, halfH, GL_LINEAR);
+    createTargetTexture("texHalfB", texHalfB, halfW, halfH, GL_LINEAR);
+    createTargetTexture("texQuarterA", texQuarterA, quarterW, quarterH, GL_LINEAR);
+    createTargetTexture("texQuarterB", texQuarterB, quarterW, quarterH, GL_LINEAR);
+    createTargetTexture("tex2048", tex2048, 2048, 2048, GL_LINEAR);
+    createTargetTexture("tex1024", tex1024, 1024, 1024, GL_LINEAR);
     stmMsg("Create buffer textures");
     texNoise = createNoiseTexture();
     for (int i = 0; i < kDiscardedRandValues; ++i) crt::rand();

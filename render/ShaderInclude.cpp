@@ -25,12 +25,19 @@ std::string chain(const std::vector<std::string>& open, const std::string& last)
 
 // `open` holds the texts being expanded, outermost first (the shader's own
 // source is not named there: an include cannot refer back to it).
+// `charged` counts the output plus the include lines met, against the size bound.
 bool expand(const char* source, const ShaderTextLookup& lookup, std::vector<std::string>& open,
-            std::string& out, std::string& error) {
+            std::string& out, size_t& charged, std::string& error) {
     const char* line = source;
     while (*line) {
         const char* end = std::strchr(line, '\n');
         const size_t length = end ? static_cast<size_t>(end - line) : std::strlen(line);
+        charged += length + 1;
+        if (charged > kMaxExpandedShaderBytes) {
+            error = "expands past " + std::to_string(kMaxExpandedShaderBytes) + " bytes";
+            if (!open.empty()) error += " (in " + open.back() + ")";
+            return false;
+        }
         const std::string text(line, length);
         const size_t first = text.find_first_not_of(" \t");
         if (first != std::string::npos && text.compare(first, 8, "#include") == 0) {
@@ -44,6 +51,11 @@ bool expand(const char* source, const ShaderTextLookup& lookup, std::vector<std:
                     error = "include \"" + name + "\" includes itself (" + chain(open, name) + ")";
                     return false;
                 }
+            if (open.size() >= size_t(kMaxIncludeDepth)) {
+                error = "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " levels (" +
+                        chain(open, name) + ")";
+                return false;
+            }
             const char* included = lookup(name);
             if (!included) {
                 error = "include \"" + name + "\" not found";
@@ -51,7 +63,7 @@ bool expand(const char* source, const ShaderTextLookup& lookup, std::vector<std:
                 return false;
             }
             open.push_back(name);
-            if (!expand(included, lookup, open, out, error)) return false;
+            if (!expand(included, lookup, open, out, charged, error)) return false;
             open.pop_back();
             if (!out.empty() && out.back() != '\n') out += '\n';
         } else {
@@ -71,5 +83,6 @@ bool expandShaderIncludes(const char* source, const ShaderTextLookup& lookup, st
     expanded.clear();
     error.clear();
     std::vector<std::string> open;
-    return expand(source, lookup, open, expanded, error);
+    size_t charged = 0;
+    return expand(source, lookup, open, expanded, charged, error);
 }

@@ -135,6 +135,8 @@ Shader* ShaderManager::require(const char* name, const char* user) {
             reported.add(name, true);
             if (shader)
                 stmMsg("Shader \"%s\" did not build (see its errors above); %s\n", name, user);
+            else if (g_shaderManager && g_shaderManager->refused.exists(name))
+                stmMsg("Shader \"%s\" was not built (see the reason above); %s\n", name, user);
             else
                 stmMsg("Shader \"%s\" is not in the registry (no %s.vert.glsl / %s.frag.glsl); %s\n", name, name,
                        name, user);
@@ -146,7 +148,9 @@ Shader* ShaderManager::require(const char* name, const char* user) {
 
 void ShaderManager::init() {
     stmMsg("ShaderManager::init() : Initializing shaders\n");
+    // A stop signal ends the building (a slow compile must not hold the run).
     for (const BuiltinShader& b : kBuiltinShaders) {
+        if (stmStopSignal()) break;
         Shader* shader = new Shader();
         shader->init(b.name, b.fragment, b.vertex);
         addShader(shader);
@@ -157,7 +161,7 @@ void ShaderManager::init() {
         const char* fileName = stmGetTextFileNameAtIndex(i);
         if (fileName && std::strstr(fileName, ".glsl")) files.add(fileName, stmGetTextAtIndex(i));
     }
-    for (unsigned int i = 0; i < files.size(); ++i) {
+    for (unsigned int i = 0; i < files.size() && !stmStopSignal(); ++i) {
         const std::string fileName = files.getKey(i);
         ArchivePair pair;
         const PairName kind = pairOf(fileName, pair);
@@ -169,7 +173,10 @@ void ShaderManager::init() {
         std::string error;
         Shader* built = buildPair(pair, texts, error);
         sourceTexts_[pair.shader] = texts;
-        if (!built) continue;
+        if (!built) {
+            refused.add(pair.shader.c_str(), true);   // its include was refused; the reason is logged
+            continue;
+        }
         Shader* shader = getShader(pair.shader.c_str());
         if (shader) {
             // An archive pair replaces the built-in shader in place.

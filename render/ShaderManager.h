@@ -125,6 +125,9 @@ public:
     static Shader* require(const char* name, const char* user);
 
     ZEPHRAN_STAGEMILL::Map<Shader*> shaders;
+    // Archive pairs not built because an include could not be expanded (the
+    // reason is logged when it happens), so a lookup does not call them absent.
+    ZEPHRAN_STAGEMILL::Map<bool> refused;
 
 private:
     ShaderManager() = default;

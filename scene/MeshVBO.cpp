@@ -2,6 +2,7 @@
 // upload into ARB vertex buffers, and their draw.
 #include "scene/MeshVBO.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include "collada/ColladaDiagnostics.h"
@@ -158,6 +159,7 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
     MeshVBO* vbo = new MeshVBO(3 * subMesh.triangleCount);
     vbo->materialName = subMesh.material;
     size_t indexCount = subMesh.indices.size();
+    size_t nonFinite = 0;
     for (unsigned i = 0; i < subMesh.inputs.size(); ++i) {
         const Mesh::MeshAttribute* input = subMesh.inputs.get(i);
         if (!glArrayForSemantic(input->semantic)) continue;
@@ -176,10 +178,18 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
         const int* indices = subMesh.indices.data();
         for (size_t g = 0; g < indexCount; g += static_cast<size_t>(mesh.indexStride)) {
             const float* vertex = values + static_cast<size_t>(input->stride) * indices[g + input->offset];
-            for (int k = 0; k < taken; ++k) vbo->push(vertex[k]);
+            for (int k = 0; k < taken; ++k) {
+                nonFinite += std::isfinite(vertex[k]) ? 0 : 1;
+                vbo->push(vertex[k]);
+            }
             for (int k = taken; k < components; ++k) vbo->push(1.0f);
         }
     }
+    // A NaN or infinite position makes its triangles vanish; say so, once.
+    if (nonFinite > 0)
+        stmMsg(" Error: geometry '%.200s', primitive %d: %zu vertex values are NaN or infinite; what uses "
+               "them may not show\n",
+               geometryId.c_str(), subMeshIndex, nonFinite);
     return vbo;
 }
 

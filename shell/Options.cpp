@@ -29,13 +29,17 @@ bool parseFloat(const char* text, float lo, float hi, float& out)
     return true;
 }
 
+// The quarter-size render targets need at least one pixel each way; the
+// driver's own maximum is checked once the context exists.
+const int kMinSide = 4, kMaxSide = 16384;
+
 bool parseSize(const char* text, int& w, int& h)
 {
     const char* x = std::strchr(text, 'x');
     if (!x)
         return false;
     std::string left(text, x);
-    return parseInt(left.c_str(), 1, 16384, w) && parseInt(x + 1, 1, 16384, h);
+    return parseInt(left.c_str(), kMinSide, kMaxSide, w) && parseInt(x + 1, kMinSide, kMaxSide, h);
 }
 
 // "16:9" or a plain ratio such as "1.7778".
@@ -118,6 +122,12 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
             }
             return true;
         };
+        // An output named twice would silently lose the first.
+        auto once = [&](bool given) {
+            if (given)
+                error = arg + " given twice; a run writes one";
+            return !given;
+        };
         auto bad = [&](const char* expected) {
             error = arg + " expects " + expected + ", not '" + argv[i] + "'";
             return false;
@@ -125,14 +135,14 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
         if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg == "--width") {
-            if (!value() || !parseInt(argv[++i], 1, 16384, o.width))
-                return error.empty() ? bad("a width in pixels") : false;
+            if (!value() || !parseInt(argv[++i], kMinSide, kMaxSide, o.width))
+                return error.empty() ? bad("a width in pixels, 4 to 16384") : false;
         } else if (arg == "--height") {
-            if (!value() || !parseInt(argv[++i], 1, 16384, o.height))
-                return error.empty() ? bad("a height in pixels") : false;
+            if (!value() || !parseInt(argv[++i], kMinSide, kMaxSide, o.height))
+                return error.empty() ? bad("a height in pixels, 4 to 16384") : false;
         } else if (arg == "--size") {
             if (!value() || !parseSize(argv[++i], o.width, o.height))
-                return error.empty() ? bad("WIDTHxHEIGHT, e.g. 1280x720") : false;
+                return error.empty() ? bad("WIDTHxHEIGHT, each 4 to 16384, e.g. 1280x720") : false;
         } else if (arg == "--fullscreen") {
             o.fullscreen = true;
         } else if (arg == "--aspect") {
@@ -154,7 +164,7 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
                 return false;
             o.dataDir = argv[++i];
         } else if (arg == "--capture") {
-            if (!value())
+            if (!once(!o.capture.empty()) || !value())
                 return false;
             o.capture = argv[++i];
         } else if (arg == "--fps") {
@@ -167,7 +177,7 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
             if (!value() || !parseFloat(argv[++i], 0.0f, 1e7f, o.to))
                 return error.empty() ? bad("a song time in ms") : false;
         } else if (arg == "--shot") {
-            if (!value(2))
+            if (!once(o.shot) || !value(2))
                 return false;
             if (!parseFloat(argv[++i], 0.0f, 1e7f, o.shotTime))
                 return bad("a song time in ms");
@@ -179,7 +189,7 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
         } else if (arg == "--gl-check") {
             o.glCheck = true;
         } else if (arg == "--export-song") {
-            if (!value())
+            if (!once(!o.exportSong.empty()) || !value())
                 return false;
             o.exportSong = argv[++i];
         } else if (arg == "--extract") {

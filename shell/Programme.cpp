@@ -93,9 +93,15 @@ std::string outputProblem(const ShellOptions& o)
                       double(kProgrammeEnd));
         return text;
     }
+    if (!o.dataDir.empty())
+        if (const char* problem = stmDataDirProblem(o.dataDir.c_str()))
+            return std::string("--data ") + problem;
     const std::string& out = o.shot ? o.shotFile : o.capture;
     if (!out.empty())
-        if (const char* problem = stmOutputProblem(out.c_str(), o.shot))
+        if (const char* problem = stmOutputProblem(out.c_str(), o.shot ? STM_OUTPUT_SHOT : STM_OUTPUT_CAPTURE))
+            return problem;
+    if (!o.exportSong.empty())
+        if (const char* problem = stmOutputProblem(o.exportSong.c_str(), STM_OUTPUT_SONG))
             return problem;
     if (!o.capture.empty() && o.to > kProgrammeEnd)
         std::fprintf(stderr, "zephran: --to %.0f is past the programme's end; the capture stops there (%.0f ms)\n",
@@ -148,6 +154,10 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher, 
     // is rebuilt at the first frame rather than missed.
     if (reloads && !stmWatchData())
         reloads->add("watch", "cannot watch " + o.dataDir + ": edits there are not rebuilt", true);
+    // A stop signal during start-up ends it between steps (each long one
+    // also looks): stmStopSignal then gives the exit status.
+    if (stmStopSignal())
+        return false;
     if (!stmReadPak("data.pak")) {
         std::string text = std::string("The data archive is unusable: ") + stmPakError() + ".";
         stmMessageBox(text.c_str(), kTitle, STM_MB_ICONERROR | STM_MB_TOPMOST);
@@ -161,14 +171,20 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher, 
     }
     setCubeFaceParameters();
     stmUploadTextures();
+    if (stmStopSignal())
+        return false;
     g_renderTargets.init(stmGetWindowWidth(), stmGetWindowHeight());
     g_shaderManager = ShaderManager::create();
+    if (stmStopSignal())
+        return false;
     g_sceneManager = SceneManager::create();
     g_spectrum = new SpectrumAnalyser(8);
     g_beatClock = new BeatClock(programmeBeatClock());
     int effects = registerTimeline(*g_beatClock);
     stmMsg("zephran: %d effects on the timeline\n", effects);
     stmInitEffects();
+    if (stmStopSignal())
+        return false;
     stmInitTimer();
     stmPlaySong(1);
     warnShortSong();
@@ -177,7 +193,7 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher, 
     glEnable(GL_MULTISAMPLE);
     if (o.shot || !o.capture.empty())
         replayFrames(plan);
-    return true;
+    return !stmStopSignal();
 }
 
 double secondsSince(std::chrono::steady_clock::time_point t)
@@ -195,7 +211,7 @@ void runBenchmark(const ShellOptions& o, const StmRunOptions& run, FrameLoop& lo
     double startUp = 0.0;
     bool first = true;
     profilerEnable(true);
-    while (!loop.quit) {
+    while (!loop.quit && !stmStopSignal()) {
         const auto frameBegan = std::chrono::steady_clock::now();
         profileFrameBegin();
         if (!loop.iterate())

@@ -81,7 +81,7 @@ void replayFrames(const ReplayPlan& plan)
     g_replayingFrames = true;
     for (const FrameRange& range : plan.replay) {
         stmSetFixedFrame(range.begin);
-        for (long long k = range.begin; k < range.end; ++k) {
+        for (long long k = range.begin; k < range.end && !stmStopSignal(); ++k) {
             stmUpdateTimer();
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             stmRun();

@@ -126,3 +126,13 @@ Bytes toneOgg(float hz, float amplitude, float seconds)
         tone[i] = amplitude * std::sin(2.0f * float(M_PI) * hz * float(i) / rate);
     return songsynth::encodeOgg(tone, tone, 0.4f);
 }
+
+Bytes pngHeaderOnly(int w, int h)
+{
+    Bytes png = pngBytes(1, 1, 1, {0});
+    for (int k = 0; k < 4; ++k) {   // IHDR's width and height, big-endian
+        png[16 + size_t(k)] = static_cast<unsigned char>(uint32_t(w) >> (24 - 8 * k));
+        png[20 + size_t(k)] = static_cast<unsigned char>(uint32_t(h) >> (24 - 8 * k));
+    }
+    return png;
+}

@@ -34,6 +34,10 @@ void writeFile(const std::string& path, const Bytes& bytes);
 Bytes textBytes(const std::string& text);
 // PNG of w x h pixels with `channels` components per pixel, rows top first.
 Bytes pngBytes(int w, int h, int channels, const std::vector<unsigned char>& pixels);
+// A PNG whose header claims w x h while its data holds one grey pixel (the
+// header's CRC left stale: stb_image checks none); for bounds that must be
+// checked from the header, before any decoding.
+Bytes pngHeaderOnly(int w, int h);
 // A stereo 44.1 kHz Ogg Vorbis sine of `hz` at `amplitude` lasting `seconds`.
 Bytes toneOgg(float hz, float amplitude, float seconds);
 

@@ -182,4 +182,107 @@ TEST_F(ArchiveTest, MissingImagesGiveOneVisiblePlaceholderAndRenderTexturesAreFo
     EXPECT_EQ(target->getImgData(), nullptr);
 }
 
+TEST_F(ArchiveTest, ImagesBeyondTheBoundsOrUndecodableAreRefusedOnceAndNotCounted)
+{
+    writeZip(dir + "/data.pak", {{"grey.png", pngBytes(2, 2, 1, {0, 64, 128, 255})},
+                                 {"huge.png", pngHeaderOnly(20000, 20000)},
+                                 {"broken.png", textBytes("not a png")}});
+    open(16, 16);
+    ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
+    testing::internal::CaptureStderr();
+    stmUploadTextures();
+    stm::Texture* huge = stmGetTexture("huge.png");
+    stm::Texture* broken = stmGetTexture("broken.png");
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("'huge.png' is not usable: 20000x20000 is larger than the driver's largest texture"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("stmUploadTextures: 1 textures"), std::string::npos) << log;
+    // Each refusal is said once, and the placeholder stands in without the
+    // image being called absent.
+    for (const char* name : {"huge.png", "broken.png"}) {
+        size_t first = log.find(name);
+        ASSERT_NE(first, std::string::npos) << name;
+        EXPECT_EQ(log.find(name, first + 1), std::string::npos) << name << " logged twice:\n" << log;
+    }
+    EXPECT_EQ(huge, broken);
+    EXPECT_EQ(huge->getWidth(), 64);   // the placeholder
+}
+
+TEST(ImageBounds, SidesAndBudgetAreCheckedFromTheHeaderBeforeDecoding)
+{
+    Bytes png = pngBytes(64, 32, 4, std::vector<unsigned char>(64 * 32 * 4, 7));
+    const size_t bytes = 64 * 32 * 4;
+    int w = 0, h = 0;
+    std::string failure;
+    EXPECT_TRUE(stmDecodeImage(png.data(), png.size(), 64, bytes, w, h, failure)) << failure;
+    EXPECT_EQ(w, 64);
+    EXPECT_EQ(h, 32);
+    EXPECT_FALSE(stmDecodeImage(png.data(), png.size(), 63, bytes, w, h, failure));
+    EXPECT_EQ(failure, "64x32 is larger than the driver's largest texture (63 pixels a side)");
+    EXPECT_FALSE(stmDecodeImage(png.data(), png.size(), 64, bytes - 1, w, h, failure));
+    EXPECT_EQ(failure, "64x32 needs 8 KiB, more than the 7 KiB left of the textures' budget");
+    // 18900 x 18900 would decode to 1.3 GiB of RGBA: refused at once.
+    Bytes huge = pngHeaderOnly(18900, 18900);
+    EXPECT_FALSE(stmDecodeImage(huge.data(), huge.size(), 16384, size_t(512) << 20, w, h, failure));
+    EXPECT_NE(failure.find("18900x18900 is larger"), std::string::npos) << failure;
+    EXPECT_FALSE(stmDecodeImage(huge.data(), huge.size(), 20000, size_t(512) << 20, w, h, failure));
+    EXPECT_NE(failure.find("18900x18900 needs 1362 MiB, more than the 512 MiB left"), std::string::npos) << failure;
+}
+
+// A JPEG whose Huffman table declares more codes than a table holds made
+// the decoder write past its table; it is refused before decoding, wherever
+// the table stands (cut off by the end of the data too).
+TEST(ImageBounds, JpegHuffmanTablesWithTooManyCodesAreRefused)
+{
+    int w = 0, h = 0;
+    std::string failure;
+    const Bytes cut = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x00, 0x00, 0xFD, 0x77};   // found by the image fuzzer
+    EXPECT_FALSE(stmDecodeImage(cut.data(), cut.size(), 64, 1 << 20, w, h, failure));
+    EXPECT_EQ(failure, "its JPEG Huffman table declares 372 codes (at most 256)");
+    // Fill bytes before the start marker and inside a table's counts.
+    const Bytes filled = {0xFF, 0xFF, 0xD8, 0xFF, 0xC4, 0xFC, 0x05, 0x00, 0x46, 0xD8, 0xFF, 0xC4, 0xFC, 0x05, 0x00, 0x46};
+    EXPECT_FALSE(stmDecodeImage(filled.data(), filled.size(), 64, 1 << 20, w, h, failure));
+    EXPECT_NE(failure.find("codes (at most 256)"), std::string::npos) << failure;
+    // A first table of 256 codes is fine; the second, after a comment and
+    // inside the same segment, is not.
+    Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xFE, 0x00, 0x04, 'h', 'i', 0xFF, 0xC4, 0x02, 0x26, 0x00};
+    Bytes counts(16, 0);
+    counts[15] = 0xFF;
+    counts[14] = 1;
+    jpeg.insert(jpeg.end(), counts.begin(), counts.end());
+    jpeg.insert(jpeg.end(), 256, 0x11);
+    jpeg.push_back(0x10);
+    counts[13] = 1;
+    jpeg.insert(jpeg.end(), counts.begin(), counts.end());
+    EXPECT_FALSE(stmDecodeImage(jpeg.data(), jpeg.size(), 64, 1 << 20, w, h, failure));
+    EXPECT_EQ(failure, "its JPEG Huffman table declares 257 codes (at most 256)");
+}
+
+// Exporters write UTF-16 with a byte-order mark; readers get UTF-8.
+TEST_F(ArchiveTest, Utf16TextsAreReadAsUtf8AndBadOnesAreReported)
+{
+    auto utf16 = [](const std::u16string& text, bool bigEndian) {
+        Bytes bytes = bigEndian ? Bytes{0xFE, 0xFF} : Bytes{0xFF, 0xFE};
+        for (char16_t c : text) {
+            unsigned char hi = static_cast<unsigned char>(c >> 8), lo = static_cast<unsigned char>(c & 0xFF);
+            bytes.push_back(bigEndian ? hi : lo);
+            bytes.push_back(bigEndian ? lo : hi);
+        }
+        return bytes;
+    };
+    Bytes unpaired = utf16(u"<a>", false);
+    unpaired.insert(unpaired.end(), {0x00, 0xD8, 0x41, 0x00});   // a high surrogate without its pair
+    writeZip(dir + "/data.pak", {{"le.dae", utf16(u"<a>\u00e9\u20ac</a>", false)},
+                                 {"be.txt", utf16(u"be \U0001F600", true)},
+                                 {"bad.txt", unpaired}});
+    open(16, 16);
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
+    std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_STREQ(stmGetText("le.dae"), "<a>\xc3\xa9\xe2\x82\xac</a>");
+    EXPECT_STREQ(stmGetText("be.txt"), "be \xf0\x9f\x98\x80");
+    EXPECT_NE(log.find("'bad.txt' is UTF-16LE but not valid UTF-16LE"), std::string::npos) << log;
+}
+
 } // namespace

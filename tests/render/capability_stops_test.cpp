@@ -4,6 +4,7 @@
 // stop's message box, caption and exit status can be observed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <sstream>
@@ -71,13 +72,13 @@ struct Outcome {
     std::string log;
 };
 
-Outcome runInit() {
+Outcome runInit(int width = 64, int height = 48) {
     Outcome o;
     g_fake.statusCalls = 0;
     stmOverrideGL(fakeProc, fakeString);
     ::testing::internal::CaptureStderr();
     try {
-        g_renderTargets.init(64, 48);
+        g_renderTargets.init(width, height);
     } catch (const Stopped& s) {
         o.stopped = true;
         o.code = s.code;
@@ -167,6 +168,22 @@ TEST_F(CapabilityStops, EveryMissingRequirementStopsWithItsBoxAndANonZeroStatus)
         EXPECT_TRUE(has(o.log, c.boxText)) << c.what << "\n" << o.log;
         g_renderTargets.release();
     }
+}
+
+// A picture wider than the driver's largest texture or renderbuffer is
+// refused before any target is made for it.
+TEST_F(CapabilityStops, SizeBeyondTheDriversLimitsStops) {
+    GLint maxTexture = 0, maxRenderbuffer = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE_EXT, &maxRenderbuffer);
+    const int most = std::min(int(maxTexture), int(maxRenderbuffer));
+    Outcome o = runInit(most + 1, 48);
+    EXPECT_TRUE(o.stopped);
+    EXPECT_NE(o.code, 0);
+    EXPECT_TRUE(has(o.log, "[ERROR] The picture size " + std::to_string(most + 1) +
+                               "x48 is larger than this graphics driver can render: at most"))
+        << o.log;
+    EXPECT_FALSE(has(o.log, "Create RT textures")) << o.log;
 }
 
 TEST_F(CapabilityStops, UnsupportedCheckLogsItsNameBeforeTheBox) {

@@ -72,6 +72,50 @@ TEST(ShaderInclude, MissingRecursiveAndMalformedIncludesFail) {
     }
 }
 
+// A chain of includes one file deep each, and a few files that each include
+// the next several times, are refused at their bound instead of overflowing
+// the stack or memory; just inside the bounds they still expand.
+TEST(ShaderInclude, DepthAndExpandedSizeAreBounded) {
+    auto chain = [](int length) {
+        Texts texts;
+        for (int i = 0; i < length; ++i)
+            texts.byName["c" + std::to_string(i) + ".glsl"] =
+                i + 1 < length ? "#include \"c" + std::to_string(i + 1) + ".glsl\"\n" : "float last;\n";
+        return texts;
+    };
+    std::string out, error;
+    Texts deepest = chain(kMaxIncludeDepth);
+    EXPECT_TRUE(expandShaderIncludes("#include \"c0.glsl\"\n", deepest.lookup(), out, error)) << error;
+    EXPECT_EQ(out, "float last;\n");
+    Texts tooDeep = chain(23000);
+    EXPECT_FALSE(expandShaderIncludes("#include \"c0.glsl\"\n", tooDeep.lookup(), out, error));
+    EXPECT_EQ(error.find("includes nest deeper than 32 levels (c0.glsl -> c1.glsl -> "), 0u) << error;
+
+    // Twelve files of four includes each would expand to 4^12 copies.
+    Texts fan;
+    for (int i = 0; i < 12; ++i) {
+        std::string next = "#include \"f" + std::to_string(i + 1) + ".glsl\"\n";
+        fan.byName["f" + std::to_string(i) + ".glsl"] = next + next + next + next;
+    }
+    fan.byName["f12.glsl"] = "vec4 v = vec4(1.0);\n";
+    EXPECT_FALSE(expandShaderIncludes("#include \"f0.glsl\"\n", fan.lookup(), out, error));
+    EXPECT_EQ(error.find("expands past 1048576 bytes (in f"), 0u) << error;
+
+    // Includes of an empty text add nothing but still count, so a text of
+    // them cannot make the expander spin.
+    Texts empty;
+    empty.byName["e.glsl"] = "";
+    empty.byName["e4.glsl"] = "#include \"e.glsl\"\n#include \"e.glsl\"\n#include \"e.glsl\"\n#include \"e.glsl\"\n";
+    std::string many;
+    for (int i = 0; i < 4; ++i) many += "#include \"e4.glsl\"\n";
+    EXPECT_TRUE(expandShaderIncludes(many.c_str(), empty.lookup(), out, error)) << error;
+    EXPECT_EQ(out, "");
+    std::string tooMany;
+    while (tooMany.size() <= kMaxExpandedShaderBytes) tooMany += "#include \"e.glsl\"\n";
+    EXPECT_FALSE(expandShaderIncludes(tooMany.c_str(), empty.lookup(), out, error));
+    EXPECT_EQ(error, "expands past 1048576 bytes");
+}
+
 TEST(ShaderInclude, EveryArchiveShaderTextExpands) {
     namespace fs = std::filesystem;
     const char* root = std::getenv("ZEPHRAN_SOURCE_DIR");
