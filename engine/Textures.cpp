@@ -444,9 +444,12 @@ bool stmReloadTexture(const char* fileName)
         g_reloadError = "it is no archive image";
         return false;
     }
+    // The new picture takes the old one's share of the budget.
+    const size_t old = rgbaBytes(it->second->getWidth(), it->second->getHeight());
+    const size_t budget = kTextureBudget - std::min(kTextureBudget, g_textureBytes - std::min(g_textureBytes, old));
     int w = 0, h = 0;
     std::string failure;
-    unsigned char* rgba = decodeRGBA(*bytes, w, h, failure);
+    unsigned char* rgba = decodeRGBA(*bytes, maxTextureSide(), budget, w, h, failure);
     if (!rgba) {
         g_reloadError = "not a readable image (" + failure + "); the old picture stays";
         return false;
@@ -458,6 +461,7 @@ bool stmReloadTexture(const char* fileName)
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     glBindTexture(GL_TEXTURE_2D, GLuint(bound));
     it->second->replaceImage(w, h, rgba);
+    g_textureBytes = g_textureBytes - std::min(g_textureBytes, old) + rgbaBytes(w, h);
     return true;
 }
 
