@@ -10,6 +10,7 @@
 #include "effects/EffectHelpers.h"
 #include "effects/EffectShaders.h"
 #include "render/Cubemap.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -111,23 +112,17 @@ void advanceDanceCubes() {
 // Background image, vignette darkening with the music, and the trails. Only
 // the colour target takes them: the normal and depth targets keep their
 // cleared zeros there, so the occlusion pass sees open background instead of
-// reading colours as depths. Leaves 2-D texturing off and blending on.
+// reading colours as depths.
 void drawDanceBackground(float level, float fade) {
     glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
-    glEnable(GL_TEXTURE_2D);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
+    DrawState().texture(Texturing::Texture2D).apply();
     glColor3f(1.0f, 1.0f, 1.0f);
     stmGetTexture("bg2.png")->bind();
     drawScreenQuad(false, false);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawState().blend(Blend::Alpha).texture(Texturing::Texture2D).apply();
     stmGetTexture("vignet.jpg")->bind();
     glColor4f(0.0f, 0.0f, 0.0f, 0.42f - 0.17f * level);
     drawScreenQuad(false, false);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
     drawTrails(fade);
     const GLenum sceneBuffers[3] = {GL_COLOR_ATTACHMENT0_EXT, GL_COLOR_ATTACHMENT1_EXT, GL_COLOR_ATTACHMENT2_EXT};
     glDrawBuffers(3, sceneBuffers);
@@ -217,8 +212,7 @@ int buildTrailRibs(const Trail& trail, int index, float fade, TrailRib* out) {
 }
 
 void drawTrails(float fade) {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawState().blend(Blend::Alpha).apply();
     const Space2D space = Space2D::unit();
     TrailRib ribs[Trail::kLength];
     for (int i = 0; i < kTrailCount; ++i) {
@@ -281,21 +275,14 @@ void DanceCube::render(float position, float fade) {
     const float level = g_spectrum->level();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_TEXTURE_2D);
-    stmGetTexture("bg2.png")->bind();
     g_beatClock->beatPhase();   // keeps the beat state current
 
     glColor3f(1.0f, 1.0f, 1.0f);
     g_renderTargets.beginSceneMRT();
     drawDanceBackground(level, fade);
 
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    Shader* shader = useEffectShader("dancecube");
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_CUBE_MAP);
+    Shader* shader = effectShader("dancecube");
+    DrawState().depth(true, true).texture(Texturing::CubeMap).use(shader).apply();
     g_danceCubemap->bind();
     if (shader) shader->setUniform1i("cube", 0);
     // The light's direction is given in eye space, so it turns with the camera.
@@ -311,10 +298,8 @@ void DanceCube::render(float position, float fade) {
     else
         drawDanceCubes(position);
 
-    Shader::unbind();
+    DrawState().apply();
     g_renderTargets.endSceneMRT();
-    glDisable(GL_TEXTURE_CUBE_MAP);
-    glEnable(GL_TEXTURE_2D);
 
     RenderTargets& rt = g_renderTargets;
     applySSAO(0.03f, 0.00001f, 5.7f, 25.0f);

@@ -5,6 +5,7 @@
 
 #include "effects/EffectHelpers.h"
 #include "effects/EffectShaders.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -81,11 +82,8 @@ void Doors::render(float position, float /*fade*/) {
     glLoadIdentity();
     stmLookAt(0.0f, 0.0f, -1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
 
-    glEnable(GL_DEPTH_TEST);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
+    const DrawState leaves = DrawState().depth(true, true).texture(Texturing::Texture2D);
+    leaves.apply();
     glBindTexture(GL_TEXTURE_2D, g_renderTargets.tex1024);
     glColor3f(1.0f, 1.0f, 1.0f);
 
@@ -100,17 +98,18 @@ void Doors::render(float position, float /*fade*/) {
         return;
     }
 
-    Shader* doors = useEffectShader("doors");
+    Shader* doors = effectShader("doors");
+    leaves.use(doors).apply();
     if (doors) {
         doors->setUniform1i("TColor", 0);
         doors->setUniform1f("position", position);
         doors->setUniform1i("beatCount", pattern);
     }
-    const int leaves = doorLeafCount(pattern);
-    for (int i = 0; i < leaves; ++i) {
-        glRotatef(static_cast<float>(360 / leaves), 0.0f, 1.0f, 0.0f);
+    const int count = doorLeafCount(pattern);
+    for (int i = 0; i < count; ++i) {
+        glRotatef(static_cast<float>(360 / count), 0.0f, 1.0f, 0.0f);
         glColor3f(1.0f, 1.0f, 1.0f);
         drawLeaf(i % 3 == 0, position);
     }
-    Shader::unbind();
+    leaves.apply();
 }

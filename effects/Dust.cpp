@@ -5,6 +5,7 @@
 
 #include "effects/Easing.h"
 #include "effects/EffectShaders.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/ShaderManager.h"
 
@@ -29,13 +30,10 @@ float dustHalfSize(int n, float sizeStep) { return ((n & 1) + 1) * sizeStep + 0.
 void drawDust(const Vector& origin, float sizeStep) {
     Vector3 right, up, back;
     getViewAxes(right, up, back);
-    if (Shader* flare = useEffectShader("background_flare")) flare->setUniform1i("texture", 0);
+    Shader* flare = effectShader("background_flare");
+    DrawState().blend(Blend::Alpha).depth(true, false).texture(Texturing::Texture2D).use(flare).apply();
+    if (flare) flare->setUniform1i("texture", 0);
     glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_TEXTURE_2D);
     if (stm::Texture* circle = stmGetTexture("circle_alpha.png")) circle->bind();
 
     sortDust(g_dust, kDustCount, origin);
@@ -54,9 +52,5 @@ void drawDust(const Vector& origin, float sizeStep) {
     }
     glEnd();
 
-    Shader::unbind();
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
-    glDepthMask(GL_TRUE);
+    DrawState().depth(true, true).apply();
 }

@@ -20,6 +20,6 @@ float dustHalfSize(int n, float sizeStep);
 // Sorts g_dust from origin and draws it: "background_flare" with "texture" = 0,
 // "circle_alpha.png", white, depth test on, depth writes off, blending
 // (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); one GL_QUADS batch, each sprite
-// facing the camera of the current modelview. Leaves no program bound,
-// GL_TEXTURE_2D and blending off, depth test and depth writes on.
+// facing the camera of the current modelview. Leaves the resting draw
+// state with the depth test on.
 void drawDust(const stm::Vector& origin, float sizeStep);

@@ -10,6 +10,7 @@
 #include "effects/EffectHelpers.h"
 #include "effects/EffectShaders.h"
 #include "render/Cubemap.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -208,12 +209,12 @@ CreditsWipe creditsWipe(float position) {
 
 // Background, flares and vignette straight into the window.
 static void drawPrimitivesBackdrop(float position, float level) {
-    glEnable(GL_TEXTURE_2D);
+    const DrawState textured = DrawState().texture(Texturing::Texture2D);
+    textured.apply();
     stmGetTexture("bg3.png")->bind();
     drawScreenQuad(false, false);
 
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);
+    textured.blend(Blend::Screen).apply();
     stmGetTexture("zprn_flare_blur.jpg")->bind();
     glColor3f(0.045f, 0.045f, 0.045f);
     Array<FlareQuad> flares;
@@ -223,14 +224,10 @@ static void drawPrimitivesBackdrop(float position, float level) {
         drawFlareQuads(flares);
     }
 
-    glDepthMask(GL_TRUE);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    textured.blend(Blend::Alpha).apply();
     stmGetTexture("vignet.jpg")->bind();
     glColor4f(0.0f, 0.0f, 0.0f, 0.5f - 0.17f * level);
     drawScreenQuad(false, false);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
 }
 
 // The objects of the three chains, in the scene's 0.05 scale, with the
@@ -282,9 +279,7 @@ static void drawCredits(float position) {
     const CreditsWipe wipe = creditsWipe(position);
     if (!wipe.drawn) return;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glDepthMask(GL_FALSE);
+    DrawState().blend(Blend::Alpha).texture(Texturing::Texture2D).apply();
     stmGetTexture("credits.png")->bind();
     const Space2D space = Space2D::unit();
     const float h = 0.22f * stmGetAspectRatio();
@@ -294,7 +289,7 @@ static void drawCredits(float position) {
     glTexCoord2f(wipe.right, 0.0f); glVertex2f(0.72f, 0.5f + h);
     glTexCoord2f(wipe.left, 0.0f); glVertex2f(0.28f, 0.5f + h);
     glEnd();
-    glDepthMask(GL_TRUE);
+    DrawState().apply();
 }
 
 void GrowPrimitives::render(float position, float fade) {
@@ -313,7 +308,6 @@ void GrowPrimitives::render(float position, float fade) {
 
     // Unused: the call keeps the analyser's history moving.
     g_spectrum->sample();
-    glDisable(GL_DEPTH_TEST);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     const float level = g_spectrum->level();
 
@@ -321,23 +315,21 @@ void GrowPrimitives::render(float position, float fade) {
 
     RenderTargets& rt = g_renderTargets;
     rt.beginSceneMRT();
-    glDisable(GL_BLEND);
-    glEnable(GL_TEXTURE_CUBE_MAP);
+    const DrawState scene = DrawState().depth(true, true);
+    Shader* shader = effectShader("growprimitives");
+    scene.texture(Texturing::CubeMap).use(shader).apply();
     g_primitivesCubemap->bind();
-    if (Shader* shader = useEffectShader("growprimitives")) {
+    if (shader) {
         shader->setUniform1i("cube", 0);
         shader->setUniform1f("syncDefault", level);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glScalef(0.05f, 0.05f, 0.05f);
     drawChainObjects(position);
-    Shader::unbind();
-    useEffectShader("background_solid");
+    scene.use(effectShader("background_solid")).apply();
     drawChainAccents(position);
-    Shader::unbind();
-    glDisable(GL_TEXTURE_CUBE_MAP);
+    DrawState().apply();
     rt.endSceneMRT();
-    glEnable(GL_TEXTURE_2D);
 
     applySSAO(0.035f, 0.015f, 1.5f, 25.0f);
     blurQuarter(rt.texHalfSSAO, 3, 1.0f / (rt.width / 4), 1.0f / (rt.height / 4), false);
@@ -345,14 +337,10 @@ void GrowPrimitives::render(float position, float fade) {
     applyCombine(rt.texQuarterA);
     rt.unbind();
     blurHalf(rt.texScreenCombined, 3, 0.5f / rt.width, 0.5f / rt.height, false);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawState().blend(Blend::Alpha).texture(Texturing::Texture2D).apply();
     applyDepthOfField(rt.texScreenCombined, rt.texScreenDepth, rt.texHalfA, 0.0098f, 0.18715f, 0.54f);
 
     // The black fade covers the picture; the credits come after it.
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     drawColorOverlay(0.0f, 0.0f, 0.0f, 1.0f - fade * fade);
     drawCredits(position);
-    glDisable(GL_BLEND);
 }

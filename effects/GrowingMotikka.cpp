@@ -11,6 +11,7 @@
 #include "effects/SharedResources.h"
 #include "effects/SkyBox.h"
 #include "render/Cubemap.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -45,15 +46,11 @@ void placeCamera(float position) {
 
 // The shells, reflecting g_envCubemap with "growmotikka".
 void drawShells(int count, float phase, float position, float analyzer) {
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
     glPushMatrix();
     glScalef(0.05f, 0.05f, 0.05f);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_CUBE_MAP);
+    Shader* spheres = effectShader("growmotikka");
+    DrawState().depth(true, true).cull().texture(Texturing::CubeMap).use(spheres).apply();
     if (g_envCubemap) g_envCubemap->bind();
-    Shader* spheres = useEffectShader("growmotikka");
     const float level = g_spectrum->level();
     if (spheres) {
         spheres->setUniform1f("analyzer", analyzer);
@@ -79,9 +76,6 @@ void drawShells(int count, float phase, float position, float analyzer) {
             glPopMatrix();
         }
     }
-    Shader::unbind();
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_TEXTURE_CUBE_MAP);
     glPopMatrix();
 }
 
@@ -142,9 +136,6 @@ void GrowingMotikka::render(float position, float fade) {
     // Sky box and flares, brighter on odd beats.
     const float flareLevel = g_spectrum->level();
     drawSkyBox(g_darkCubemap, g_eyePosition, 1.0f, 0.06f, 0.85f, 0.8f + flareLevel * 0.4f * (beat & 1) * 0.25f);
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    glDisable(GL_TEXTURE_2D);
 
     drawShells(motikkaShellCount(beat, g_motikkaFirstBeat), phase, position, analyzer);
 
@@ -152,11 +143,7 @@ void GrowingMotikka::render(float position, float fade) {
     drawDust(g_eyePosition, analyzer * 0.1f * 0.12f);
 
     g_renderTargets.endSceneMRT();
-    glEnable(GL_TEXTURE_2D);
     runPostChain(kPostChain);
 
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     drawColorOverlay(0.0f, 0.0f, 0.0f, 1.0f - fade * fade);
-    glDisable(GL_BLEND);
 }

@@ -14,6 +14,7 @@
 #include "effects/Spline.h"
 #include "effects/TubeMesh.h"
 #include "render/Cubemap.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -110,29 +111,30 @@ static void drawRayStrips(float position) {
 
 void drawFlowerBackground(float position, float fade, float level) {
     glColor3f(fade, fade, fade);
-    glEnable(GL_TEXTURE_2D);
+    DrawState().texture(Texturing::Texture2D).apply();
     stmGetTexture("bg5.png")->bind();
     drawScreenQuad(false, false);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawState().blend(Blend::Alpha).texture(Texturing::Texture2D).apply();
     stmGetTexture("vignet2.jpg")->bind();
     glColor4f(0.005f, 0.005f, 0.005f, 0.595f - 0.005f * level);
     drawScreenQuad(false, false);
-    glDisable(GL_TEXTURE_2D);
+    DrawState().blend(Blend::Alpha).apply();
     drawRayStrips(position);
-    glDisable(GL_BLEND);
+    DrawState().apply();
 }
 
 // The geosphere colours, as GrowingMotikka's shells.
 static const GLubyte kSphereColours[3][4] = {{180, 5, 0, 0}, {160, 238, 5, 0}, {205, 30, 116, 0}};
 
 // Five hundred small geospheres in a long slab behind and around the
-// flowers, shrinking to nothing over the last 5 % of the span.
+// flowers, shrinking to nothing over the last 5 % of the span, drawn over
+// the background without the depth test.
 static void drawSpheres(float position) {
     glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_TEXTURE_CUBE_MAP);
+    Shader* spheres = effectShader("growmotikka");
+    DrawState().cull().texture(Texturing::CubeMap).use(spheres).apply();
     g_envCubemap->bind();
-    if (Shader* spheres = useEffectShader("growmotikka")) {
+    if (spheres) {
         spheres->setUniform1i("cube", 0);
         spheres->setUniform1f("sync", 0.0f);
         // Left at zero rather than at whatever GrowingMotikka last set, so
@@ -140,8 +142,6 @@ static void drawSpheres(float position) {
         spheres->setUniform1f("analyzer", 0.0f);
         spheres->setUniform1f("syncDefault", 0.0f);
     }
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
     glPushMatrix();
     const float z = easeInSine(position, 0.95f, 1.0f);
     const float shrink = 1.0f - easeInBack(z * z, 0.0f, 1.0f);
@@ -164,9 +164,6 @@ static void drawSpheres(float position) {
         g_geosphereScene->drawNode(g_geosphereScene->getNode(static_cast<unsigned>(i % 2)), false);
         glPopMatrix();
     }
-    Shader::unbind();
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_TEXTURE_CUBE_MAP);
     glPopMatrix();
 }
 
@@ -223,7 +220,6 @@ void ParticleFlower::render(float position, float fade) {
 
     const float analyzer = g_spectrum->level();
     g_spectrum->sample();  // advances the analyser's history
-    glDisable(GL_DEPTH_TEST);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     g_renderTargets.beginSceneMRT();
     const float level = g_spectrum->level();
@@ -233,35 +229,27 @@ void ParticleFlower::render(float position, float fade) {
     drawSpheres(position);
 
     // Flowers: "flower.jpg" veins on unit 0, the environment on unit 1.
-    Shader* flower = useEffectShader("grow_flower");
+    Shader* flower = effectShader("grow_flower");
+    DrawState().depth(true, true).texture(Texturing::Texture2D, Texturing::CubeMap).use(flower).apply();
     if (flower) flower->setUniform1f("analyzer", analyzer);
-    glEnable(GL_TEXTURE_2D);
     stmGetTexture("flower.jpg")->bind();
     if (flower) flower->setUniform1i("tex", 0);
     glActiveTextureARB(GL_TEXTURE1_ARB);
-    glEnable(GL_TEXTURE_CUBE_MAP);
     g_envCubemap->bind();
+    glActiveTextureARB(GL_TEXTURE0_ARB);
     if (flower) {
         flower->setUniform1i("cube", 1);
         flower->setUniform1f("pos", position);
     }
     const float shade = linearStep(position, 0.0f, 0.05f);
     glColor3f(0.365f * shade, 0.08f * shade, 0.305f * shade);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
     drawFlowerTubes(position);
-    glDisable(GL_TEXTURE_CUBE_MAP);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    Shader::unbind();
-    glDisable(GL_TEXTURE_2D);
 
     drawFlowerDust(position, level);
 
     g_renderTargets.endSceneMRT();
     glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
     const RenderTargets& rt = g_renderTargets;
     blurScreen(rt.texScreenColor, 3, 0.5f / rt.width, 0.5f / rt.height, false);
-    glDisable(GL_BLEND);
     applyDepthOfField(rt.texScreenColor, rt.texScreenDepth, rt.texScreenBlurA, 0.0495f, 0.028f, 0.0585f);
 }

@@ -56,7 +56,7 @@ TubeRange flowerTubeRange(float position, int flower, int tube, int rings);
 
 // The background picture darkened by fade, the vignette deepening with the
 // music's level, and the ray strips. Keeps the caller's modelview (the
-// camera); leaves depth test, blending and 2D texturing off.
+// camera); leaves the resting draw state.
 void drawFlowerBackground(float position, float fade, float level);
 
 class ParticleFlower : public Effect {

@@ -13,6 +13,7 @@
 #include "effects/SharedResources.h"
 #include "effects/ShadowLookup.h"
 #include "render/Cubemap.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -200,20 +201,19 @@ int flyingGeospheres(int relativeSection, float phase, float position, Geosphere
 namespace {
 
 // Reflective geospheres with the "growmotikka" shader over the environment
-// cube map when shaded. Leaves face culling and cube-map texturing off.
+// cube map, culled, when shaded; otherwise in the caller's state.
 void drawFlyingGeospheres(bool shaded, float position) {
     GeosphereFlight flights[kMaxGeospheres];
     const int count = flyingGeospheres(g_platesSection, g_platesPhase, position, flights);
     if (count == 0 || !g_geosphereScene) return;
     if (shaded) {
-        glEnable(GL_TEXTURE_CUBE_MAP);
+        Shader* spheres = effectShader("growmotikka");
+        DrawState().depth(true, true).cull().texture(Texturing::CubeMap).use(spheres).apply();
         g_envCubemap->bind();
-        if (Shader* spheres = useEffectShader("growmotikka")) {
+        if (spheres) {
             spheres->setUniform1i("cube", 0);
             spheres->setUniform1f("sync", 0.0f);
         }
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
     }
     static const GLubyte kColours[2][4] = {{180, 5, 0, 0}, {160, 238, 5, 0}};
     for (int i = 0; i < count; ++i) {
@@ -228,9 +228,6 @@ void drawFlyingGeospheres(bool shaded, float position) {
         g_geosphereScene->drawNode(g_geosphereScene->getNode(static_cast<unsigned>(flight.node)), false);
         glPopMatrix();
     }
-    if (shaded) Shader::unbind();
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_TEXTURE_CUBE_MAP);
 }
 
 StripMesh g_plateMesh;
@@ -238,13 +235,15 @@ StripMesh g_plateMesh;
 } // namespace
 
 void drawPlates(float position, bool shaded, float level) {
+    const DrawState scene = DrawState().depth(true, true);
     if (shaded) {
         loadShadowLookup();
-        Shader* floor = useEffectShader("plates_texture");
+        Shader* floor = effectShader("plates_texture");
+        scene.texture(Texturing::Texture2D, Texturing::Texture2D).use(floor).apply();
         bindShadowMap(floor, 0);
         glActiveTextureARB(GL_TEXTURE1_ARB);
-        glEnable(GL_TEXTURE_2D);
         stmGetTexture("test_layer.jpg")->bind();
+        glActiveTextureARB(GL_TEXTURE0_ARB);
         if (floor) floor->setUniform1i("tex", 1);
     }
 
@@ -266,22 +265,13 @@ void drawPlates(float position, bool shaded, float level) {
     glEnd();
     glPopMatrix();
 
-    if (shaded) {
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glCullFace(GL_BACK);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        // The floor's picture stays off unit 1 from here, and the spheres'
-        // cube map goes on unit 0, where their shader reads it.
-        glActiveTextureARB(GL_TEXTURE1_ARB);
-        glDisable(GL_TEXTURE_2D);
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-    }
+    if (shaded) glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawFlyingGeospheres(shaded, position);
-    glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
 
     if (shaded) {
-        bindShadowMap(useEffectShader("plates"), 0);
+        Shader* plates = effectShader("plates");
+        scene.texture(Texturing::Texture2D).use(plates).apply();
+        bindShadowMap(plates, 0);
     }
     PlateShape shapes[kPlateCount];
     platesShapes(position, level, g_platesSection, g_platesPhase, shapes);
@@ -290,8 +280,7 @@ void drawPlates(float position, bool shaded, float level) {
     g_plateMesh.draw();
 
     if (shaded) {
-        glDisable(GL_TEXTURE_2D);
-        Shader::unbind();
+        scene.apply();
         resetShadowLookup();
     }
 }
@@ -308,12 +297,10 @@ float renderPlatesShadowMap(float position, float fovDegrees, float zNear, float
     captureLightView(projection, modelview);
 
     g_renderTargets.bindTextureFBO2048(g_renderTargets.tex2048);
-    useEffectShader("plates_depth");
+    DrawState().depth(true, true).use(effectShader("plates_depth")).apply();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
     drawCasters(position, sample);
-    Shader::unbind();
+    DrawState().apply();
     g_renderTargets.unbind();
     glColor3f(1.0f, 1.0f, 1.0f);
     return sample;
@@ -337,28 +324,18 @@ void Plates::render(float position, float fade) {
 
     g_renderTargets.beginSceneMRT();
     g_spectrum->level();   // unused: keeps the analyser's history and decay moving
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawPlates(position, true, sample);
-    Shader::unbind();
     g_renderTargets.endSceneMRT();
 
     // Occlusion where the plates overlap, then depth of field.
     static const PostChain kChain = {0.00284f, 0.00017f, 12.0f, 15.0f, 6, 1.0f, 2, 0.5f, 0.049f, 0.197f, 0.35f};
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
     runPostChain(kChain);
 
     const float k = 1.0f - fade;
     drawBlinds(position * 200.0f - 60.0f, 4, k, k * k * k);
 
     // The blinds cover the start; after it each section fades in and out.
-    if (position > 0.05f) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        drawColorOverlay(0.0f, 0.0f, 0.0f, 1.0f - sectionFade(g_platesPhase));
-        glDisable(GL_BLEND);
-    }
+    if (position > 0.05f) drawColorOverlay(0.0f, 0.0f, 0.0f, 1.0f - sectionFade(g_platesPhase));
 }

@@ -9,6 +9,7 @@
 #include "effects/EffectShaders.h"
 #include "effects/Plates.h"
 #include "effects/ShadowLookup.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -169,15 +170,15 @@ void buildWalkerTrail(const Walker& walker, int index, float pulse, StripMesh& m
 }
 
 void drawWalkerTrails(bool shaded) {
+    const DrawState scene = DrawState().depth(true, true);
     if (shaded) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         loadShadowLookup(g_trailLightProjection, g_trailLightModelview);
-        Shader* trails = useEffectShader("plates2");
+        Shader* trails = effectShader("plates2");
+        scene.blend(Blend::Alpha).texture(Texturing::Texture2D, Texturing::Texture2D).use(trails).apply();
         bindShadowMap(trails, 0);
         glActiveTextureARB(GL_TEXTURE1_ARB);
-        glEnable(GL_TEXTURE_2D);
         stmGetTexture("matsku.jpg")->bind();
+        glActiveTextureARB(GL_TEXTURE0_ARB);
         if (trails) trails->setUniform1i("tex", 1);
     }
 
@@ -187,13 +188,8 @@ void drawWalkerTrails(bool shaded) {
     g_trailMesh.draw();
 
     if (shaded) {
-        Shader::unbind();
-        glActiveTextureARB(GL_TEXTURE1_ARB);
-        glDisable(GL_TEXTURE_2D);
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-        glDisable(GL_TEXTURE_2D);
+        scene.apply();
         resetShadowLookup();
-        glDisable(GL_BLEND);
     }
 }
 
@@ -226,28 +222,20 @@ void Plates2::render(float position, float) {
 
     g_renderTargets.beginSceneMRT();
     const float level = g_spectrum->level();
-    glDisable(GL_BLEND);
-    glEnable(GL_TEXTURE_2D);
+    DrawState().texture(Texturing::Texture2D).apply();
     const float grey = 1.0f - 0.02f * level;
     glColor4f(grey, grey, grey, 1.0f);
     stmGetTexture("bg4.png")->bind();
     drawScreenQuad(false, false);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawState().blend(Blend::Alpha).texture(Texturing::Texture2D).apply();
     stmGetTexture("vignet.jpg")->bind();
     glColor4f(0.0f, 0.0f, 0.0f, 0.5f - 0.14f * level);
     drawScreenQuad(false, false);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glEnable(GL_DEPTH_TEST);
 
     drawWalkerTrails(true);
-    Shader::unbind();
-    glDisable(GL_BLEND);
     g_renderTargets.endSceneMRT();
 
     const RenderTargets& rt = g_renderTargets;
-    glEnable(GL_TEXTURE_2D);
     blurHalf(rt.texScreenColor, 2, 0.5f / rt.width, 0.5f / rt.height, false);
     applyDepthOfField(rt.texScreenColor, rt.texScreenDepth, rt.texHalfA, 0.09f, 0.13f, 0.4f);
 }

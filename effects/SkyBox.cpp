@@ -4,23 +4,22 @@
 #include "effects/EffectShaders.h"
 #include "effects/Random.h"
 #include "render/Cubemap.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/ShaderManager.h"
 
 void drawSkyBox(Cubemap* sky, const stm::Vector& eye, float r, float g, float b, float flareBrightness) {
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDepthMask(GL_FALSE);
-    glEnable(GL_TEXTURE_2D);
-    if (Shader* background = useEffectShader("background")) background->setUniform1i("texture", 0);
+    Shader* background = effectShader("background");
+    const DrawState backdrop = DrawState().depth(false, false).texture(Texturing::Texture2D).use(background);
+    backdrop.apply();
+    if (background) background->setUniform1i("texture", 0);
     glPushMatrix();
     glTranslatef(eye.x, eye.y, eye.z);
     glColor3f(r, g, b);
     if (sky) sky->renderCube(30.0f);
 
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
+    backdrop.blend(Blend::Add).apply();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     seedRandom(344);
     if (stm::Texture* flare = stmGetTexture("flare_blur.jpg")) flare->bind();
@@ -30,5 +29,5 @@ void drawSkyBox(Cubemap* sky, const stm::Vector& eye, float r, float g, float b,
     }
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glPopMatrix();
-    Shader::unbind();
+    DrawState().apply();
 }

@@ -11,7 +11,6 @@ class Cubemap;
 // as a box of half-size 30 in the colour (r, g, b), then, additive
 // (GL_ONE, GL_ONE) with alpha writes masked, seven "flare_blur.jpg"
 // billboards of brightness flareBrightness at seeded directions (seed 344,
-// so the flares hang still in the sky). Leaves no program bound, blending on
-// with (GL_ONE, GL_ONE), the depth test and depth writes off, GL_TEXTURE_2D
-// on, all colour writes on and the modelview as it found it.
+// so the flares hang still in the sky). Leaves the resting draw state, all
+// colour writes on and the modelview as it found it.
 void drawSkyBox(Cubemap* sky, const stm::Vector& eye, float r, float g, float b, float flareBrightness);

@@ -16,6 +16,7 @@
 #include "effects/SharedResources.h"
 #include "effects/SkyBox.h"
 #include "render/Cubemap.h"
+#include "render/DrawState.h"
 #include "render/GLExtensions.h"
 #include "render/PostProcess.h"
 #include "render/RenderTargets.h"
@@ -101,18 +102,17 @@ bool SlicedSphere::init(unsigned long start_, unsigned long end_) {
 SliceRange sliceRange(unsigned nodeCount) { return SliceRange{4u, nodeCount > 5u ? nodeCount - 1u : 4u}; }
 
 void drawSlices(float position, bool shaded) {
-    Shader* slices = nullptr;
     if (shaded) {
         loadShadowLookup();
-        slices = useEffectShader("slicesphere");
+        Shader* slices = effectShader("slicesphere");
+        DrawState().depth(true, true).texture(Texturing::Texture2D, Texturing::CubeMap).use(slices).apply();
         bindShadowMap(slices, 0);
         glActiveTextureARB(GL_TEXTURE1_ARB);
-        glEnable(GL_TEXTURE_CUBE_MAP);
         if (g_sliceCubemap) g_sliceCubemap->bind();
+        glActiveTextureARB(GL_TEXTURE0_ARB);
         if (slices) slices->setUniform1i("cube", 1);
     }
     glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
     glScalef(0.25f, 0.25f, 0.25f);
 
     const float k = std::sin(20.0f * position) + 1.0f;
@@ -131,11 +131,7 @@ void drawSlices(float position, bool shaded) {
     }
 
     if (shaded) {
-        glActiveTextureARB(GL_TEXTURE1_ARB);
-        glDisable(GL_TEXTURE_CUBE_MAP);
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-        glDisable(GL_TEXTURE_2D);
-        Shader::unbind();
+        DrawState().depth(true, true).apply();
         resetShadowLookup();
     }
 }
@@ -154,21 +150,16 @@ void SlicedSphere::render(float position, float) {
     placeLight();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     const float analyzer = g_spectrum->level();
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
     captureLightView();
 
     // Shadow pass: the slices seen from the light into tex2048.
     g_renderTargets.bindTextureFBO2048(g_renderTargets.tex2048);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    useEffectShader("plates_depth");
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
+    DrawState().depth(true, true).use(effectShader("plates_depth")).apply();
     glPushMatrix();
     drawSlices(position, false);
     glPopMatrix();
-    Shader::unbind();
+    DrawState().apply();
     g_renderTargets.unbind();
 
     const Vector eye = placeCamera(position);
@@ -181,16 +172,12 @@ void SlicedSphere::render(float position, float) {
     // with "background" so that, like the sky, it leaves the normal and
     // depth targets alone (fixed function would add it to all three).
     glColor4f(1.0f, 1.0f, 1.0f, 0.46f);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    if (Shader* layer = useEffectShader("background")) layer->setUniform1i("texture", 0);
+    Shader* layer = effectShader("background");
+    DrawState().blend(Blend::AddAlpha).texture(Texturing::Texture2D).use(layer).apply();
+    if (layer) layer->setUniform1i("texture", 0);
     if (stm::Texture* picture = stmGetTexture("t_bg.png")) picture->bind();
     drawScreenQuadCropped(false, false, 0.085f, 0.085f, 0.09f * position - 0.035f, 0.01f - 0.035f * position);
-    Shader::unbind();
 
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
     glPushMatrix();
     drawSlices(position, true);
     glPopMatrix();
@@ -199,10 +186,7 @@ void SlicedSphere::render(float position, float) {
     drawDust(g_sliceSortOrigin, analyzer * 0.1f * 0.15f);
 
     g_renderTargets.endSceneMRT();
-    glDisable(GL_BLEND);
-    glEnable(GL_TEXTURE_2D);
     runPostChain(kPostChain);
 
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     drawSlicedSphereBlinds(position);
 }

@@ -37,10 +37,10 @@ SliceRange sliceRange(unsigned nodeCount);
 
 // The slices of g_slicedSphereScene at a position, pulsing with
 // k = sin(20 position) + 1. shaded false is the shadow pass: white geometry
-// drawn with the caller's shader. shaded true binds "slicesphere" with the
-// shadow lookup on unit 0 (tex2048) and g_sliceCubemap on unit 1, and
-// leaves no program bound, both units' texturing off, the texture matrix of
-// unit 0 at identity and unit 0 active.
+// drawn with the caller's shader and state. shaded true binds "slicesphere"
+// with the shadow lookup on unit 0 (tex2048) and g_sliceCubemap on unit 1,
+// depth-tested, and leaves the resting draw state with the depth test on and
+// the texture matrix of unit 0 at identity.
 void drawSlices(float position, bool shaded);
 
 // The 24 closing blinds at 64 degrees: invisible before position 0.96, a

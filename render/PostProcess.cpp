@@ -1,6 +1,7 @@
 // Full-screen post-processing passes and screen-quad helpers.
 #include "render/PostProcess.h"
 
+#include "render/DrawState.h"
 #include "render/PassProfiler.h"
 #include "render/RenderTargets.h"
 #include "render/ShaderManager.h"
@@ -215,13 +216,11 @@ void applyDepthOfField(GLuint color, GLuint depth, GLuint blurred, float nearVal
 }
 
 void drawColorOverlay(float r, float g, float b, float a) {
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
     const Space2D space = Space2D::unit();
-    glDepthMask(GL_FALSE);
+    DrawState().blend(Blend::Alpha).apply();
     glColor4f(r, g, b, a);
     drawUnitQuad();
-    glDepthMask(GL_TRUE);
+    DrawState().apply();
 }
 
 void drawUnitQuad() {

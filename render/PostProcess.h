@@ -34,8 +34,8 @@ void blurScreen(GLuint source, int passes, float xoff, float yoff, bool plain);
 // enabled.
 void applyDepthOfField(GLuint color, GLuint depth, GLuint blurred, float nearValue, float focus,
                        float farValue);
-// One untextured full-screen quad in (r, g, b, a); blending is the caller's.
-// Leaves depth test and GL_TEXTURE_2D off.
+// One untextured full-screen quad in (r, g, b), blended over the picture at
+// alpha a. Leaves the resting draw state.
 void drawColorOverlay(float r, float g, float b, float a);
 // The quad (0,0) (1,0) (1,1) (0,1) in the current colour, projection and
 // modelview, without texture coordinates; changes no GL state. In the unit
