@@ -16,6 +16,8 @@ float frand() {
 
 void seedRandom(unsigned int seed) { g_randomState = seed; }
 
+unsigned int randomState() { return g_randomState; }
+
 float frandRange(float x) { return x <= 0.0f ? 0.0f : x * frand(); }
 
 stm::Vector sphericalToCartesian(float r, float theta, float phi) {

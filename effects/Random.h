@@ -12,6 +12,8 @@ const unsigned int kRandomInitialState = 0x058DEAC0u;
 // Next value in [0, 1]; the largest states round to exactly 1.
 float frand();
 void seedRandom(unsigned int seed);
+// The current state: seedRandom(randomState()) later puts the generator back.
+unsigned int randomState();
 // 0 if x <= 0, else x * frand() (no value is drawn for x <= 0).
 float frandRange(float x);
 

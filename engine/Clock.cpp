@@ -71,6 +71,15 @@ void stmUpdateTimer()
 
 void stmSetFixedFrame(long long frame) { g_clock.frames = frame; }
 
+void stmRunAt(float ms)
+{
+    const Clock kept = g_clock;
+    g_clock.time = ms;
+    g_clock.delta = 0.0f;
+    stmRun();
+    g_clock = kept;
+}
+
 float stmGetTime() { return g_clock.time; }
 float stmGetDeltaTime() { return g_clock.delta; }
 

@@ -331,6 +331,10 @@ float stmGetDeltaTime();   // seconds since the previous stmUpdateTimer
 // (the frames it counts from fixedFrom, or from 0 when fixedFrom lies on the
 // grid from 0), as if the frames between had been drawn.
 void stmSetFixedFrame(long long frame);
+// Runs the effects of song time `ms` as stmRun does, the clock reading `ms`
+// with no time elapsed, then puts the clock back as it was: a frame drawn
+// ahead of its time (the start-up's warm-up).
+void stmRunAt(float ms);
 void stmAdjustTime(float ms);   // never below 0
 // Pause: the song clock and the music stand still (delta 0 each frame) until
 // resumed; seeks still move the paused clock. Resuming plays on from the

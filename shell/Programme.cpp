@@ -16,6 +16,7 @@
 #include "shell/Replay.h"
 #include "shell/Timeline.h"
 #include "shell/Viewer.h"
+#include "shell/WarmUp.h"
 
 #include <GL/gl.h>
 
@@ -58,6 +59,11 @@ ReplayPlan replayPlan(const ShellOptions& o, int fps)
     ReplayPlan plan;
     plan.clockFrom = plan.firstFrame = o.from;
     return plan;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
 StmRunOptions engineOptions(const ShellOptions& o, const ReplayPlan& plan)
@@ -180,11 +186,14 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher, 
     g_sceneManager = SceneManager::create();
     g_spectrum = new SpectrumAnalyser(8);
     g_beatClock = new BeatClock(programmeBeatClock());
-    int effects = registerTimeline(*g_beatClock);
-    stmMsg("zephran: %d effects on the timeline\n", effects);
+    const std::vector<Effect*> effects = registerTimeline(*g_beatClock);
+    stmMsg("zephran: %d effects on the timeline\n", int(effects.size()));
     stmInitEffects();
     if (stmStopSignal())
         return false;
+    const auto warmUpBegan = std::chrono::steady_clock::now();
+    const int warmed = warmUpEffects(timelineSpans(*g_beatClock), effects);
+    stmMsg("zephran: warm-up drew %d frames in %.0f ms\n", warmed, 1000.0 * secondsSince(warmUpBegan));
     stmInitTimer();
     stmPlaySong(1);
     warnShortSong();
@@ -194,11 +203,6 @@ bool startUp(const ShellOptions& o, const ReplayPlan& plan, Launcher* launcher, 
     if (o.shot || !o.capture.empty())
         replayFrames(plan);
     return !stmStopSignal();
-}
-
-double secondsSince(std::chrono::steady_clock::time_point t)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
 // Plays the range like a capture but writes nothing: each frame is timed

@@ -14,7 +14,7 @@
 namespace {
 
 template <class T>
-stm::Base* make()
+Effect* make()
 {
     return new T();
 }
@@ -25,7 +25,7 @@ struct Row {
     unsigned int rawEnd;       // ms, before quantising
     bool quantised;            // the last boundary is kept as written
     bool sharesPrevious;       // same span as the row before
-    stm::Base* (*create)();
+    Effect* (*create)();
     bool steps;                // a simulation stepped every frame
 };
 
@@ -59,12 +59,12 @@ std::vector<TimelineSpan> timelineSpans(const BeatClock& clock)
     return spans;
 }
 
-int registerTimeline(const BeatClock& clock)
+std::vector<Effect*> registerTimeline(const BeatClock& clock)
 {
-    int registered = 0;
+    std::vector<Effect*> registered;
     for (const TimelineSpan& span : timelineSpans(clock)) {
-        stmAddEffect(span.start, span.end, span.layer, span.name, span.create());
-        ++registered;
+        registered.push_back(span.create());
+        stmAddEffect(span.start, span.end, span.layer, span.name, registered.back());
     }
     return registered;
 }

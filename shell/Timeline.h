@@ -3,6 +3,7 @@
 
 #include "engine/stagemill.h"
 #include "effects/BeatClock.h"
+#include "effects/Effect.h"
 
 #include <vector>
 
@@ -10,7 +11,7 @@ struct TimelineSpan {
     const char* name;
     int layer;
     unsigned int start, end;
-    stm::Base* (*create)();   // makes the span's effect
+    Effect* (*create)();   // makes the span's effect
     // Steps a simulation on every frame it draws (walkers, trails), so its
     // state at a time depends on all its frames before; the others only
     // latch what their first frame sees.
@@ -25,5 +26,5 @@ BeatClock programmeBeatClock();
 std::vector<TimelineSpan> timelineSpans(const BeatClock& clock);
 
 // Creates each span's effect and hands it to the engine (stmAddEffect);
-// returns how many were registered.
-int registerTimeline(const BeatClock& clock);
+// returns them in timeline order.
+std::vector<Effect*> registerTimeline(const BeatClock& clock);
