@@ -5,22 +5,14 @@
 // the veins glow. Tubes are thin, so both sides are lit alike.
 // Outputs: colour (alpha 1), eye-space normal, depth as eye distance over
 // the far plane.
-#include "eye_fragment.glsl"
+#include "two_sided_surface.glsl"
 uniform sampler2D tex;
-uniform samplerCube cube;
 uniform float analyzer /*0.0_3.0*/;
-uniform float farPlane;
 void main()
 {
-    vec3 n = normalize(normal);
-    vec3 v = normalize(-eyePosition);
-    if (dot(n, v) < 0.0)
-        n = -n;
+    twoSidedSurface();
     vec3 l = normalize(vec3(0.2, 0.9, 0.4));
-    float facing = max(dot(n, v), 0.0);
     float fresnel = pow(1.0 - facing, 2.0);
-    vec3 r = reflect(-v, n);
-    vec3 environment = textureCube(cube, r).rgb;
     vec3 veins = texture2D(tex, gl_TexCoord[0].st).rgb;
     float vein = 1.0 - dot(veins, vec3(0.333));
     float diffuse = 0.35 + 0.65 * max(dot(n, l), 0.0);

@@ -8,24 +8,13 @@
 // Outputs: colour (alpha 1), eye-space normal, and depth as eye distance over
 // twice the far plane: the Logo's depth of field focuses at 0.2266 of that
 // scale, which is where the logo stands, about 9 units from the camera.
-#include "eye_fragment.glsl"
-uniform samplerCube cube;
+#include "shadowed_surface.glsl"
 uniform float time /*0.0_1.0*/;
-uniform float farPlane;
-varying vec3 lightDirection;
-varying vec4 shadowCoord;
-#include "shadow_lookup.glsl"
 
 void main()
 {
-    vec3 n = normalize(normal);
-    vec3 v = normalize(-eyePosition);
-    vec3 l = normalize(lightDirection);
-    float lit = lightVisibility(shadowCoord);
-    float facing = max(dot(n, v), 0.0);
+    shadedSurface();
     float fresnel = 0.04 + 0.96 * pow(1.0 - facing, 5.0);
-    vec3 r = reflect(-v, n);
-    vec3 environment = textureCube(cube, r).rgb;
     vec3 h = normalize(l + v);
     float diffuse = max(dot(n, l), 0.0) * lit;
     float highlight = pow(max(dot(n, h), 0.0), 90.0) * 1.4 + pow(max(dot(n, h), 0.0), 12.0) * 0.12;

@@ -5,23 +5,12 @@
 // the rim, so the slices read as lacquered plates, and a pale rim light.
 // Outputs: colour (alpha 1), eye-space normal, depth as eye distance over the
 // far plane.
-#include "eye_fragment.glsl"
-varying vec3 lightDirection;
-varying vec4 shadowCoord;
-uniform samplerCube cube;
-uniform float farPlane;
-#include "shadow_lookup.glsl"
+#include "shadowed_surface.glsl"
 
 void main()
 {
-    vec3 n = normalize(normal);
-    vec3 v = normalize(-eyePosition);
-    vec3 l = normalize(lightDirection);
-    float lit = lightVisibility(shadowCoord);
-    float facing = max(dot(n, v), 0.0);
+    shadedSurface();
     float fresnel = pow(1.0 - facing, 3.0);
-    vec3 r = reflect(-v, n);
-    vec3 environment = textureCube(cube, r).rgb;
     float diffuse = max(dot(n, l), 0.0) * lit;
     float specular = pow(max(dot(r, l), 0.0), 32.0) * lit;
     vec3 base = gl_Color.rgb;
