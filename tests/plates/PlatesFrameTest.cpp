@@ -2,13 +2,16 @@
 // whole path (archive, shaders, shadow pass, render targets, post chain) and
 // read back: the blinds closed on the first frame, the plates' colours in an
 // open section, the section fade at a section's end, a frame that repeats at
-// the same time, and Plates2's ribbons over its grey ground.
+// the same time, Plates2's ribbons over its grey ground, and frames drawn
+// ahead of time (the start-up's warm-up) that leave no trace in the frames
+// after them.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
 #include "effects/EffectHelpers.h"
+#include "effects/EffectState.h"
 #include "effects/Plates.h"
 #include "effects/Plates2.h"
 #include "engine/stagemill.h"
@@ -125,6 +128,45 @@ TEST_F(PlatesFrame, Plates2RibbonsAreSeenThroughTheSectionCamera) {
         }
     }
     EXPECT_GT(coloured, total * 3 / 4) << coloured << " of " << total << " central pixels show a ribbon";
+}
+
+// Both effects' first frames drawn between a snapshot and its restore, as
+// the warm-up draws them, change nothing in the frames drawn after: the
+// latched section, the walkers and their step count, the timers, the
+// generators and the analyser all come back. The same frames without the
+// restore differ, so the comparison sees what the warm-up would change.
+TEST_F(PlatesFrame, FramesAfterARestoredSnapshotAreThoseOfARunWithoutTheFramesBetween) {
+    const std::vector<Effect*> effects = {g_plates, g_plates2};
+    g_platesFirstSection = 0;
+    createWalkers();
+    const auto run = [] {
+        std::vector<Pixels> frames;
+        for (float ms : {30000.0f, 30200.0f}) frames.push_back(frameAt(g_plates, ms).pixels);
+        for (float ms : {60000.0f, 60200.0f, 60400.0f}) frames.push_back(frameAt(g_plates2, ms).pixels);
+        return frames;
+    };
+    const auto warmUp = [] {
+        frameAt(g_plates, 16668.0f);
+        frameAt(g_plates2, 57875.0f);
+    };
+    const EffectStateSnapshot start(effects);
+    const std::vector<Pixels> plain = run();
+
+    start.restore();
+    {
+        const EffectStateSnapshot kept(effects);
+        warmUp();
+        kept.restore();
+    }
+    const std::vector<Pixels> warmed = run();
+    ASSERT_EQ(warmed.size(), plain.size());
+    for (size_t i = 0; i < plain.size(); ++i) EXPECT_EQ(differingBytes(plain[i], warmed[i]), 0u) << "frame " << i;
+
+    start.restore();
+    warmUp();
+    const std::vector<Pixels> unrestored = run();
+    EXPECT_NE(differingBytes(plain[1], unrestored[1]), 0u) << "Plates' latched section moves its camera";
+    EXPECT_NE(differingBytes(plain[4], unrestored[4]), 0u) << "Plates2's walkers walk on";
 }
 
 } // namespace
