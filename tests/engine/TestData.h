@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/stagemill.h"
+#include "tests/support/HeadlessGL.h"
 
 #include <gtest/gtest.h>
 
@@ -46,9 +47,7 @@ class HeadlessTest : public ::testing::Test {
 protected:
     void open(int w, int h, StmRunOptions options = StmRunOptions(), float aspect = 0.0f)
     {
-        options.headless = true;
-        stmConfigure(options);
-        ASSERT_TRUE(stmInitEx(w, h, 32, false, true, false, false, 8, aspect, 0.0f, "data.pak", 60));
+        ASSERT_NO_FATAL_FAILURE(headless::openWindow(w, h, options, "data.pak", aspect));
     }
     void TearDown() override
     {

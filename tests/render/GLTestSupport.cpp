@@ -2,9 +2,6 @@
 #include "tests/render/GLTestSupport.h"
 
 #include <cstdlib>
-#include <filesystem>
-
-#include <stb_image_write.h>
 
 #include "core/CrtRandom.h"
 #include "render/RenderTargets.h"
@@ -31,11 +28,9 @@ std::string shaderDataDir() {
 void GLEnvironment::SetUp() {
     g_dataDir = shaderDataDir();
     StmRunOptions options;
-    options.headless = true;
     options.mute = true;
     options.dataDir = g_dataDir.c_str();
-    stmConfigure(options);
-    ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "no-such.pak", 60));
+    ASSERT_NO_FATAL_FAILURE(headless::openWindow(kWidth, kHeight, options, "no-such.pak"));
     stmReadPak("no-such.pak");
     crt::srand(1);
     ::testing::internal::CaptureStderr();
@@ -64,28 +59,6 @@ std::vector<uint8_t> readTexture(GLenum target, GLuint texture, int& width, int&
 
 std::vector<uint8_t> readTexture(GLuint texture, int& width, int& height) {
     return readTexture(GL_TEXTURE_2D, texture, width, height);
-}
-
-std::vector<uint8_t> readFramebuffer(int width, int height) {
-    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    return rgba;
-}
-
-Rgba pixelAt(const std::vector<uint8_t>& rgba, int width, int x, int y) {
-    const uint8_t* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
-    return {p[0], p[1], p[2], p[3]};
-}
-
-std::string writePNG(const std::string& name, const std::vector<uint8_t>& rgba, int width, int height) {
-    const char* out = std::getenv("ZEPHRAN_TEST_OUT");
-    std::filesystem::path dir = out ? out : "render-test-output";
-    std::filesystem::create_directories(dir);
-    std::string path = (dir / name).string();
-    stbi_flip_vertically_on_write(1);
-    stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4);
-    return path;
 }
 
 } // namespace rtest

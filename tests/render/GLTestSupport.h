@@ -1,6 +1,7 @@
-// Shared pieces of the render tests: a headless GL context with the render
-// targets and the shader registry built once per test process, pixel
-// read-back, and PNG output for looking at what a test drew.
+// The render tests' context on the headless harness: the render targets and
+// the shader registry built once per test process over the source tree's
+// shaders, and texture read-back; pixel read-back and PNG output are the
+// harness's.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 
 #include "engine/stagemill.h"
 #include "render/GLExtensions.h"
+#include "tests/support/HeadlessGL.h"
 
 namespace rtest {
 
@@ -28,16 +30,13 @@ std::string shaderDataDir();
 std::vector<uint8_t> readTexture(GLuint texture, int& width, int& height);
 std::vector<uint8_t> readTexture(GLenum target, GLuint texture, int& width, int& height);
 // RGBA bytes of the bound framebuffer's lower-left width x height pixels.
-std::vector<uint8_t> readFramebuffer(int width, int height);
+inline std::vector<uint8_t> readFramebuffer(int width, int height) {
+    return headless::readFramebuffer(0, 0, width, height);
+}
 
-struct Rgba {
-    int r, g, b, a;
-};
-Rgba pixelAt(const std::vector<uint8_t>& rgba, int width, int x, int y);
-
-// Writes rows-bottom-first RGBA as a PNG under the test output folder
-// ($ZEPHRAN_TEST_OUT, else render-test-output/) and returns its path.
-std::string writePNG(const std::string& name, const std::vector<uint8_t>& rgba, int width, int height);
+using headless::pixelAt;
+using headless::Rgba;
+using headless::writePNG;
 
 // Installs the process-wide context of the GL tests (once per binary).
 class GLEnvironment : public ::testing::Environment {

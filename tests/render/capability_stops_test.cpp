@@ -12,6 +12,7 @@
 
 #include "engine/stagemill.h"
 #include "render/RenderTargets.h"
+#include "tests/support/HeadlessGL.h"
 
 namespace {
 
@@ -92,10 +93,8 @@ class CapabilityStops : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         StmRunOptions options;
-        options.headless = true;
         options.mute = true;
-        stmConfigure(options);
-        ASSERT_TRUE(stmInitEx(64, 48, 32, false, true, false, false, 8, 0.0f, 0.0f, "no-such.pak", 60));
+        ASSERT_NO_FATAL_FAILURE(headless::openWindow(64, 48, options, "no-such.pak"));
         g_realExtensions = stmGetGLString(GL_EXTENSIONS);
         g_realCheck = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC>(
             stmGetProcAddress("glCheckFramebufferStatusEXT"));

@@ -2,6 +2,7 @@
 // fade, window close, F1 seeking with its volume rule and the programme's end.
 #include "shell/FrameLoop.h"
 #include "shell/Programme.h"
+#include "tests/support/HeadlessGL.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -20,11 +21,9 @@ protected:
     void start(float fromMs, int fps)
     {
         StmRunOptions options;
-        options.headless = true;
         options.fixedFps = fps;
         options.fixedFrom = fromMs;
-        stmConfigure(options);
-        ASSERT_TRUE(stmInitEx(32, 32, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
+        ASSERT_NO_FATAL_FAILURE(headless::openWindow(32, 32, options));
         stmInitTimer();
     }
     void TearDown() override

@@ -5,6 +5,7 @@
 #include "shell/Programme.h"
 #include "shell/TimelineOverlay.h"
 #include "shell/Viewer.h"
+#include "tests/support/HeadlessGL.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -18,11 +19,9 @@ protected:
     void start(float fromMs, int fps, bool loopProgramme = false, int size = 32)
     {
         StmRunOptions options;
-        options.headless = true;
         options.fixedFps = fps;
         options.fixedFrom = fromMs;
-        stmConfigure(options);
-        ASSERT_TRUE(stmInitEx(size, size, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
+        ASSERT_NO_FATAL_FAILURE(headless::openWindow(size, size, options));
         stmInitTimer();
         viewer.reset(new Viewer(timelineSpans(clock), clock, loopProgramme));
         loop.viewer = viewer.get();

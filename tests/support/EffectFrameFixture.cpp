@@ -36,10 +36,7 @@ void startEngine(const EngineSetup& setup) {
         return;
     }
     g_engineStarted = true;
-    StmRunOptions options = setup.options;
-    options.headless = true;
-    stmConfigure(options);
-    ASSERT_TRUE(stmInitEx(kWidth, kHeight, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
+    ASSERT_NO_FATAL_FAILURE(headless::openWindow(kWidth, kHeight, setup.options));
     ASSERT_TRUE(stmReadPak("data.pak")) << "no data.pak in the build directory";
     stmInitCubemaps();
     stmUploadTextures();
@@ -56,11 +53,7 @@ void clearWindow() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-Pixels readWindow() {
-    Pixels pixels(kWidth * kHeight * 4);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
+Pixels readWindow() { return headless::readFramebuffer(0, 0, kWidth, kHeight); }
 
 Pixels drawAt(stm::Base* effect, float ms) {
     clearWindow();

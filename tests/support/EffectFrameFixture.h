@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/stagemill.h"
+#include "tests/support/HeadlessGL.h"
 
 class SpectrumAnalyser;
 
@@ -17,8 +18,7 @@ namespace effect_frame {
 constexpr int kWidth = 320;
 constexpr int kHeight = 180;
 
-// RGBA bytes, bottom row first, as glReadPixels gives them.
-using Pixels = std::vector<unsigned char>;
+using headless::Pixels;
 
 struct EngineSetup {
     StmRunOptions options;               // headless is set whatever it says
