@@ -111,7 +111,7 @@ void drawPlates(float position, bool shaded, float level);
 // advances the analyser), sets the colour white, captures the light view into
 // projection and modelview, and renders the shadow map into tex2048 with
 // "plates_depth", drawCasters(position, sample) supplying the geometry.
-// Leaves the window framebuffer bound, no shader, depth test on, 2D texturing
-// off and the colour white.
+// Leaves the window framebuffer bound, the resting draw state and the colour
+// white.
 float renderPlatesShadowMap(float position, float fovDegrees, float zNear, float zFar, stm::Matrix4& projection,
                             stm::Matrix4& modelview, void (*drawCasters)(float position, float sample));

@@ -68,6 +68,29 @@ TEST_F(SchedulerTest, RunsActiveEffectsLowerLayersFirstWithTheirTime)
     EXPECT_EQ(g_calls, expected);
 }
 
+// A frame drawn ahead of its time runs the effects of that time, which read
+// it as the song time with no time elapsed, and leaves the clock as it was:
+// the next frame's time and delta are those of a run without it.
+TEST_F(SchedulerTest, RunAtDrawsTheEffectsOfThatTimeAndPutsTheClockBack)
+{
+    StmRunOptions options;
+    options.fixedFps = 1;
+    open(16, 16, options);
+    stmAddEffect(0, 1000, 0, "first", new Recorder("first"));
+    stmAddEffect(1000, 3000, 0, "second", new Recorder("second"));
+    stmInitEffects();
+    stmInitTimer();
+    stmUpdateTimer();
+    const float time = stmGetTime(), delta = stmGetDeltaTime();
+    g_calls.clear();
+    stmRunAt(2500.0f);
+    EXPECT_EQ(g_calls, std::vector<std::string>{"draw second 2500"});
+    EXPECT_EQ(stmGetTime(), time);
+    EXPECT_EQ(stmGetDeltaTime(), delta);
+    stmUpdateTimer();
+    EXPECT_EQ(stmGetTime(), 1000.0f) << "the fixed clock counts no frame for it";
+}
+
 std::vector<char> readAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
