@@ -140,6 +140,8 @@ DanceCube::DanceCube() : Effect(FadeRules::logo()) {}
 bool DanceCube::init(unsigned long start_, unsigned long end_) {
     Base::init(start_, end_);
     g_danceScene = loadEffectScene("chamfercube.dae", g_danceDocument, "DanceCube: ", "the cubes are not drawn");
+    // "dancecube" places the cubes and tiles with the matrices alone.
+    if (g_danceScene) g_danceScene->cullOutsideView = true;
     initTrails();
     g_danceCubemap = new Cubemap();
     g_danceCubemap->setupStatic(stmGetTexture("px.png"), stmGetTexture("nx.png"), stmGetTexture("py.png"),

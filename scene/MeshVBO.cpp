@@ -176,13 +176,17 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
         int taken = input->stride < components ? input->stride : components;
         const float* values = input->values.data();
         const int* indices = subMesh.indices.data();
+        const bool positions = input->semantic == Collada::SEMANTIC_POSITION;
         for (size_t g = 0; g < indexCount; g += static_cast<size_t>(mesh.indexStride)) {
             const float* vertex = values + static_cast<size_t>(input->stride) * indices[g + input->offset];
             for (int k = 0; k < taken; ++k) {
                 nonFinite += std::isfinite(vertex[k]) ? 0 : 1;
+                // Where a non-finite position lands is the driver's affair.
+                if (positions && !std::isfinite(vertex[k])) vbo->bounds.unbounded = true;
                 vbo->push(vertex[k]);
             }
             for (int k = taken; k < components; ++k) vbo->push(1.0f);
+            if (positions) vbo->bounds.include(vertex[0], vertex[1], vertex[2]);
         }
     }
     // A NaN or infinite position makes its triangles vanish; say so, once.
@@ -202,9 +206,10 @@ void buildMeshVBOs(Collada::Document* document, Map<MeshVBO*>& out) {
             MeshVBO* vbo = expandSubMesh(geometryId, *mesh, *mesh->subMeshes.get(s), static_cast<int>(s));
             if (!vbo) continue;
             vbo->upload();
-            if (first)
+            if (first) {
                 first->chained.add(vbo);
-            else
+                first->bounds.include(vbo->bounds);
+            } else
                 first = vbo;
         }
         out.add(geometryId, first);

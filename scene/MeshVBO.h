@@ -7,6 +7,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "render/GLExtensions.h"
+#include "scene/Bounds.h"
 
 class Light;
 
@@ -47,6 +48,7 @@ public:
     int vertexCount;
     std::string materialName;
     ZEPHRAN_STAGEMILL::Array<MeshVBO*> chained; // the mesh's later sub-meshes, on its first MeshVBO
+    Box bounds; // positions of this mesh and its chained ones; empty when unknown
 };
 
 // Client array and values per vertex of a geometry input semantic; 0 and 0
@@ -64,12 +66,14 @@ void setArrayPointer(GLenum glArray, int components);
 // source) is left out, with a log line. A primitive whose positions cannot
 // be read, whose index groups or indices do not fit its inputs, or with any
 // other input giving fewer values per vertex than its components, is
-// reported through reportError naming the geometry and gives null.
+// reported through reportError naming the geometry and gives null. The
+// result's bounds hold its positions (unbounded when one is not finite).
 MeshVBO* expandSubMesh(const std::string& geometryId, const Collada::Mesh& mesh,
                        const Collada::Mesh::SubMesh& subMesh, int subMeshIndex);
 
 // Expands and uploads every mesh of the document; `out` receives, per
 // geometry id, the mesh's first drawable MeshVBO with the others chained to
-// it (null when none of its primitives is drawable). Needs a current GL
+// it (null when none of its primitives is drawable), its bounds covering
+// them all. Needs a current GL
 // context with the buffer-object entry points loaded.
 void buildMeshVBOs(Collada::Document* document, ZEPHRAN_STAGEMILL::Map<MeshVBO*>& out);

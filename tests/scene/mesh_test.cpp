@@ -156,6 +156,41 @@ TEST_F(MeshTest, LaterPrimitivesKeepTheirOwnCounts) {
     EXPECT_EQ(vbo->attributes.get(0)->data[1], 1.0f);
 }
 
+TEST_F(MeshTest, BoundsCoverTheDrawnPositionsAndTheChain) {
+    // Positions 0 (0,0,0), 1 (1,0,0), 3 (1,1,0): position 2 is never drawn.
+    ASSERT_NE(expand(std::string("<triangles count=\"1\">") + kInputs + "<p>0 0 1 1 3 0</p></triangles>"), nullptr);
+    EXPECT_FALSE(vbo->bounds.empty);
+    EXPECT_FALSE(vbo->bounds.unbounded);
+    EXPECT_EQ(vbo->bounds.min[0], 0.0f);
+    EXPECT_EQ(vbo->bounds.max[0], 1.0f);
+    EXPECT_EQ(vbo->bounds.max[1], 1.0f);
+    EXPECT_EQ(vbo->bounds.max[2], 0.0f);
+
+    load(geometry("g", "0 0 0 1 0 0 0 1 0 -4 1 7", "<triangles count=\"1\">" + std::string(kInputs) +
+                  "<p>0 0 1 0 2 0</p></triangles><triangles count=\"1\">" + kInputs + "<p>0 0 3 0 2 0</p></triangles>",
+                  kSources));
+    ASSERT_TRUE(stmInitEx(32, 32, 32, false, false, false, false, 8, 1.0f, 1.0f, "", 60));
+    ASSERT_TRUE(loadGLExtensions());
+    ZEPHRAN_STAGEMILL::Map<MeshVBO*> meshes;
+    buildMeshVBOs(document, meshes);
+    MeshVBO* first = meshes.find("g");
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(first->chained.size(), 1u);
+    EXPECT_EQ(first->bounds.min[0], -4.0f) << "the chained primitive's corner";
+    EXPECT_EQ(first->bounds.max[2], 7.0f);
+    EXPECT_EQ(first->chained.get(0)->bounds.max[0], 0.0f);
+    stmShutDown();
+}
+
+TEST_F(MeshTest, ANonFinitePositionLeavesTheBoundsUnknown) {
+    load(geometry("g", "0 0 0 nan 0 0 0 1 0", "<triangles count=\"1\">" + std::string(kInputs) +
+                  "<p>0 0 1 0 2 0</p></triangles>", kSources));
+    const Mesh* mesh = document->meshes.find("g");
+    vbo.reset(expandSubMesh("g", *mesh, *mesh->subMeshes.get(0), 0));
+    ASSERT_NE(vbo, nullptr);
+    EXPECT_TRUE(vbo->bounds.unbounded);
+}
+
 TEST(MeshTables, SemanticsMapToClientArrays) {
     EXPECT_EQ(glArrayForSemantic(SEMANTIC_COLOR), static_cast<GLenum>(GL_COLOR_ARRAY));
     EXPECT_EQ(componentCountForSemantic(SEMANTIC_COLOR), 4);

@@ -132,6 +132,26 @@ TEST_F(SceneTest, MeshesDrawThroughVertexBuffersAndChains) {
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
 }
 
+// A culling scene draws what reaches into the view, even by a corner, and
+// leaves out only what lies wholly outside it; world matrices follow either way.
+TEST_F(SceneTest, CullingLeavesOutOnlyMeshesWhollyOutsideTheView) {
+    Scene* scene = build(std::string(kTriangleMesh) +
+                         visualScene("<node id=\"n\"><instance_geometry url=\"#tri\"/></node>"));
+    SceneNode* node = scene->nodes.find("n");
+    scene->cullOutsideView = true;
+    // Moved right by 1.9 the square keeps x in [0.9, 1] of the view: the
+    // rightmost pixel column (x = 31 of 32 covers 0.9375..1).
+    node->local = Matrix4().makeTranslation(1.9f, 0.0f, 0.0f);
+    EXPECT_EQ(redAt(scene, true, 31, 16), 255);
+    EXPECT_EQ(redAt(scene, true, 0, 16), 0);
+    node->local = Matrix4().makeTranslation(2.1f, 0.0f, 0.0f);
+    EXPECT_EQ(redAt(scene, true, 31, 16), 0);
+    EXPECT_EQ(node->getWorldPosition().x, 2.1f) << "a culled node's world still follows";
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
+}
+
 TEST_F(SceneTest, CamerasAndLightsFindTheirNodes) {
     Scene* scene = build(
         "<library_cameras><camera id=\"x\"><optics><technique_common><perspective><xfov>40</xfov><yfov>10</yfov>"
