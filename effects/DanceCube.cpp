@@ -321,7 +321,9 @@ void DanceCube::render(float position, float fade) {
     RenderTargets& rt = g_renderTargets;
     applySSAO(0.03f, 0.00001f, 5.7f, 25.0f);
     blurQuarter(rt.texHalfSSAO, 4, 1.0f / (rt.width / 4), 1.0f / (rt.height / 4), false);
-    rt.bindTextureFBO1024(rt.tex1024, false);
+    // The combine's one quad gives every sample of a pixel the same value,
+    // so drawn without multisampling it makes the same texture, unresolved.
+    rt.bindTextureFBO1024(rt.tex1024, true);
     applyCombine(rt.texQuarterA);
     rt.unbind();
 }

@@ -74,6 +74,7 @@ void releaseMesh(MeshVBO* mesh) {
         GLuint buffer = mesh->attributes.get(i)->bufferId;
         if (buffer) glDeleteBuffersARB(1, &buffer);
     }
+    if (mesh->indexBufferId) glDeleteBuffersARB(1, &mesh->indexBufferId);
     delete mesh;
 }
 

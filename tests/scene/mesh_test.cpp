@@ -1,6 +1,9 @@
 // Expansion of primitives into vertex streams: offsets, strides, chained
 // sub-meshes, and primitives that do not fit their buffers.
 #include "scene/MeshVBO.h"
+
+#include <cmath>
+
 #include "tests/collada/ColladaTestSupport.h"
 
 using namespace Collada;
@@ -189,6 +192,32 @@ TEST_F(MeshTest, ANonFinitePositionLeavesTheBoundsUnknown) {
     vbo.reset(expandSubMesh("g", *mesh, *mesh->subMeshes.get(0), 0));
     ASSERT_NE(vbo, nullptr);
     EXPECT_TRUE(vbo->bounds.unbounded);
+}
+
+TEST(MeshSharing, CornersEqualInEveryStreamAreStoredOnce) {
+    // Two triangles over a square, corners a b c and a c d; a fifth corner
+    // at a's position with another normal, a sixth at -0 instead of 0.
+    const std::vector<float> positions = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 0, 0, 1, 0,
+                                          0, 0, 0, -0.0f, 0, 0, 1, 0, 0};
+    const std::vector<float> normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1,
+                                        1, 0, 0, 0, 0, 1, 0, 0, 1};
+    std::vector<std::vector<float>> shared;
+    const std::vector<GLuint> indices = shareVertices({&positions, &normals}, {3, 3}, 9, shared);
+    const std::vector<GLuint> expected = {0, 1, 2, 0, 2, 3, 4, 5, 1};
+    EXPECT_EQ(indices, expected);
+    ASSERT_EQ(shared.size(), 2u);
+    ASSERT_EQ(shared[0].size(), 18u);
+    EXPECT_EQ(shared[0][9], 0.0f);    // d, first used by corner 5
+    EXPECT_EQ(shared[0][10], 1.0f);
+    EXPECT_EQ(shared[1][12], 1.0f);   // the fifth corner keeps its own normal
+    EXPECT_TRUE(std::signbit(shared[0][15]));
+    // Every corner reads back the values it was given.
+    for (size_t v = 0; v < indices.size(); ++v)
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(shared[0][3 * indices[v] + k], positions[3 * v + k]) << v;
+            EXPECT_EQ(shared[1][3 * indices[v] + k], normals[3 * v + k]) << v;
+        }
+    EXPECT_TRUE(shareVertices({}, {}, 0, shared).empty());
 }
 
 TEST(MeshTables, SemanticsMapToClientArrays) {

@@ -126,8 +126,11 @@ TEST_F(SceneTest, MeshesDrawThroughVertexBuffersAndChains) {
         EXPECT_EQ(redAt(scene, skip, 4, 4), 255);   // first primitive
         EXPECT_EQ(redAt(scene, skip, 28, 28), 255); // chained primitive
     }
+    EXPECT_NE(mesh->indexBufferId, 0u);
     GLint bound = -1;
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING_ARB, &bound);
+    EXPECT_EQ(bound, 0);
+    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING_ARB, &bound);
     EXPECT_EQ(bound, 0);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
 }
