@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +43,7 @@ float loadingFraction()
 void drawBar(float fraction)
 {
     GLint framebuffer = 0;
-    glGetIntegerv(0x8CA6 /* GL_FRAMEBUFFER_BINDING */, &framebuffer);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
     if (framebuffer != 0)
         return;   // an init is rendering off-screen; draw on the next call
     glPushAttrib(GL_ALL_ATTRIB_BITS);

@@ -11,6 +11,7 @@
 #include <stb/stb_image.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <atomic>
@@ -118,6 +119,31 @@ std::string jpegProblem(const std::vector<unsigned char>& b)
     return std::string();
 }
 
+// stb_image grows its compressed-data buffer to each IDAT chunk's declared
+// length (up to 1 GiB) before it reads the chunk, so a PNG of a hundred
+// bytes could make it allocate a gigabyte. A chunk that declares more bytes
+// than the file has left is refused first; such a file cannot decode anyway.
+std::string pngProblem(const std::vector<unsigned char>& b)
+{
+    static const unsigned char signature[8] = {137, 'P', 'N', 'G', 13, 10, 26, 10};
+    if (b.size() < 8 || std::memcmp(b.data(), signature, 8) != 0)
+        return std::string();
+    for (size_t at = 8; at + 8 <= b.size();) {
+        const size_t length = size_t(b[at]) << 24 | size_t(b[at + 1]) << 16 | size_t(b[at + 2]) << 8 | b[at + 3];
+        std::string type(reinterpret_cast<const char*>(&b[at + 4]), 4);
+        for (char& c : type)
+            c = std::isalpha(static_cast<unsigned char>(c)) ? c : '?';
+        const size_t left = b.size() - (at + 8);
+        if (length > left)
+            return "its PNG chunk " + type + " declares " + std::to_string(length) +
+                   " bytes, more than the " + std::to_string(left) + " left in the file";
+        if (type == "IEND")
+            break;
+        at += 8 + length + 4;
+    }
+    return std::string();
+}
+
 // Pixels as RGBA, malloc'd; null with `failure` set when undecodable or out
 // of bounds. The header's size is checked before anything is decoded. Safe
 // to run on several threads at once: it touches no shared state.
@@ -137,6 +163,9 @@ unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int maxSide, 
         if (!failure.empty())
             return nullptr;
     }
+    failure = pngProblem(bytes);
+    if (!failure.empty())
+        return nullptr;
     int headerW = w, headerH = h;
     unsigned char* src = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels, 0);
     if (!src) {
@@ -240,7 +269,7 @@ GLuint uploadRGBA(const std::string& name, int w, int h, const unsigned char* rg
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, 0x8191 /* GL_GENERATE_MIPMAP */, GL_TRUE);
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
     applyParameters(name);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return id;
@@ -488,8 +517,8 @@ void stmAddRenderToTexture(int width, int height, const char* name)
     glBindTexture(GL_TEXTURE_2D, id);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, 0x812F /* GL_CLAMP_TO_EDGE */);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, 0x812F);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, GLuint(bound));
     g_textures[name] = new stm::Texture(id, width, height, nullptr);

@@ -4,6 +4,7 @@
 #include "engine/stagemill.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <chrono>
 #include <vector>
@@ -14,8 +15,6 @@ typedef unsigned long long GLuint64Value;
 typedef void (*GenQueries)(GLsizei, GLuint*);
 typedef void (*QueryCounter)(GLuint, GLenum);
 typedef void (*GetQueryObjectui64v)(GLuint, GLenum, GLuint64Value*);
-const GLenum kTimestamp = 0x8E28;         // GL_TIMESTAMP
-const GLenum kQueryResult = 0x8866;       // GL_QUERY_RESULT
 
 struct Mark {
     Pass pass;
@@ -47,7 +46,7 @@ void mark(Pass pass)
             g_profiler.genQueries(16, g_profiler.pool.data() + n);
         }
         m.query = g_profiler.pool[n];
-        g_profiler.queryCounter(m.query, kTimestamp);
+        g_profiler.queryCounter(m.query, GL_TIMESTAMP);
     } else {
         glFinish();
         m.wall = std::chrono::steady_clock::now();
@@ -103,8 +102,8 @@ PassTimes profileFrameEnd()
         double ms;
         if (useQueries()) {
             GLuint64Value a = 0, b = 0;
-            g_profiler.getQueryObject(marks[i].query, kQueryResult, &a);
-            g_profiler.getQueryObject(marks[i + 1].query, kQueryResult, &b);
+            g_profiler.getQueryObject(marks[i].query, GL_QUERY_RESULT, &a);
+            g_profiler.getQueryObject(marks[i + 1].query, GL_QUERY_RESULT, &b);
             ms = double(b - a) / 1e6;
         } else {
             ms = std::chrono::duration<double, std::milli>(marks[i + 1].wall - marks[i].wall).count();

@@ -230,6 +230,32 @@ TEST(ImageBounds, SidesAndBudgetAreCheckedFromTheHeaderBeforeDecoding)
     EXPECT_NE(failure.find("18900x18900 needs 1362 MiB, more than the 512 MiB left"), std::string::npos) << failure;
 }
 
+// A PNG chunk declaring more bytes than the file holds (here an IDAT of
+// 1 GiB in a file of under a hundred bytes) is refused before the decoder
+// sizes a buffer by it; a valid file with bytes after its end still decodes.
+TEST(ImageBounds, PngChunksLongerThanTheFileAreRefusedBeforeDecoding)
+{
+    Bytes png = pngBytes(4, 4, 1, std::vector<unsigned char>(16, 9));
+    size_t idat = 8;
+    auto length = [&](size_t at) {
+        return size_t(png[at]) << 24 | size_t(png[at + 1]) << 16 | size_t(png[at + 2]) << 8 | png[at + 3];
+    };
+    while (std::string(reinterpret_cast<const char*>(&png[idat + 4]), 4) != "IDAT")
+        idat += 12 + length(idat);
+    int w = 0, h = 0;
+    std::string failure;
+    Bytes trailing = png;
+    trailing.insert(trailing.end(), {0, 0, 0, 0x40, 'j', 'u', 'n', 'k'});
+    EXPECT_TRUE(stmDecodeImage(trailing.data(), trailing.size(), 64, 1 << 20, w, h, failure)) << failure;
+
+    Bytes claims = png;
+    claims[idat] = 0x40;
+    claims[idat + 1] = claims[idat + 2] = claims[idat + 3] = 0;
+    EXPECT_FALSE(stmDecodeImage(claims.data(), claims.size(), 64, 1 << 20, w, h, failure));
+    EXPECT_EQ(failure, "its PNG chunk IDAT declares 1073741824 bytes, more than the " +
+                           std::to_string(claims.size() - idat - 8) + " left in the file");
+}
+
 // A JPEG whose Huffman table declares more codes than a table holds made
 // the decoder write past its table; it is refused before decoding, wherever
 // the table stands (cut off by the end of the data too).
