@@ -22,4 +22,3 @@ struct Box {
 // that plane too, so nothing drawn inside it survives clipping. False for an
 // empty or unbounded box and for corners with non-finite coordinates.
 bool boxOutsideClipVolume(const float clip[16], const Box& box);
-

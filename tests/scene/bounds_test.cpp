@@ -37,7 +37,7 @@ TEST(Bounds, BoxesGrowToCoverWhatTheyInclude) {
     b.include(other);
     EXPECT_EQ(b.max[0], 9.0f);
     EXPECT_EQ(b.min[1], -2.0f);
-    b.include(Box());   // an empty box adds nothing
+    b.include(Box()); // an empty box adds nothing
     EXPECT_EQ(b.max[0], 9.0f);
     Box wild;
     wild.unbounded = true;
@@ -47,7 +47,7 @@ TEST(Bounds, BoxesGrowToCoverWhatTheyInclude) {
 
 TEST(Bounds, OnlyBoxesBeyondOnePlaneAreOutside) {
     EXPECT_FALSE(boxOutsideClipVolume(kIdentity, box(-0.5f, 0.5f, -0.5f, 0.5f, -0.5f, 0.5f)));
-    EXPECT_FALSE(boxOutsideClipVolume(kIdentity, box(0.5f, 3, -0.5f, 0.5f, -0.5f, 0.5f)));   // straddles x = 1
+    EXPECT_FALSE(boxOutsideClipVolume(kIdentity, box(0.5f, 3, -0.5f, 0.5f, -0.5f, 0.5f))); // straddles x = 1
     EXPECT_FALSE(boxOutsideClipVolume(kIdentity, box(-9, 9, -9, 9, -9, 9)));               // holds the volume
     for (int axis = 0; axis < 3; ++axis)
         for (float side : {-1.0f, 1.0f}) {
