@@ -88,6 +88,29 @@ std::string sizeProblem(int w, int h, int maxSide, size_t budget)
     return text;
 }
 
+// stb_image picks its decoder by the data, not by the name, and also reads
+// GIF, PSD, PIC, PNM and HDR pictures. Archive images are PNG, JPEG, BMP or
+// TGA; data that another decoder would claim is refused before any decoder
+// reads it, which keeps the other five (its PNM header reader overflows an
+// int on a long number, for one) out of reach. TGA has no signature, but
+// none of these can begin a TGA (its second byte is 0 or 1).
+std::string formatProblem(const std::vector<unsigned char>& b)
+{
+    struct Signature {
+        const char* bytes;
+        size_t size;
+        const char* format;
+    };
+    static const Signature others[] = {
+        {"GIF8", 4, "GIF"}, {"8BPS", 4, "PSD"}, {"\x53\x80\xF6\x34", 4, "PIC"}, {"P5", 2, "PNM"},
+        {"P6", 2, "PNM"},   {"#?RADIANCE\n", 11, "HDR"}, {"#?RGBE\n", 7, "HDR"},
+    };
+    for (const Signature& s : others)
+        if (b.size() >= s.size && std::memcmp(b.data(), s.bytes, s.size) == 0)
+            return std::string("its data is a ") + s.format + " picture; images are PNG, JPEG, BMP or TGA";
+    return std::string();
+}
+
 // stb_image 2.27 writes past its Huffman size table (257 entries) when a
 // JPEG's DHT segment declares more than 256 codes in one table; such a file
 // is refused before it reaches the decoder. Every FF C4 pair in the file is
@@ -155,7 +178,9 @@ unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int maxSide, 
         failure = "larger than 2 GiB";
         return nullptr;
     }
-    failure = jpegProblem(bytes);   // before stb_image reads any of it, its header too
+    failure = formatProblem(bytes);   // before stb_image reads any of it, its header too
+    if (failure.empty())
+        failure = jpegProblem(bytes);
     if (!failure.empty())
         return nullptr;
     if (stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels)) {

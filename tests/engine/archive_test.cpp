@@ -256,6 +256,31 @@ TEST(ImageBounds, PngChunksLongerThanTheFileAreRefusedBeforeDecoding)
                            std::to_string(claims.size() - idat - 8) + " left in the file");
 }
 
+// Only the archive's four formats reach a decoder, whatever the name: a
+// PNM (its header reader overflowed an int on this one, found by the image
+// fuzzer) or a GIF is refused, while a headerless TGA, whose format has no
+// signature, still decodes.
+TEST(ImageBounds, OnlyPngJpegBmpAndTgaDataReachADecoder)
+{
+    int w = 0, h = 0;
+    std::string failure;
+    const std::string overflow = "P555555555555555555555555555555555555556B";
+    const Bytes pnm(overflow.begin(), overflow.end());
+    EXPECT_FALSE(stmDecodeImage(pnm.data(), pnm.size(), 64, 1 << 20, w, h, failure));
+    EXPECT_EQ(failure, "its data is a PNM picture; images are PNG, JPEG, BMP or TGA");
+    const std::string pgm = std::string("P5\n2 1\n255\n") + char(10) + char(200);
+    EXPECT_FALSE(stmDecodeImage(reinterpret_cast<const unsigned char*>(pgm.data()), pgm.size(), 64, 1 << 20, w, h,
+                                failure));
+    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 'D', 1, 0, ';'};
+    EXPECT_FALSE(stmDecodeImage(gif.data(), gif.size(), 64, 1 << 20, w, h, failure));
+    EXPECT_EQ(failure, "its data is a GIF picture; images are PNG, JPEG, BMP or TGA");
+    // An uncompressed 2x1 grey TGA.
+    const Bytes tga = {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 8, 0, 10, 200};
+    EXPECT_TRUE(stmDecodeImage(tga.data(), tga.size(), 64, 1 << 20, w, h, failure)) << failure;
+    EXPECT_EQ(w, 2);
+    EXPECT_EQ(h, 1);
+}
+
 // A JPEG whose Huffman table declares more codes than a table holds made
 // the decoder write past its table; it is refused before decoding, wherever
 // the table stands (cut off by the end of the data too).
