@@ -135,6 +135,8 @@ DanceCube::DanceCube() : Effect(FadeRules::logo()) {}
 bool DanceCube::init(unsigned long start_, unsigned long end_) {
     Base::init(start_, end_);
     g_danceScene = loadEffectScene("chamfercube.dae", g_danceDocument, "DanceCube: ", "the cubes are not drawn");
+    // "dancecube" places the cubes and tiles with the matrices alone.
+    if (g_danceScene) g_danceScene->cullOutsideView = true;
     initTrails();
     g_danceCubemap = new Cubemap();
     g_danceCubemap->setupStatic(stmGetTexture("px.png"), stmGetTexture("nx.png"), stmGetTexture("py.png"),
@@ -304,7 +306,9 @@ void DanceCube::render(float position, float fade) {
     RenderTargets& rt = g_renderTargets;
     applySSAO(0.03f, 0.00001f, 5.7f, 25.0f);
     blurQuarter(rt.texHalfSSAO, 4, 1.0f / (rt.width / 4), 1.0f / (rt.height / 4), false);
-    rt.bindTextureFBO1024(rt.tex1024, false);
+    // The combine's one quad gives every sample of a pixel the same value,
+    // so drawn without multisampling it makes the same texture, unresolved.
+    rt.bindTextureFBO1024(rt.tex1024, true);
     applyCombine(rt.texQuarterA);
     rt.unbind();
 }

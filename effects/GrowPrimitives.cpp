@@ -56,6 +56,8 @@ bool GrowPrimitives::init(unsigned long start_, unsigned long end_) {
     Base::init(start_, end_);
     g_primitivesScene =
         loadEffectScene("primitives.dae", g_primitivesDocument, "GrowPrimitives: ", "no objects are drawn");
+    // "growprimitives" places the objects with the matrices alone.
+    if (g_primitivesScene) g_primitivesScene->cullOutsideView = true;
     buildPrimitiveSplines(g_primitiveSplines);
     // Fetched in the archive's order, handed over in the cube's face order.
     Texture* nz = stmGetTexture("nz.png");

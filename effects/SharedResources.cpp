@@ -32,6 +32,9 @@ void createSharedEffectResources() {
     if (created) return;
     created = true;
     g_geosphereScene = loadEffectScene("geosphere.dae", g_geosphereDocument, "", "no geospheres are drawn");
+    // Plates, GrowingMotikka and ParticleFlower place the spheres with the
+    // matrices alone ("growmotikka", "plates_depth").
+    if (g_geosphereScene) g_geosphereScene->cullOutsideView = true;
     g_darkCubemap = loadFaceCubemap("dark_");
     g_envCubemap = loadFaceCubemap("");
     for (int i = 0; i < kDustCount; ++i) {

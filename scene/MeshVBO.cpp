@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 
 #include "collada/ColladaDiagnostics.h"
 #include "engine/stagemill.h"
@@ -57,16 +59,55 @@ void MeshVBO::addAttribute(int attributeId) {
 
 void MeshVBO::push(float value) { current->data[current->written++] = value; }
 
+std::vector<GLuint> shareVertices(const std::vector<const std::vector<float>*>& streams,
+                                  const std::vector<int>& components, int vertexCount,
+                                  std::vector<std::vector<float>>& shared) {
+    shared.assign(streams.size(), std::vector<float>());
+    std::vector<GLuint> indices(static_cast<size_t>(vertexCount));
+    std::unordered_map<std::string, GLuint> first;
+    std::string key;
+    GLuint next = 0;
+    for (int v = 0; v < vertexCount; ++v) {
+        key.clear();
+        for (size_t s = 0; s < streams.size(); ++s)
+            key.append(reinterpret_cast<const char*>(streams[s]->data() + static_cast<size_t>(v) * components[s]),
+                       sizeof(float) * static_cast<size_t>(components[s]));
+        auto found = first.emplace(key, next);
+        if (found.second) {
+            for (size_t s = 0; s < streams.size(); ++s) {
+                const float* values = streams[s]->data() + static_cast<size_t>(v) * components[s];
+                shared[s].insert(shared[s].end(), values, values + components[s]);
+            }
+            ++next;
+        }
+        indices[static_cast<size_t>(v)] = found.first->second;
+    }
+    return indices;
+}
+
 void MeshVBO::upload() {
+    std::vector<const std::vector<float>*> streams;
+    std::vector<int> components;
+    for (unsigned i = 0; i < attributes.size(); ++i) {
+        streams.push_back(&attributes.get(i)->data);
+        components.push_back(attributes.get(i)->components);
+    }
+    std::vector<std::vector<float>> shared;
+    const std::vector<GLuint> indices = shareVertices(streams, components, vertexCount, shared);
     for (unsigned i = 0; i < attributes.size(); ++i) {
         MeshVBOAttribute* attribute = attributes.get(i);
         glGenBuffersARB(1, &attribute->bufferId);
         glBindBufferARB(GL_ARRAY_BUFFER_ARB, attribute->bufferId);
         setArrayPointer(attribute->glArray, attribute->components);
-        glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(attribute->data.size() * sizeof(float)),
-                        attribute->data.data(), GL_STATIC_DRAW_ARB);
+        glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(shared[i].size() * sizeof(float)),
+                        shared[i].data(), GL_STATIC_DRAW_ARB);
     }
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    glGenBuffersARB(1, &indexBufferId);
+    glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBufferId);
+    glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(indices.size() * sizeof(GLuint)),
+                    indices.data(), GL_STATIC_DRAW_ARB);
+    glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
 }
 
 void MeshVBO::draw(Map<Light*>& lights, bool skipMaterials) {
@@ -76,7 +117,9 @@ void MeshVBO::draw(Map<Light*>& lights, bool skipMaterials) {
         setArrayPointer(attribute->glArray, attribute->components);
         glEnableClientState(attribute->glArray);
     }
-    glDrawArrays(GL_TRIANGLES, 0, vertexCount);
+    glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, indexBufferId);
+    glDrawElements(GL_TRIANGLES, vertexCount, GL_UNSIGNED_INT, nullptr);
+    glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
     for (unsigned i = 0; i < attributes.size(); ++i) glDisableClientState(attributes.get(i)->glArray);
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
     for (unsigned i = 0; i < chained.size(); ++i) chained.get(i)->draw(lights, skipMaterials);
@@ -176,13 +219,17 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
         int taken = input->stride < components ? input->stride : components;
         const float* values = input->values.data();
         const int* indices = subMesh.indices.data();
+        const bool positions = input->semantic == Collada::SEMANTIC_POSITION;
         for (size_t g = 0; g < indexCount; g += static_cast<size_t>(mesh.indexStride)) {
             const float* vertex = values + static_cast<size_t>(input->stride) * indices[g + input->offset];
             for (int k = 0; k < taken; ++k) {
                 nonFinite += std::isfinite(vertex[k]) ? 0 : 1;
+                // Where a non-finite position lands is the driver's affair.
+                if (positions && !std::isfinite(vertex[k])) vbo->bounds.unbounded = true;
                 vbo->push(vertex[k]);
             }
             for (int k = taken; k < components; ++k) vbo->push(1.0f);
+            if (positions) vbo->bounds.include(vertex[0], vertex[1], vertex[2]);
         }
     }
     // A NaN or infinite position makes its triangles vanish; say so, once.
@@ -202,9 +249,10 @@ void buildMeshVBOs(Collada::Document* document, Map<MeshVBO*>& out) {
             MeshVBO* vbo = expandSubMesh(geometryId, *mesh, *mesh->subMeshes.get(s), static_cast<int>(s));
             if (!vbo) continue;
             vbo->upload();
-            if (first)
+            if (first) {
                 first->chained.add(vbo);
-            else
+                first->bounds.include(vbo->bounds);
+            } else
                 first = vbo;
         }
         out.add(geometryId, first);

@@ -7,6 +7,7 @@
 
 #include "collada/ColladaDocument.h"
 #include "render/GLExtensions.h"
+#include "scene/Bounds.h"
 
 class Light;
 
@@ -33,21 +34,33 @@ public:
     // Appends to the current attribute; the caller keeps within its size.
     void push(float value);
     // Generates, binds and fills one static buffer per attribute, setting its
-    // array pointer on the way. Leaves GL_ARRAY_BUFFER_ARB unbound.
+    // array pointer on the way, and the index buffer: corners equal in every
+    // attribute are stored once (shareVertices), so the driver shades each
+    // once. Leaves the array and element buffers unbound.
     void upload();
-    // Draws this mesh and its chained ones as triangle lists from the
+    // Draws this mesh and its chained ones as indexed triangle lists from the
     // buffers, enabling each attribute's client array only for the draw.
     // Meshes carry no material, so skipMaterials changes nothing; the caller
-    // sets colour, texture, shader and blending. Leaves GL_ARRAY_BUFFER_ARB
-    // unbound.
+    // sets colour, texture, shader and blending. Leaves the array and element
+    // buffers unbound.
     void draw(ZEPHRAN_STAGEMILL::Map<Light*>& lights, bool skipMaterials);
 
     MeshVBOAttribute* current = nullptr;
     ZEPHRAN_STAGEMILL::Array<MeshVBOAttribute*> attributes;
-    int vertexCount;
+    int vertexCount;             // corners drawn: 3 x the triangles
+    GLuint indexBufferId = 0;    // 0 until upload
     std::string materialName;
     ZEPHRAN_STAGEMILL::Array<MeshVBO*> chained; // the mesh's later sub-meshes, on its first MeshVBO
+    Box bounds; // positions of this mesh and its chained ones; empty when unknown
 };
+
+// The corners of `vertexCount` vertices held in `streams` (streams[s] has
+// components[s] floats a vertex) with the vertices that are bit for bit
+// equal in every stream stored once: `shared` gets the distinct vertices in
+// order of first use, the result the index of each corner among them.
+std::vector<GLuint> shareVertices(const std::vector<const std::vector<float>*>& streams,
+                                  const std::vector<int>& components, int vertexCount,
+                                  std::vector<std::vector<float>>& shared);
 
 // Client array and values per vertex of a geometry input semantic; 0 and 0
 // for the semantics that are not drawn.
@@ -64,12 +77,14 @@ void setArrayPointer(GLenum glArray, int components);
 // source) is left out, with a log line. A primitive whose positions cannot
 // be read, whose index groups or indices do not fit its inputs, or with any
 // other input giving fewer values per vertex than its components, is
-// reported through reportError naming the geometry and gives null.
+// reported through reportError naming the geometry and gives null. The
+// result's bounds hold its positions (unbounded when one is not finite).
 MeshVBO* expandSubMesh(const std::string& geometryId, const Collada::Mesh& mesh,
                        const Collada::Mesh::SubMesh& subMesh, int subMeshIndex);
 
 // Expands and uploads every mesh of the document; `out` receives, per
 // geometry id, the mesh's first drawable MeshVBO with the others chained to
-// it (null when none of its primitives is drawable). Needs a current GL
+// it (null when none of its primitives is drawable), its bounds covering
+// them all. Needs a current GL
 // context with the buffer-object entry points loaded.
 void buildMeshVBOs(Collada::Document* document, ZEPHRAN_STAGEMILL::Map<MeshVBO*>& out);

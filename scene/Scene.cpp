@@ -4,6 +4,7 @@
 #include "collada/ColladaTransform.h"
 
 using ZEPHRAN_STAGEMILL::Array;
+using ZEPHRAN_STAGEMILL::Matrix4;
 using ZEPHRAN_STAGEMILL::Vector3;
 
 void SceneNode::addChild(SceneNode* child) {
@@ -21,11 +22,24 @@ void Scene::addNode(const std::string& key, SceneNode* node) { nodes.add(key, no
 
 void Scene::draw(bool skipMaterials) { drawNode(root, skipMaterials); }
 
+namespace {
+
+// Whether a mesh with these bounds, drawn now, lies wholly outside the view.
+bool outsideView(const Box& bounds) {
+    if (bounds.empty || bounds.unbounded) return false;
+    Matrix4 projection, modelview;
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.m);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview.m);
+    return boxOutsideClipVolume((projection * modelview).m, bounds);
+}
+
+} // namespace
+
 void Scene::drawNode(SceneNode* node, bool skipMaterials) {
     glPushMatrix();
     if (node != root && node->parent) node->world = node->parent->local * node->local;
     glMultMatrixf(node->local.m);
-    if (node->mesh) node->mesh->draw(lights, skipMaterials);
+    if (node->mesh && !(cullOutsideView && outsideView(node->mesh->bounds))) node->mesh->draw(lights, skipMaterials);
     for (unsigned i = 0; i < node->children.size(); ++i) drawNode(node->children.get(i), skipMaterials);
     glPopMatrix();
 }
@@ -60,6 +74,7 @@ void releaseMesh(MeshVBO* mesh) {
         GLuint buffer = mesh->attributes.get(i)->bufferId;
         if (buffer) glDeleteBuffersARB(1, &buffer);
     }
+    if (mesh->indexBufferId) glDeleteBuffersARB(1, &mesh->indexBufferId);
     delete mesh;
 }
 

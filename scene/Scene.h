@@ -39,8 +39,8 @@ public:
     void draw(bool skipMaterials);
     // Draws `node` and its subtree on top of the current modelview matrix:
     // its ancestors' matrices are not applied. Updates each drawn non-root
-    // node's world matrix to its parent's local x its own local. Leaves the
-    // matrix stack as it found it.
+    // node's world matrix to its parent's local x its own local, culled or
+    // not. Leaves the matrix stack as it found it.
     void drawNode(SceneNode* node, bool skipMaterials);
     // Entries of `nodes`, the root included.
     unsigned getNodeCount() const;
@@ -54,6 +54,12 @@ public:
     ZEPHRAN_STAGEMILL::Map<Light*> lights;
     AnimationPlayer* player;
     ZEPHRAN_STAGEMILL::Map<MeshVBO*> meshVBOs;
+    // When set, drawNode leaves out a mesh whose bounds lie wholly outside
+    // the clip volume of the current projection x modelview: it could not
+    // touch a pixel. Only for scenes whose every draw places vertices with
+    // those matrices alone (fixed function or ftransform), with no user clip
+    // plane or depth clamp widening what is drawn.
+    bool cullOutsideView = false;
 };
 
 // Builds the scene of every visual scene of the document (key order) and

@@ -1,6 +1,9 @@
 // Expansion of primitives into vertex streams: offsets, strides, chained
 // sub-meshes, and primitives that do not fit their buffers.
 #include "scene/MeshVBO.h"
+
+#include <cmath>
+
 #include "tests/collada/ColladaTestSupport.h"
 
 using namespace Collada;
@@ -154,6 +157,67 @@ TEST_F(MeshTest, LaterPrimitivesKeepTheirOwnCounts) {
     EXPECT_EQ(vbo->vertexCount, 3);
     EXPECT_EQ(vbo->attributes.get(0)->data[0], 1.0f);
     EXPECT_EQ(vbo->attributes.get(0)->data[1], 1.0f);
+}
+
+TEST_F(MeshTest, BoundsCoverTheDrawnPositionsAndTheChain) {
+    // Positions 0 (0,0,0), 1 (1,0,0), 3 (1,1,0): position 2 is never drawn.
+    ASSERT_NE(expand(std::string("<triangles count=\"1\">") + kInputs + "<p>0 0 1 1 3 0</p></triangles>"), nullptr);
+    EXPECT_FALSE(vbo->bounds.empty);
+    EXPECT_FALSE(vbo->bounds.unbounded);
+    EXPECT_EQ(vbo->bounds.min[0], 0.0f);
+    EXPECT_EQ(vbo->bounds.max[0], 1.0f);
+    EXPECT_EQ(vbo->bounds.max[1], 1.0f);
+    EXPECT_EQ(vbo->bounds.max[2], 0.0f);
+
+    load(geometry("g", "0 0 0 1 0 0 0 1 0 -4 1 7", "<triangles count=\"1\">" + std::string(kInputs) +
+                  "<p>0 0 1 0 2 0</p></triangles><triangles count=\"1\">" + kInputs + "<p>0 0 3 0 2 0</p></triangles>",
+                  kSources));
+    ASSERT_TRUE(stmInitEx(32, 32, 32, false, false, false, false, 8, 1.0f, 1.0f, "", 60));
+    ASSERT_TRUE(loadGLExtensions());
+    ZEPHRAN_STAGEMILL::Map<MeshVBO*> meshes;
+    buildMeshVBOs(document, meshes);
+    MeshVBO* first = meshes.find("g");
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(first->chained.size(), 1u);
+    EXPECT_EQ(first->bounds.min[0], -4.0f) << "the chained primitive's corner";
+    EXPECT_EQ(first->bounds.max[2], 7.0f);
+    EXPECT_EQ(first->chained.get(0)->bounds.max[0], 0.0f);
+    stmShutDown();
+}
+
+TEST_F(MeshTest, ANonFinitePositionLeavesTheBoundsUnknown) {
+    load(geometry("g", "0 0 0 nan 0 0 0 1 0", "<triangles count=\"1\">" + std::string(kInputs) +
+                  "<p>0 0 1 0 2 0</p></triangles>", kSources));
+    const Mesh* mesh = document->meshes.find("g");
+    vbo.reset(expandSubMesh("g", *mesh, *mesh->subMeshes.get(0), 0));
+    ASSERT_NE(vbo, nullptr);
+    EXPECT_TRUE(vbo->bounds.unbounded);
+}
+
+TEST(MeshSharing, CornersEqualInEveryStreamAreStoredOnce) {
+    // Two triangles over a square, corners a b c and a c d; a fifth corner
+    // at a's position with another normal, a sixth at -0 instead of 0.
+    const std::vector<float> positions = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 0, 0, 1, 0,
+                                          0, 0, 0, -0.0f, 0, 0, 1, 0, 0};
+    const std::vector<float> normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1,
+                                        1, 0, 0, 0, 0, 1, 0, 0, 1};
+    std::vector<std::vector<float>> shared;
+    const std::vector<GLuint> indices = shareVertices({&positions, &normals}, {3, 3}, 9, shared);
+    const std::vector<GLuint> expected = {0, 1, 2, 0, 2, 3, 4, 5, 1};
+    EXPECT_EQ(indices, expected);
+    ASSERT_EQ(shared.size(), 2u);
+    ASSERT_EQ(shared[0].size(), 18u);
+    EXPECT_EQ(shared[0][9], 0.0f);    // d, first used by corner 5
+    EXPECT_EQ(shared[0][10], 1.0f);
+    EXPECT_EQ(shared[1][12], 1.0f);   // the fifth corner keeps its own normal
+    EXPECT_TRUE(std::signbit(shared[0][15]));
+    // Every corner reads back the values it was given.
+    for (size_t v = 0; v < indices.size(); ++v)
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(shared[0][3 * indices[v] + k], positions[3 * v + k]) << v;
+            EXPECT_EQ(shared[1][3 * indices[v] + k], normals[3 * v + k]) << v;
+        }
+    EXPECT_TRUE(shareVertices({}, {}, 0, shared).empty());
 }
 
 TEST(MeshTables, SemanticsMapToClientArrays) {

@@ -126,10 +126,33 @@ TEST_F(SceneTest, MeshesDrawThroughVertexBuffersAndChains) {
         EXPECT_EQ(redAt(scene, skip, 4, 4), 255);   // first primitive
         EXPECT_EQ(redAt(scene, skip, 28, 28), 255); // chained primitive
     }
+    EXPECT_NE(mesh->indexBufferId, 0u);
     GLint bound = -1;
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING_ARB, &bound);
     EXPECT_EQ(bound, 0);
+    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING_ARB, &bound);
+    EXPECT_EQ(bound, 0);
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+}
+
+// A culling scene draws what reaches into the view, even by a corner, and
+// leaves out only what lies wholly outside it; world matrices follow either way.
+TEST_F(SceneTest, CullingLeavesOutOnlyMeshesWhollyOutsideTheView) {
+    Scene* scene = build(std::string(kTriangleMesh) +
+                         visualScene("<node id=\"n\"><instance_geometry url=\"#tri\"/></node>"));
+    SceneNode* node = scene->nodes.find("n");
+    scene->cullOutsideView = true;
+    // Moved right by 1.9 the square keeps x in [0.9, 1] of the view: the
+    // rightmost pixel column (x = 31 of 32 covers 0.9375..1).
+    node->local = Matrix4().makeTranslation(1.9f, 0.0f, 0.0f);
+    EXPECT_EQ(redAt(scene, true, 31, 16), 255);
+    EXPECT_EQ(redAt(scene, true, 0, 16), 0);
+    node->local = Matrix4().makeTranslation(2.1f, 0.0f, 0.0f);
+    EXPECT_EQ(redAt(scene, true, 31, 16), 0);
+    EXPECT_EQ(node->getWorldPosition().x, 2.1f) << "a culled node's world still follows";
+    GLint depth = 0;
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 1);
 }
 
 TEST_F(SceneTest, CamerasAndLightsFindTheirNodes) {
