@@ -92,15 +92,25 @@ bool OutputFile::create(std::string& cause)
     std::string extension = target.extension().string();
     // The extension stays last: ffmpeg picks the container by it.
     std::string pattern = dir + "/." + target.filename().string() + "-XXXXXX" + extension;
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = mkostemps(name.data(), int(extension.size()), O_CLOEXEC);
+    // The name is made in its slot, so that from the moment the file exists
+    // a stop signal on any thread finds it there to remove.
+    std::vector<char> local;
+    slot_ = claimSlot(pattern);
+    char* name = nullptr;
+    if (slot_ >= 0) {
+        name = g_temporaries[slot_].path;
+    } else {
+        local.assign(pattern.begin(), pattern.end());
+        local.push_back('\0');
+        name = local.data();
+    }
+    fd_ = mkostemps(name, int(extension.size()), O_CLOEXEC);
     if (fd_ < 0) {
         cause = std::strerror(errno);
+        release();
         return false;
     }
-    temporary_ = name.data();
-    slot_ = claimSlot(temporary_);
+    temporary_ = name;
     // As fopen would have made it, not mkstemp's owner-only mode.
     if (fchmod(fd_, 0666 & ~g_umask) != 0) {
         cause = std::strerror(errno);
