@@ -15,7 +15,7 @@ namespace {
 const char* const kErrorCaption = "Collada loader error.";
 // A refusal is a failure: the program ends with this status, never 0.
 const int kRefusalExitCode = 1;
-}
+} // namespace
 
 std::string formatText(const char* format, ...) {
     va_list args;

@@ -49,19 +49,19 @@ struct Mesh {
     struct MeshAttribute {
         int semantic = SEMANTIC_NOT_SET;
         int offset = 0;
-        int stride = 0;       // stride of the source it refers to, 0 when none was found
-        Array<float> values;  // copy of that source's floats
+        int stride = 0;      // stride of the source it refers to, 0 when none was found
+        Array<float> values; // copy of that source's floats
     };
     struct SubMesh {
         int triangleCount = 0;
-        Array<int> indices;   // every <p> of the element, concatenated
+        Array<int> indices; // every <p> of the element, concatenated
         std::string material;
         Array<MeshAttribute*> inputs;
     };
 
     Array<SubMesh*> subMeshes;
-    int vertexCount = 0;  // positions: value count of the position source / its stride
-    int indexStride = 0;  // largest input offset + 1 over the whole mesh
+    int vertexCount = 0; // positions: value count of the position source / its stride
+    int indexStride = 0; // largest input offset + 1 over the whole mesh
 };
 
 // Transformation types, in the order of the Transformation::type field.
@@ -128,8 +128,8 @@ enum AnimationAttribute {
 extern const char* const kNoIdentifierKey;
 
 struct Animation {
-    int keyCount = 0;        // number of values of the INPUT source
-    std::string target;      // "<node id>/<attribute>"
+    int keyCount = 0;               // number of values of the INPUT source
+    std::string target;             // "<node id>/<attribute>"
     Map<AnimationAttribute> inputs; // source id -> kind
     Map<Animation*> children;
 };
@@ -137,7 +137,7 @@ struct Animation {
 struct Document {
     std::string fileName;
     Map<Mesh*> meshes;
-    Map<Source*> sources;   // also holds an alias under each <vertices> id
+    Map<Source*> sources; // also holds an alias under each <vertices> id
     Map<ObjectNode*> nodes;
     Map<Scene*> scenes;
     Map<Camera*> cameras;

@@ -101,8 +101,7 @@ void parseVertices(Document* document, TiXmlElement* vertices, Mesh* mesh) {
             if (positions)
                 document->sources.add(id, positions);
             else
-                reportError(formatText("vertices '%.200s': POSITION source '%.200s' not found", id,
-                                       sourceId.c_str()));
+                reportError(formatText("vertices '%.200s': POSITION source '%.200s' not found", id, sourceId.c_str()));
         } else if (isTag(child, "extra")) {
             reportIgnored(child);
         } else {

@@ -57,8 +57,10 @@ int lineTooDeep(const char* text) {
             char quote = 0, last = 0;
             for (++p; *p && (quote || *p != '>'); ++p) {
                 line += *p == '\n';
-                if (quote && *p == quote) quote = 0;
-                else if (!quote && (*p == '"' || *p == '\'')) quote = *p;
+                if (quote && *p == quote)
+                    quote = 0;
+                else if (!quote && (*p == '"' || *p == '\''))
+                    quote = *p;
                 if (!std::isspace(static_cast<unsigned char>(*p))) last = *p;
             }
             if (*p) ++p;
@@ -67,7 +69,6 @@ int lineTooDeep(const char* text) {
     }
     return 0;
 }
-
 
 void ignoreLibrary(Document*, TiXmlElement* element) { reportIgnored(element); }
 void skipLibrary(Document*, TiXmlElement*) {}
@@ -149,6 +150,4 @@ Collada::Document* loadColladaText(const std::string& fileName, const char* text
     return document.release();
 }
 
-Collada::Document* loadCollada(std::string fileName) {
-    return loadColladaText(fileName, stmGetText(fileName.c_str()));
-}
+Collada::Document* loadCollada(std::string fileName) { return loadColladaText(fileName, stmGetText(fileName.c_str())); }

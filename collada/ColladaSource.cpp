@@ -72,12 +72,21 @@ int semanticFromString(const char* semantic) {
         const char* name;
         int id;
     } table[] = {
-        {"POSITION", SEMANTIC_POSITION}, {"VERTEX", SEMANTIC_POSITION},
-        {"NORMAL", SEMANTIC_NORMAL},     {"COLOR", SEMANTIC_COLOR},
-        {"TEXCOORD", 4},  {"TEXCOORD0", 4}, {"TEXCOORD1", 5}, {"TEXCOORD2", 6},
-        {"TEXCOORD3", 7}, {"TEXCOORD4", 8}, {"TEXCOORD5", 9}, {"TEXCOORD6", 10},
+        {"POSITION", SEMANTIC_POSITION},
+        {"VERTEX", SEMANTIC_POSITION},
+        {"NORMAL", SEMANTIC_NORMAL},
+        {"COLOR", SEMANTIC_COLOR},
+        {"TEXCOORD", 4},
+        {"TEXCOORD0", 4},
+        {"TEXCOORD1", 5},
+        {"TEXCOORD2", 6},
+        {"TEXCOORD3", 7},
+        {"TEXCOORD4", 8},
+        {"TEXCOORD5", 9},
+        {"TEXCOORD6", 10},
         {"TEXCOORD7", 11},
-        {"TEXTANGENT", SEMANTIC_TEXTANGENT}, {"TEXBINORMAL", SEMANTIC_TEXBINORMAL},
+        {"TEXTANGENT", SEMANTIC_TEXTANGENT},
+        {"TEXBINORMAL", SEMANTIC_TEXBINORMAL},
     };
     if (!semantic) return SEMANTIC_NOT_SET;
     for (const auto& entry : table)

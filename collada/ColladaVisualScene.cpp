@@ -63,9 +63,7 @@ Matrix4 transformationMatrix(const Transformation& t) {
         if (std::fabs(angle) - 0.001f > 0.0f) m.makeRotation(angle, v.get(0), v.get(1), v.get(2));
         break;
     }
-    case TRANSFORM_SCALE:
-        m.makeScaleXYZ(v.get(0), v.get(1), v.get(2));
-        break;
+    case TRANSFORM_SCALE: m.makeScaleXYZ(v.get(0), v.get(1), v.get(2)); break;
     case TRANSFORM_TRANSLATE:
         m[12] = v.get(0);
         m[13] = v.get(1);

@@ -10,20 +10,20 @@ enum class Kind { Image, Scene };
 // What a member's use requires beyond existing and decoding.
 enum Need : unsigned {
     kNone = 0,
-    kPowerOfTwo = 1u << 0,   // uploaded with mipmaps or repeated: both sides 2^n
-    kAlpha = 1u << 1,        // drawn blended: grey (alpha = grey) or RGBA with varying alpha
-    kEnvFace = 1u << 2,      // face of the bright environment cube ("px.png" ...)
-    kDarkFace = 1u << 3,     // face of the dark sky cube ("dark_px.png" ...)
-    kTileable = 1u << 4,     // sampled with world-space coordinates: wraps without a seam
-    kVignette = 1u << 5,     // grey frame: bright at the borders, black in the middle
+    kPowerOfTwo = 1u << 0, // uploaded with mipmaps or repeated: both sides 2^n
+    kAlpha = 1u << 1,      // drawn blended: grey (alpha = grey) or RGBA with varying alpha
+    kEnvFace = 1u << 2,    // face of the bright environment cube ("px.png" ...)
+    kDarkFace = 1u << 3,   // face of the dark sky cube ("dark_px.png" ...)
+    kTileable = 1u << 4,   // sampled with world-space coordinates: wraps without a seam
+    kVignette = 1u << 5,   // grey frame: bright at the borders, black in the middle
 };
 
 struct Member {
     const char* name;
     Kind kind;
-    int width;      // images only
+    int width; // images only
     int height;
-    int channels;   // 1 grey, 3 RGB, 4 RGBA as stored in the file
+    int channels; // 1 grey, 3 RGB, 4 RGBA as stored in the file
     unsigned needs;
 };
 
@@ -83,7 +83,10 @@ inline const Member* findMember(const char* name) {
     for (const Member& m : kMembers) {
         const char* a = m.name;
         const char* b = name;
-        while (*a && *a == *b) { ++a; ++b; }
+        while (*a && *a == *b) {
+            ++a;
+            ++b;
+        }
         if (*a == 0 && *b == 0) return &m;
     }
     return nullptr;

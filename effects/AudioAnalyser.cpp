@@ -7,11 +7,13 @@
 namespace {
 const int kSpectrumSize = 512;
 const int kSummedBins = 511;
-}
+} // namespace
 
 SpectrumAnalyser::SpectrumAnalyser(int count_, SpectrumSource spectrum, DeltaTimeSource deltaTime)
-    : count(count_ < 1 ? 1 : count_), history(static_cast<size_t>(count), 0.0f),
-      spectrum_(spectrum), deltaTime_(deltaTime) {}
+    : count(count_ < 1 ? 1 : count_),
+      history(static_cast<size_t>(count), 0.0f),
+      spectrum_(spectrum),
+      deltaTime_(deltaTime) {}
 
 float SpectrumAnalyser::sample() {
     float buffer[kSpectrumSize] = {};

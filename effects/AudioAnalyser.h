@@ -24,7 +24,7 @@ public:
     float level();
 
     int count;
-    std::vector<float> history;  // oldest first
+    std::vector<float> history; // oldest first
     float peak = 0.0f;
 
 private:

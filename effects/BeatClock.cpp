@@ -32,6 +32,6 @@ int BeatClock::beatTime(int n) const {
 
 unsigned int BeatClock::quantiseToBeat(unsigned int timeMs) const {
     const int length = beatLength();
-    if (length <= 0) return timeMs;  // a tempo above 60000 BPM has no ms grid
+    if (length <= 0) return timeMs; // a tempo above 60000 BPM has no ms grid
     return static_cast<unsigned int>(length) * (timeMs / static_cast<unsigned int>(length));
 }

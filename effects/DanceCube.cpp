@@ -30,7 +30,7 @@ int g_danceSection = 0;
 
 namespace {
 
-const float kTrailTurn = 0.052333336f;   // radians per step, about 3 degrees
+const float kTrailTurn = 0.052333336f; // radians per step, about 3 degrees
 
 // One of the four diagonal-ish starting directions, from crt::rand.
 float randomTrailHeading() { return static_cast<float>((crt::rand() % 4) * 0.25 * 6.28 + 0.4); }
@@ -47,8 +47,8 @@ void drawDanceSide(int side, float position, float energy, float phase) {
             else
                 glColor3f(0.9f - 0.2f * frand(), 0.07f, 0.4f);
             glPushMatrix();
-            const float pulse = absf(std::sin(frandRange(6.28f) + 20.0f * position)) * 0.5f *
-                                clampf(energy, 0.0f, 1.0f) * phase;
+            const float pulse =
+                absf(std::sin(frandRange(6.28f) + 20.0f * position)) * 0.5f * clampf(energy, 0.0f, 1.0f) * phase;
             const TileTransform tile = danceTile(row, column, q, pulse);
             glTranslatef(tile.x, tile.y, tile.z);
             glScalef(0.475f, 0.475f, tile.depthScale);
@@ -62,7 +62,7 @@ void drawDanceSide(int side, float position, float energy, float phase) {
 // place and turn through a section; the body, then its six tiled sides.
 void drawDanceCubes(float position) {
     static const float kSideTurns[6][4] = {
-        {-90.0f, 0.0f, 1.0f, 0.0f}, {90.0f, 0.0f, 1.0f, 0.0f}, {-90.0f, 1.0f, 0.0f, 0.0f},
+        {-90.0f, 0.0f, 1.0f, 0.0f}, {90.0f, 0.0f, 1.0f, 0.0f},  {-90.0f, 1.0f, 0.0f, 0.0f},
         {90.0f, 1.0f, 0.0f, 0.0f},  {180.0f, 1.0f, 0.0f, 0.0f}, {180.0f, 0.0f, 0.0f, 1.0f},
     };
     for (int n = 0; n < 6; ++n) {
@@ -79,7 +79,7 @@ void drawDanceCubes(float position) {
         glTranslatef(offset.x, offset.y, offset.z);
         const Vector axis = randomVector();
         glRotatef(position * (1600.0f * frand() + 1600.0f), axis.x, axis.y, axis.z);
-        frand();   // drawn and unused: the tiles' colours follow this sequence
+        frand(); // drawn and unused: the tiles' colours follow this sequence
 
         glColor3f(0.9f, 0.9f, 0.9f);
         seedRandom(beat + 343);
@@ -272,12 +272,12 @@ void DanceCube::render(float position, float fade) {
     updateDanceSection(section);
     const Vector3 eye = danceEye(section, g_danceSection, position);
 
-    g_spectrum->sample();   // keeps the analyser's history moving
+    g_spectrum->sample(); // keeps the analyser's history moving
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     const float level = g_spectrum->level();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    g_beatClock->beatPhase();   // keeps the beat state current
+    g_beatClock->beatPhase(); // keeps the beat state current
 
     glColor3f(1.0f, 1.0f, 1.0f);
     g_renderTargets.beginSceneMRT();
@@ -296,7 +296,7 @@ void DanceCube::render(float position, float fade) {
     stmSetPerspective(60.0f - 5.0f * g_beatClock->beatPhase(), 0.1f, 200.0f);
     stmLookAt(eye.x, eye.y, eye.z, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f);
     if (g_replayingFrames)
-        advanceDanceCubes();   // the 3 456 tile draws carry nothing into later frames
+        advanceDanceCubes(); // the 3 456 tile draws carry nothing into later frames
     else
         drawDanceCubes(position);
 

@@ -11,17 +11,19 @@
 
 class Cubemap;
 class Scene;
-namespace Collada { struct Document; }
+namespace Collada {
+struct Document;
+}
 
 // One crawling line of the 2-D overlay, in screen units (0..1 is the screen).
 struct Trail {
     static const int kLength = 70;
 
     stm::Vector head;
-    float heading = 0.0f;            // direction of travel, radians
-    stm::Vector history[kLength];    // ring of the last head positions
-    int count = 0;                   // steps since the last respawn; newest at history[count % kLength]
-    int turnTimer = 0;               // counts down each step; the trail turns while it is negative
+    float heading = 0.0f;         // direction of travel, radians
+    stm::Vector history[kLength]; // ring of the last head positions
+    int count = 0;                // steps since the last respawn; newest at history[count % kLength]
+    int turnTimer = 0;            // counts down each step; the trail turns while it is negative
 };
 
 const int kTrailCount = 30;
@@ -31,8 +33,8 @@ extern int g_trailStep;
 extern Collada::Document* g_danceDocument;
 extern Scene* g_danceScene;
 extern Cubemap* g_danceCubemap;
-extern int g_danceFirstSection;   // 8-beat section of the first frame; 0 = not yet set
-extern int g_danceSection;        // current section minus the first
+extern int g_danceFirstSection; // 8-beat section of the first frame; 0 = not yet set
+extern int g_danceSection;      // current section minus the first
 
 class DanceCube : public Effect {
 public:

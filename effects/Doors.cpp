@@ -76,7 +76,7 @@ void Doors::render(float position, float /*fade*/) {
     timer->update();
     while (timer->hasStep()) timer->consumeStep();
 
-    g_spectrum->sample();   // keeps the analyser's history moving
+    g_spectrum->sample(); // keeps the analyser's history moving
 
     stmSetPerspective(60.0f, 0.001f, 10.0f);
     glLoadIdentity();
@@ -94,7 +94,7 @@ void Doors::render(float position, float /*fade*/) {
 
     if (g_doorsFirstSection == 0) g_doorsFirstSection = section;
     if (section == g_doorsFirstSection) {
-        drawScreenQuad(false, true);   // the picture upright over the whole screen
+        drawScreenQuad(false, true); // the picture upright over the whole screen
         return;
     }
 

@@ -7,7 +7,7 @@
 
 #include "effects/Effect.h"
 
-extern int g_doorsFirstSection;   // 8-beat section of the first frame; 0 = not yet set
+extern int g_doorsFirstSection; // 8-beat section of the first frame; 0 = not yet set
 
 class Doors : public Effect {
 public:

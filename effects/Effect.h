@@ -45,8 +45,8 @@ private:
 
 // The fade rules of the programme's effects, so each class names its own.
 namespace FadeRules {
-inline FadeRule logo() { return FadeRule::inOut(0.1f, 0.9f); }          // Logo, DanceCube, Doors
-inline FadeRule plates() { return FadeRule::in(0.1f); }                 // Plates, Plates2
+inline FadeRule logo() { return FadeRule::inOut(0.1f, 0.9f); } // Logo, DanceCube, Doors
+inline FadeRule plates() { return FadeRule::in(0.1f); }        // Plates, Plates2
 inline FadeRule growingMotikka() { return FadeRule::inOut(0.01f, 0.965f); }
 inline FadeRule slicedSphere() { return FadeRule::inOut(0.06f, 0.965f); }
 // Its fade-out written as 1 - (position - 0.875) * 8 is the general rule:

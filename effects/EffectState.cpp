@@ -39,7 +39,7 @@ struct EffectStateSnapshot::Kept {
     int platesSection = 0, platesSectionBeat = 0, platesFirstSection = 0;
     std::vector<Walker> walkers;
     int walkerStep = 0;
-    std::vector<Trail> trails;   // one per non-null g_trails entry, in order
+    std::vector<Trail> trails; // one per non-null g_trails entry, in order
     int trailStep = 0, danceFirstSection = 0, danceSection = 0;
     int doorsFirstSection = 0;
     int motikkaFirstBeat = 0;

@@ -5,10 +5,14 @@
 
 void drawSpriteQuad(float halfWidth, float halfHeight, float z) {
     glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f); glVertex3f(-halfWidth, -halfHeight, z);
-    glTexCoord2f(1.0f, 0.0f); glVertex3f(halfWidth, -halfHeight, z);
-    glTexCoord2f(1.0f, 1.0f); glVertex3f(halfWidth, halfHeight, z);
-    glTexCoord2f(0.0f, 1.0f); glVertex3f(-halfWidth, halfHeight, z);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-halfWidth, -halfHeight, z);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(halfWidth, -halfHeight, z);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(halfWidth, halfHeight, z);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-halfWidth, halfHeight, z);
     glEnd();
 }
 

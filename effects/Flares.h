@@ -7,10 +7,10 @@
 #include "core/Array.h"
 
 struct FlareQuad {
-    float x, y;       // centre, translated to before the turn
-    float angle;      // degrees about z
-    float halfSize;   // half the edge length; quads of size 0 are never added
-    float z;          // depth of the quad in the turned frame
+    float x, y;     // centre, translated to before the turn
+    float angle;    // degrees about z
+    float halfSize; // half the edge length; quads of size 0 are never added
+    float z;        // depth of the quad in the turned frame
 };
 
 // One quad with texture corners (0,0), (1,0), (1,1), (0,1) at

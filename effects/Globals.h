@@ -5,5 +5,5 @@
 class SpectrumAnalyser;
 class BeatClock;
 
-extern SpectrumAnalyser* g_spectrum;   // 8 history slots
-extern BeatClock* g_beatClock;         // 129.5 BPM, offset 350
+extern SpectrumAnalyser* g_spectrum; // 8 history slots
+extern BeatClock* g_beatClock;       // 129.5 BPM, offset 350

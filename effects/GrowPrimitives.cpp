@@ -30,11 +30,9 @@ namespace {
 // Steps per unit of curve: the chains are cut into 600 growth steps.
 const float kSteps = 600.0f;
 
-const unsigned char kObjectColors[4][4] = {
-    {180, 5, 0, 0}, {160, 238, 5, 0}, {205, 0, 116, 0}, {255, 116, 0, 0}};
+const unsigned char kObjectColors[4][4] = {{180, 5, 0, 0}, {160, 238, 5, 0}, {205, 0, 116, 0}, {255, 116, 0, 0}};
 
-const unsigned char kPalette[5][3] = {
-    {242, 60, 141}, {109, 167, 20}, {140, 196, 102}, {240, 231, 68}, {230, 123, 7}};
+const unsigned char kPalette[5][3] = {{242, 60, 141}, {109, 167, 20}, {140, 196, 102}, {240, 231, 68}, {230, 123, 7}};
 
 } // namespace
 
@@ -286,10 +284,14 @@ static void drawCredits(float position) {
     const Space2D space = Space2D::unit();
     const float h = 0.22f * stmGetAspectRatio();
     glBegin(GL_QUADS);
-    glTexCoord2f(wipe.left, 1.0f); glVertex2f(0.28f, 0.5f - h);
-    glTexCoord2f(wipe.right, 1.0f); glVertex2f(0.72f, 0.5f - h);
-    glTexCoord2f(wipe.right, 0.0f); glVertex2f(0.72f, 0.5f + h);
-    glTexCoord2f(wipe.left, 0.0f); glVertex2f(0.28f, 0.5f + h);
+    glTexCoord2f(wipe.left, 1.0f);
+    glVertex2f(0.28f, 0.5f - h);
+    glTexCoord2f(wipe.right, 1.0f);
+    glVertex2f(0.72f, 0.5f - h);
+    glTexCoord2f(wipe.right, 0.0f);
+    glVertex2f(0.72f, 0.5f + h);
+    glTexCoord2f(wipe.left, 0.0f);
+    glVertex2f(0.28f, 0.5f + h);
     glEnd();
     DrawState().apply();
 }

@@ -15,7 +15,9 @@
 
 class Cubemap;
 class Scene;
-namespace Collada { struct Document; }
+namespace Collada {
+struct Document;
+}
 
 extern Collada::Document* g_primitivesDocument;
 extern Scene* g_primitivesScene;
@@ -50,7 +52,7 @@ void buildPrimitiveSplines(Spline splines[3]);
 // from is where the chain's tail is cut, 0.15 of the span behind.
 struct ChainGrowth {
     float grow;
-    float from;   // clampf(position - 0.15, 0, 1) * 600
+    float from; // clampf(position - 0.15, 0, 1) * 600
 };
 ChainGrowth chainGrowth(float position, int chain);
 

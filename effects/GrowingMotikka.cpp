@@ -127,7 +127,7 @@ void GrowingMotikka::render(float position, float fade) {
     while (timer->hasStep()) timer->consumeStep();
 
     placeCamera(position);
-    g_spectrum->sample();   // unused: keeps the analyser's history moving
+    g_spectrum->sample(); // unused: keeps the analyser's history moving
 
     g_renderTargets.beginSceneMRT();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

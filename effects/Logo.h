@@ -12,7 +12,9 @@
 
 class Cubemap;
 class Scene;
-namespace Collada { struct Document; }
+namespace Collada {
+struct Document;
+}
 
 extern Collada::Document* g_logoDocument;
 extern Scene* g_logoScene;

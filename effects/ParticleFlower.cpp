@@ -219,7 +219,7 @@ void ParticleFlower::render(float position, float fade) {
     stmLookAt(eye.x, eye.y, eye.z, 0.0f, 0.0f, 0.0f, up.x, up.y, up.z);
 
     const float analyzer = g_spectrum->level();
-    g_spectrum->sample();  // advances the analyser's history
+    g_spectrum->sample(); // advances the analyser's history
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     g_renderTargets.beginSceneMRT();
     const float level = g_spectrum->level();

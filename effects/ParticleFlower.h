@@ -18,8 +18,8 @@ constexpr int kFlowerTubeRings = 450;
 
 struct Flower {
     TubeMesh* tubes[kFlowerTubes] = {};
-    float timeOffset = 0.0f;     // the flower starts growing this much of the span later
-    stm::Vector3 origin;         // where its tubes start
+    float timeOffset = 0.0f; // the flower starts growing this much of the span later
+    stm::Vector3 origin;     // where its tubes start
 };
 
 extern Flower g_flowers[kFlowerCount];

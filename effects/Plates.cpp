@@ -57,7 +57,8 @@ int updatePlatesSection(BeatClock& clock, float songTimeMs, unsigned long effect
     long sectionEnd = clock.beatTime(g_platesSectionBeat + kBeatsPerSection);
     if (static_cast<long>(effectEnd) < sectionEnd) sectionEnd = static_cast<long>(effectEnd);
     const int now = static_cast<int>(songTimeMs);
-    g_platesPhase = linearStep(static_cast<float>(now), static_cast<float>(sectionStart), static_cast<float>(sectionEnd));
+    g_platesPhase =
+        linearStep(static_cast<float>(now), static_cast<float>(sectionStart), static_cast<float>(sectionEnd));
     return section;
 }
 
@@ -323,7 +324,7 @@ void Plates::render(float position, float fade) {
               0.0f);
 
     g_renderTargets.beginSceneMRT();
-    g_spectrum->level();   // unused: keeps the analyser's history and decay moving
+    g_spectrum->level(); // unused: keeps the analyser's history and decay moving
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     drawPlates(position, true, sample);
     g_renderTargets.endSceneMRT();

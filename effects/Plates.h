@@ -16,10 +16,10 @@ class BeatClock;
 // The section clock. Section 0 is the 32-beat section in which Plates drew
 // its first frame; it is latched then and never reset, so a seek renumbers
 // nothing.
-extern float g_platesPhase;        // 0..1 within the current section
-extern int g_platesSection;        // current section relative to the first
-extern int g_platesSectionBeat;    // first beat of the current section
-extern int g_platesFirstSection;   // absolute section of the first frame; 0 = not yet seen
+extern float g_platesPhase;      // 0..1 within the current section
+extern int g_platesSection;      // current section relative to the first
+extern int g_platesSectionBeat;  // first beat of the current section
+extern int g_platesFirstSection; // absolute section of the first frame; 0 = not yet seen
 
 class Plates : public Effect {
 public:

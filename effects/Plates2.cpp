@@ -26,8 +26,8 @@ stm::Matrix4 g_trailLightProjection;
 stm::Matrix4 g_trailLightModelview;
 StripMesh g_trailMesh;
 
-const float kWalkerArea = 20.0f;    // walkers respawn beyond |x| or |z| of this
-const float kLayerHeight = 8.5f;    // layers lie between y = 0 and this
+const float kWalkerArea = 20.0f; // walkers respawn beyond |x| or |z| of this
+const float kLayerHeight = 8.5f; // layers lie between y = 0 and this
 const Vector kTrailDepth(0.0f, 0.2f, 0.0f);
 
 // One of four directions for a new walker.

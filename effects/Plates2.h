@@ -11,19 +11,19 @@
 #include "effects/StripMesh.h"
 
 const int kWalkerCount = 65;
-const int kTrailLength = 150;   // ring-buffer entries per walker
+const int kTrailLength = 150; // ring-buffer entries per walker
 
 // One walker and the ring buffers of its trail. The newest entry is at
 // steps % kTrailLength; left and right edges are stored as each step is taken.
 struct Walker {
-    stm::Vector position;   // y is the walker's layer
-    float heading;          // radians; travel direction (sin, 0, cos)
+    stm::Vector position; // y is the walker's layer
+    float heading;        // radians; travel direction (sin, 0, cos)
     stm::Vector trail[kTrailLength];
     stm::Vector leftEdge[kTrailLength];
     stm::Vector rightEdge[kTrailLength];
-    int steps;              // since the last (re)spawn
-    int turn;               // sign: turning direction; magnitude: length of the bout so far
-    int moved;              // 1 once it has taken a step
+    int steps; // since the last (re)spawn
+    int turn;  // sign: turning direction; magnitude: length of the bout so far
+    int moved; // 1 once it has taken a step
 };
 
 extern Walker g_walkers[kWalkerCount];

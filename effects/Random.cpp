@@ -7,7 +7,7 @@
 namespace {
 unsigned int g_randomState = kRandomInitialState;
 const float kPi = 3.141592f;
-}
+} // namespace
 
 float frand() {
     g_randomState = (g_randomState & 1u) * 0x5EB0A82Fu - (g_randomState >> 1) * 0x429EAF9Du;

@@ -12,7 +12,7 @@ Matrix4 shadowLookupMatrix(const Matrix4& lightProjection, const Matrix4& lightM
                            const Matrix4& cameraModelview) {
     Matrix4 bias;
     bias.makeScaleXYZ(0.5f, 0.5f, 0.5f);
-    bias.m[12] = bias.m[13] = bias.m[14] = 0.5f;   // translate(0.5) * scale(0.5)
+    bias.m[12] = bias.m[13] = bias.m[14] = 0.5f; // translate(0.5) * scale(0.5)
     // The full inverse: the camera's translation must be undone too, which an
     // inverse of the upper 3x3 alone (Matrix4::inverseTranspose) would drop.
     return bias * lightProjection * lightModelview * cameraModelview.inverse();

@@ -10,20 +10,22 @@
 
 class Cubemap;
 class Scene;
-namespace Collada { struct Document; }
+namespace Collada {
+struct Document;
+}
 
 // One dust sprite. Positions are rewritten by each effect that draws dust.
 struct DustParticle {
     stm::Vector position;
-    int index;   // the record's number 0..999, set once
+    int index; // the record's number 0..999, set once
 };
 
 const int kDustCount = 1000;
 
-extern Collada::Document* g_geosphereDocument;   // "geosphere.dae"
-extern Scene* g_geosphereScene;                  // null when the document holds no scene
-extern Cubemap* g_darkCubemap;                   // "dark_px.png" .. "dark_nz.png"
-extern Cubemap* g_envCubemap;                    // "px.png" .. "nz.png"
+extern Collada::Document* g_geosphereDocument; // "geosphere.dae"
+extern Scene* g_geosphereScene;                // null when the document holds no scene
+extern Cubemap* g_darkCubemap;                 // "dark_px.png" .. "dark_nz.png"
+extern Cubemap* g_envCubemap;                  // "px.png" .. "nz.png"
 extern DustParticle g_dust[kDustCount];
 
 // A static cube map of the six faces prefix + "px.png" ... prefix + "nz.png".

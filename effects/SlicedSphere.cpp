@@ -145,7 +145,7 @@ void SlicedSphere::render(float position, float) {
     const int beat = g_beatClock->updateBeatNumber();
     timer->update();
     while (timer->hasStep()) timer->consumeStep();
-    g_spectrum->sample();   // unused: keeps the analyser's history moving
+    g_spectrum->sample(); // unused: keeps the analyser's history moving
 
     placeLight();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

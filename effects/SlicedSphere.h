@@ -11,7 +11,9 @@
 
 class Cubemap;
 class Scene;
-namespace Collada { struct Document; }
+namespace Collada {
+struct Document;
+}
 
 extern Collada::Document* g_slicedSphereDocument;
 extern Scene* g_slicedSphereScene;

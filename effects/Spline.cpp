@@ -26,7 +26,7 @@ void Spline::release() {
 
 stm::Vector3 Spline::evaluate(float t) const {
     if (count_ == 0) return stm::Vector3();
-    if (!(t >= 0.0f)) t = 0.0f;  // also catches NaN
+    if (!(t >= 0.0f)) t = 0.0f; // also catches NaN
     if (t > 1.0f) t = 1.0f;
 
     // Segment s runs from points[s] to points[s + 1]; with four or more points

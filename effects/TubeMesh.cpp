@@ -100,8 +100,8 @@ void TubeMesh::upload() {
     vertices.insert(vertices.end(), texCoords.begin(), texCoords.end());
     glGenBuffersARB(1, &vertexBuffer_);
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, vertexBuffer_);
-    glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(vertices.size() * sizeof(Vector)),
-                    vertices.data(), GL_STATIC_DRAW_ARB);
+    glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptrARB>(vertices.size() * sizeof(Vector)), vertices.data(),
+                    GL_STATIC_DRAW_ARB);
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
 
     std::vector<GLuint> indices;

@@ -30,8 +30,7 @@ public:
     // The last vertex of a ring repeats the first. Then buildTriangles().
     // Calls stmLoadBar() once here and twice in buildTriangles(). segments
     // and rings are at least 2.
-    void build(int segments, int rings, float radius, float lookAhead, const Spline& path,
-               const stm::Vector& offset);
+    void build(int segments, int rings, float radius, float lookAhead, const Spline& path, const stm::Vector& offset);
     // Two triangles per vertex, ring by ring from the base (the last ring's
     // pair is degenerate), face normals, smooth vertex normals
     // (accumulateNormals) and texture coordinates (x, y, 0) of the positions.
@@ -61,8 +60,8 @@ public:
 
     int segments = 0;
     int rings = 0;
-    int triangleCount = 0;            // 2 * segments * rings
-    std::vector<stm::Vector> positions;   // segments * rings, ring by ring
+    int triangleCount = 0;              // 2 * segments * rings
+    std::vector<stm::Vector> positions; // segments * rings, ring by ring
     std::vector<stm::Vector> normals;
     std::vector<stm::Vector> texCoords;
     std::vector<TubeTriangle> triangles;

@@ -42,24 +42,20 @@ struct MemoryFile {
     size_t at;
 };
 
-size_t memRead(void* dst, size_t size, size_t n, void* source)
-{
+size_t memRead(void* dst, size_t size, size_t n, void* source) {
     MemoryFile* f = static_cast<MemoryFile*>(source);
     size_t want = size * n, left = f->bytes->size() - f->at;
     size_t got = std::min(want, left);
-    if (got > 0)
-        std::memcpy(dst, f->bytes->data() + f->at, got);
+    if (got > 0) std::memcpy(dst, f->bytes->data() + f->at, got);
     f->at += got;
     return size ? got / size : 0;
 }
 
-int memSeek(void* source, ogg_int64_t offset, int whence)
-{
+int memSeek(void* source, ogg_int64_t offset, int whence) {
     MemoryFile* f = static_cast<MemoryFile*>(source);
     long long base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? (long long)f->at : (long long)f->bytes->size();
     long long to = base + offset;
-    if (to < 0 || to > (long long)f->bytes->size())
-        return -1;
+    if (to < 0 || to > (long long)f->bytes->size()) return -1;
     f->at = size_t(to);
     return 0;
 }
@@ -69,17 +65,17 @@ long memTell(void* source) { return long(static_cast<MemoryFile*>(source)->at); 
 struct Song {
     bool loaded = false;
     int rate = 44100, channels = 2;
-    std::vector<short> pcm;              // frames * channels, filled by the decoder
-    std::atomic<long long> decoded{0};   // frames ready in pcm
+    std::vector<short> pcm;            // frames * channels, filled by the decoder
+    std::atomic<long long> decoded{0}; // frames ready in pcm
     std::atomic<bool> finished{false};
     std::atomic<bool> abort{false};
     // The decoder stops before this frame until someone wants more.
     std::atomic<long long> wanted{0};
-    long long frames = 0;                // total, known once finished
+    long long frames = 0; // total, known once finished
     std::thread decoder;
     std::mutex mutex;
-    std::condition_variable progress;    // the decoder moved on or finished
-    std::condition_variable demand;      // wanted grew or abort was set
+    std::condition_variable progress; // the decoder moved on or finished
+    std::condition_variable demand;   // wanted grew or abort was set
     MemoryFile source{nullptr, 0};
     OggVorbis_File vf;
 };
@@ -98,8 +94,7 @@ Device g_device;
 
 kiss_fftr_cfg g_fft = nullptr;
 
-void decodeLoop(Song* song)
-{
+void decodeLoop(Song* song) {
     long long capacity = (long long)song->pcm.size() / song->channels;
     long long done = 0;
     int section = 0;
@@ -111,11 +106,9 @@ void decodeLoop(Song* song)
             continue;
         }
         long got = ov_read(&song->vf, buffer, sizeof(buffer), 0, 2, 1, &section);
-        if (got == OV_HOLE)
-            continue;
+        if (got == OV_HOLE) continue;
         if (got <= 0) {
-            if (got < 0)
-                stmMsg("song.ogg: decoding stopped at frame %lld (error %ld)\n", done, got);
+            if (got < 0) stmMsg("song.ogg: decoding stopped at frame %lld (error %ld)\n", done, got);
             break;
         }
         long long n = got / (2 * song->channels);
@@ -146,8 +139,7 @@ void decodeLoop(Song* song)
 // The most frames the stream's packets can decode to: each audio packet
 // gives at most half a long block. The header's length is a claim taken from
 // the last page; this bound comes from the data actually present.
-long long framesBound(const std::vector<unsigned char>& bytes, vorbis_info* info)
-{
+long long framesBound(const std::vector<unsigned char>& bytes, vorbis_info* info) {
     ogg_sync_state sync;
     ogg_sync_init(&sync);
     char* buffer = ogg_sync_buffer(&sync, long(bytes.size()));
@@ -157,21 +149,17 @@ long long framesBound(const std::vector<unsigned char>& bytes, vorbis_info* info
         ogg_sync_wrote(&sync, long(bytes.size()));
         ogg_page page;
         for (int r; (r = ogg_sync_pageout(&sync, &page)) != 0;)
-            if (r > 0)
-                packets += ogg_page_packets(&page);
+            if (r > 0) packets += ogg_page_packets(&page);
     }
     ogg_sync_clear(&sync);
     return packets * (vorbis_info_blocksize(info, 1) / 2);
 }
 
-Song* song()
-{
-    if (g_song)
-        return g_song->loaded ? g_song : nullptr;
+Song* song() {
+    if (g_song) return g_song->loaded ? g_song : nullptr;
     g_song = new Song();
     const std::vector<unsigned char>* bytes = stm_internal::member("song.ogg");
-    if (!bytes)
-        return nullptr;
+    if (!bytes) return nullptr;
     g_song->source = MemoryFile{bytes, 0};
     ov_callbacks callbacks = {memRead, memSeek, nullptr, memTell};
     int err = ov_open_callbacks(&g_song->source, &g_song->vf, nullptr, 0, callbacks);
@@ -213,12 +201,10 @@ Song* song()
 
 // Lets the decoder run up to frame `end` (exclusive); a value past the
 // song's length lets it finish.
-void want(Song* s, long long end)
-{
+void want(Song* s, long long end) {
     {
         std::lock_guard<std::mutex> lock(s->mutex);
-        if (end <= s->wanted.load())
-            return;
+        if (end <= s->wanted.load()) return;
         s->wanted.store(end);
     }
     s->demand.notify_all();
@@ -228,17 +214,14 @@ const long long kWholeSong = (long long)1 << 62;
 
 // Waits until frame `end` (exclusive) is decoded or the song is complete,
 // and lets the decoder run a few seconds further meanwhile.
-void waitForFrames(Song* s, long long end)
-{
+void waitForFrames(Song* s, long long end) {
     want(s, end >= kWholeSong ? end : end + (long long)kDecodeAheadSeconds * s->rate);
-    if (s->decoded.load() >= end || s->finished.load())
-        return;
+    if (s->decoded.load() >= end || s->finished.load()) return;
     std::unique_lock<std::mutex> lock(s->mutex);
     s->progress.wait(lock, [&] { return s->decoded.load() >= end || s->finished.load(); });
 }
 
-void audioCallback(void*, Uint8* stream, int len)
-{
+void audioCallback(void*, Uint8* stream, int len) {
     Song* s = g_song;
     short* out = reinterpret_cast<short*>(stream);
     int channels = s->channels;
@@ -257,8 +240,7 @@ void audioCallback(void*, Uint8* stream, int len)
 
 // Every byte is checked; on failure the cause is logged and whatever was at
 // `path` stays (the WAV is made beside it and renamed into place).
-bool writeWav(const char* path, const Song& s)
-{
+bool writeWav(const char* path, const Song& s) {
     stm_internal::OutputFile out(path);
     std::string cause;
     FILE* f = out.create(cause) ? out.stream() : nullptr;
@@ -267,9 +249,17 @@ bool writeWav(const char* path, const Song& s)
         return false;
     }
     bool ok = true;
-    auto put = [&](const void* data, size_t size, size_t count) { ok = ok && std::fwrite(data, size, count, f) == count; };
-    auto u32 = [&](uint32_t v) { unsigned char b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; put(b, 1, 4); };
-    auto u16 = [&](uint16_t v) { unsigned char b[2] = {uint8_t(v), uint8_t(v >> 8)}; put(b, 1, 2); };
+    auto put = [&](const void* data, size_t size, size_t count) {
+        ok = ok && std::fwrite(data, size, count, f) == count;
+    };
+    auto u32 = [&](uint32_t v) {
+        unsigned char b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+        put(b, 1, 4);
+    };
+    auto u16 = [&](uint16_t v) {
+        unsigned char b[2] = {uint8_t(v), uint8_t(v >> 8)};
+        put(b, 1, 2);
+    };
     uint32_t dataBytes = uint32_t(s.frames * s.channels * 2);
     put("RIFF", 1, 4);
     u32(36 + dataBytes);
@@ -285,8 +275,7 @@ bool writeWav(const char* path, const Song& s)
     u32(dataBytes);
     // Samples are little-endian on every platform we build for.
     put(s.pcm.data(), 2, size_t(s.frames) * s.channels);
-    if (!ok)
-        cause = std::strerror(errno);
+    if (!ok) cause = std::strerror(errno);
     if (!ok || !out.commit(cause)) {
         stmMsg("stmExportSong: writing '%s' failed: %s\n", path, cause.c_str());
         return false;
@@ -299,10 +288,8 @@ bool writeWav(const char* path, const Song& s)
 namespace stm_internal {
 bool audioDeviceOpen() { return g_device.id != 0; }
 
-double audioPositionMs()
-{
-    if (!g_device.id)
-        return 0.0;
+double audioPositionMs() {
+    if (!g_device.id) return 0.0;
     SDL_LockAudioDevice(g_device.id);
     long long frames = g_device.framesAtCallback;
     Uint64 at = g_device.callbackCounter;
@@ -319,10 +306,8 @@ double audioPositionMs()
     return ms;
 }
 
-void seekAudio(double ms)
-{
-    if (!g_device.id)
-        return;
+void seekAudio(double ms) {
+    if (!g_device.id) return;
     SDL_LockAudioDevice(g_device.id);
     g_device.playFrame = (long long)(ms * g_song->rate / 1000.0);
     g_device.framesAtCallback = g_device.playFrame + kDeviceFrames;
@@ -331,17 +316,13 @@ void seekAudio(double ms)
     SDL_UnlockAudioDevice(g_device.id);
 }
 
-void pauseAudio(bool paused)
-{
-    if (!g_device.id)
-        return;
-    if (!paused)
-        seekAudio(double(stmGetTime()));   // the interpolation restarts from the paused time
+void pauseAudio(bool paused) {
+    if (!g_device.id) return;
+    if (!paused) seekAudio(double(stmGetTime())); // the interpolation restarts from the paused time
     SDL_PauseAudioDevice(g_device.id, paused ? 1 : 0);
 }
 
-void shutdownAudio()
-{
+void shutdownAudio() {
     if (g_device.id) {
         SDL_CloseAudioDevice(g_device.id);
         g_device.id = 0;
@@ -354,8 +335,7 @@ void shutdownAudio()
             g_song->abort.store(true);
         }
         g_song->demand.notify_all();
-        if (g_song->decoder.joinable())
-            g_song->decoder.join();
+        if (g_song->decoder.joinable()) g_song->decoder.join();
         delete g_song;
         g_song = nullptr;
     }
@@ -370,12 +350,10 @@ const std::vector<unsigned char>* songFile() { return song() ? member("song.ogg"
 long long songFramesDecoded() { return g_song ? g_song->decoded.load() : 0; }
 } // namespace stm_internal
 
-void stmPlaySong(int play)
-{
+void stmPlaySong(int play) {
     Song* s = song();
     if (!play) {
-        if (g_device.id)
-            SDL_PauseAudioDevice(g_device.id, 1);
+        if (g_device.id) SDL_PauseAudioDevice(g_device.id, 1);
         return;
     }
     if (!s) {
@@ -389,8 +367,7 @@ void stmPlaySong(int play)
         return;
     }
     const StmRunOptions& options = stmGetRunOptions();
-    if (options.mute || options.fixedFps > 0)
-        return;   // silent runs keep the wall (or fixed) clock
+    if (options.mute || options.fixedFps > 0) return; // silent runs keep the wall (or fixed) clock
     // The device plays whatever is decoded: from here on, decode it all.
     want(s, kWholeSong);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
@@ -416,8 +393,7 @@ void stmPlaySong(int play)
     SDL_PauseAudioDevice(g_device.id, 0);
 }
 
-void stmSetVolume(float volume)
-{
+void stmSetVolume(float volume) {
     // 0..1 is a gain (the closing fade), above 1 a percentage (100 restores).
     float gain = volume <= 0.0f ? 0.0f : volume <= 1.0f ? volume : std::min(1.0f, volume / 100.0f);
     g_device.gain.store(gain);
@@ -425,25 +401,19 @@ void stmSetVolume(float volume)
 
 float stmGetVolume() { return g_device.gain.load(); }
 
-float stmGetSongLength()
-{
+float stmGetSongLength() {
     Song* s = song();
-    if (!s)
-        return 0.0f;
+    if (!s) return 0.0f;
     long long frames = s->finished.load() ? s->frames : (long long)s->pcm.size() / s->channels;
     return float(double(frames) * 1000.0 / s->rate);
 }
 
-void stmGetSpectrum(float* buffer, int count)
-{
-    if (!buffer || count <= 0)
-        return;
+void stmGetSpectrum(float* buffer, int count) {
+    if (!buffer || count <= 0) return;
     std::fill(buffer, buffer + count, 0.0f);
     Song* s = song();
-    if (!s)
-        return;
-    if (!g_fft)
-        g_fft = kiss_fftr_alloc(kFftSize, 0, nullptr, nullptr);
+    if (!s) return;
+    if (!g_fft) g_fft = kiss_fftr_alloc(kFftSize, 0, nullptr, nullptr);
     long long centre = (long long)std::floor(double(stmGetTime()) * s->rate / 1000.0);
     long long first = centre - kFftSize / 2;
     waitForFrames(s, first + kFftSize);
@@ -453,29 +423,24 @@ void stmGetSpectrum(float* buffer, int count)
         long long f = first + i;
         float v = 0.0f;
         if (f >= 0 && f < ready)
-            for (int c = 0; c < s->channels; ++c)
-                v += s->pcm[size_t(f) * s->channels + c];
+            for (int c = 0; c < s->channels; ++c) v += s->pcm[size_t(f) * s->channels + c];
         float window = 0.5f - 0.5f * std::cos(2.0f * 3.14159265f * i / (kFftSize - 1));
         in[i] = v / (32768.0f * s->channels) * window;
     }
     kiss_fft_cpx out[kFftSize / 2 + 1];
     kiss_fftr(g_fft, in, out);
     int n = std::min(count, kFftSize / 2);
-    for (int i = 0; i < n; ++i)
-        buffer[i] = std::sqrt(out[i].r * out[i].r + out[i].i * out[i].i) * kSpectrumScale;
+    for (int i = 0; i < n; ++i) buffer[i] = std::sqrt(out[i].r * out[i].r + out[i].i * out[i].i) * kSpectrumScale;
 }
 
-bool stmExportSong(const char* wavPath)
-{
+bool stmExportSong(const char* wavPath) {
     Song* s = song();
     if (!s) {
-        if (!stm_internal::member("song.ogg"))
-            stmMsg("stmExportSong: no song.ogg in the archive\n");
+        if (!stm_internal::member("song.ogg")) stmMsg("stmExportSong: no song.ogg in the archive\n");
         return false;
     }
     waitForFrames(s, kWholeSong);
     bool ok = writeWav(wavPath, *s);
-    if (ok)
-        stmMsg("stmExportSong: wrote '%s' (%.1f s)\n", wavPath, double(s->frames) / s->rate);
+    if (ok) stmMsg("stmExportSong: wrote '%s' (%.1f s)\n", wavPath, double(s->frames) / s->rate);
     return ok;
 }

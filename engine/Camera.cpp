@@ -12,15 +12,14 @@ namespace {
 
 struct View {
     int windowW = 0, windowH = 0;
-    int x = 0, y = 0, w = 0, h = 0;   // picture rectangle in window pixels
-    float aspect = 1.0f;              // picture aspect, as projections use it
+    int x = 0, y = 0, w = 0, h = 0; // picture rectangle in window pixels
+    float aspect = 1.0f;            // picture aspect, as projections use it
     float fov = 60.0f, zNear = 0.1f, zFar = 1000.0f;
     stm::Vector3 eye{0, 0, 0}, target{0, 0, -1}, up{0, 1, 0};
 };
 View g_view;
 
-void loadPerspective()
-{
+void loadPerspective() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(g_view.fov, g_view.aspect, g_view.zNear, g_view.zFar);
@@ -30,8 +29,7 @@ void loadPerspective()
 } // namespace
 
 namespace stm_internal {
-void setWindowSize(int width, int height, float aspect, float desktopAspect, bool fullscreen)
-{
+void setWindowSize(int width, int height, float aspect, float desktopAspect, bool fullscreen) {
     g_view.windowW = width;
     g_view.windowH = height;
     float windowAspect = height > 0 ? float(width) / float(height) : 1.0f;
@@ -57,8 +55,7 @@ void setWindowSize(int width, int height, float aspect, float desktopAspect, boo
 
 void stmResetViewport() { glViewport(g_view.x, g_view.y, g_view.w, g_view.h); }
 
-void stmPerspective2D(float width, float height)
-{
+void stmPerspective2D(float width, float height) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
@@ -67,16 +64,14 @@ void stmPerspective2D(float width, float height)
 
 void stmPerspective3D() { loadPerspective(); }
 
-void stmSetPerspective(float fovDegrees, float zNear, float zFar)
-{
+void stmSetPerspective(float fovDegrees, float zNear, float zFar) {
     g_view.fov = fovDegrees;
     g_view.zNear = zNear;
     g_view.zFar = zFar;
     loadPerspective();
 }
 
-void stmLookAt(float ex, float ey, float ez, float tx, float ty, float tz, float ux, float uy, float uz)
-{
+void stmLookAt(float ex, float ey, float ez, float tx, float ty, float tz, float ux, float uy, float uz) {
     g_view.eye = stm::Vector3(ex, ey, ez);
     g_view.target = stm::Vector3(tx, ty, tz);
     g_view.up = stm::Vector3(ux, uy, uz);

@@ -13,8 +13,8 @@
 namespace {
 
 struct Clock {
-    double offsetMs = 0.0;        // fixed: from plus seeks; wall: seeks
-    long long frames = 0;         // stmUpdateTimer calls on the fixed clock
+    double offsetMs = 0.0; // fixed: from plus seeks; wall: seeks
+    long long frames = 0;  // stmUpdateTimer calls on the fixed clock
     Uint64 wallStart = 0, lastWall = 0;
     float time = 0.0f;
     float delta = 0.0f;
@@ -22,15 +22,11 @@ struct Clock {
 };
 Clock g_clock;
 
-double wallMs(Uint64 from, Uint64 to)
-{
-    return double(to - from) * 1000.0 / double(SDL_GetPerformanceFrequency());
-}
+double wallMs(Uint64 from, Uint64 to) { return double(to - from) * 1000.0 / double(SDL_GetPerformanceFrequency()); }
 
 } // namespace
 
-void stmInitTimer()
-{
+void stmInitTimer() {
     const StmRunOptions& options = stmGetRunOptions();
     g_clock = Clock();
     g_clock.offsetMs = options.fixedFps > 0 ? options.fixedFrom : 0.0;
@@ -38,7 +34,8 @@ void stmInitTimer()
         // A start on the grid of frames from 0 counts frames from 0, so frame
         // k has the very same time (bits included) in every run that draws it.
         double k = std::round(double(options.fixedFrom) * options.fixedFps / 1000.0);
-        if (std::fabs(k * 1000.0 / options.fixedFps - double(options.fixedFrom)) < 0.01) {   // float ms: ulp 0.016 at 225 s
+        if (std::fabs(k * 1000.0 / options.fixedFps - double(options.fixedFrom)) <
+            0.01) { // float ms: ulp 0.016 at 225 s
             g_clock.frames = (long long)k;
             g_clock.offsetMs = 0.0;
         }
@@ -47,8 +44,7 @@ void stmInitTimer()
     g_clock.time = float(g_clock.offsetMs);
 }
 
-void stmUpdateTimer()
-{
+void stmUpdateTimer() {
     const StmRunOptions& options = stmGetRunOptions();
     if (g_clock.paused) {
         g_clock.delta = 0.0f;
@@ -71,8 +67,7 @@ void stmUpdateTimer()
 
 void stmSetFixedFrame(long long frame) { g_clock.frames = frame; }
 
-void stmRunAt(float ms)
-{
+void stmRunAt(float ms) {
     const Clock kept = g_clock;
     g_clock.time = ms;
     g_clock.delta = 0.0f;
@@ -83,8 +78,7 @@ void stmRunAt(float ms)
 float stmGetTime() { return g_clock.time; }
 float stmGetDeltaTime() { return g_clock.delta; }
 
-void stmAdjustTime(float ms)
-{
+void stmAdjustTime(float ms) {
     double target = std::max(0.0, double(g_clock.time) + double(ms));
     if (stmGetRunOptions().fixedFps <= 0 && stm_internal::audioDeviceOpen())
         stm_internal::seekAudio(target);
@@ -93,10 +87,8 @@ void stmAdjustTime(float ms)
     g_clock.time = float(target);
 }
 
-void stmPause(bool paused)
-{
-    if (paused == g_clock.paused)
-        return;
+void stmPause(bool paused) {
+    if (paused == g_clock.paused) return;
     g_clock.paused = paused;
     if (!paused && stmGetRunOptions().fixedFps <= 0) {
         // The wall clock goes on from the paused time, not from wall time.

@@ -23,20 +23,16 @@ namespace {
 
 int g_fd = -1;
 std::string g_root;
-std::map<int, std::string> g_dirs;      // watch -> its path below the root ("" or "sub/")
-std::map<std::string, bool> g_pending;  // member name -> finished (closed since its last write)
-std::vector<std::string> g_changed;     // members read again by the latest poll
+std::map<int, std::string> g_dirs;     // watch -> its path below the root ("" or "sub/")
+std::map<std::string, bool> g_pending; // member name -> finished (closed since its last write)
+std::vector<std::string> g_changed;    // members read again by the latest poll
 
 const uint32_t kEvents = IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_DELETE | IN_MOVED_FROM;
 
 // Editors' scratch and backup files: never members anybody asks for.
-bool ignored(const std::string& fileName)
-{
-    return fileName.empty() || fileName[0] == '.' || fileName.back() == '~';
-}
+bool ignored(const std::string& fileName) { return fileName.empty() || fileName[0] == '.' || fileName.back() == '~'; }
 
-bool addWatch(const std::string& relative)
-{
+bool addWatch(const std::string& relative) {
     const std::string path = relative.empty() ? g_root : g_root + "/" + relative;
     int wd = inotify_add_watch(g_fd, path.c_str(), kEvents | IN_ONLYDIR);
     if (wd < 0) {
@@ -48,28 +44,23 @@ bool addWatch(const std::string& relative)
 }
 
 // The file's bytes, or false when it cannot be read whole.
-bool readWhole(const std::string& path, std::vector<unsigned char>& bytes)
-{
+bool readWhole(const std::string& path, std::vector<unsigned char>& bytes) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
+    if (!in) return false;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
 }
 
-void handle(const inotify_event& event)
-{
+void handle(const inotify_event& event) {
     if (event.mask & IN_Q_OVERFLOW) {
         stmMsg("stmPollDataChanges: too many file events at once; some changes were missed (save them again)\n");
         return;
     }
     auto dir = g_dirs.find(event.wd);
-    if (dir == g_dirs.end() || event.len == 0 || ignored(event.name))
-        return;
+    if (dir == g_dirs.end() || event.len == 0 || ignored(event.name)) return;
     const std::string name = dir->second + event.name;
     if (event.mask & IN_ISDIR) {
-        if (event.mask & (IN_CREATE | IN_MOVED_TO))
-            addWatch(name);
+        if (event.mask & (IN_CREATE | IN_MOVED_TO)) addWatch(name);
         return;
     }
     if (event.mask & (IN_DELETE | IN_MOVED_FROM)) {
@@ -86,10 +77,8 @@ void handle(const inotify_event& event)
 } // namespace
 
 namespace stm_internal {
-void stopDataWatch()
-{
-    if (g_fd >= 0)
-        close(g_fd);
+void stopDataWatch() {
+    if (g_fd >= 0) close(g_fd);
     g_fd = -1;
     g_dirs.clear();
     g_pending.clear();
@@ -97,8 +86,7 @@ void stopDataWatch()
 }
 } // namespace stm_internal
 
-bool stmWatchData()
-{
+bool stmWatchData() {
     stm_internal::stopDataWatch();
     const char* dir = stmGetRunOptions().dataDir;
     std::error_code ec;
@@ -115,8 +103,7 @@ bool stmWatchData()
     bool ok = addWatch("");
     for (auto it = fs::recursive_directory_iterator(g_root, ec); ok && !ec && it != fs::recursive_directory_iterator();
          it.increment(ec))
-        if (it->is_directory(ec))
-            ok = addWatch(fs::relative(it->path(), g_root, ec).generic_string());
+        if (it->is_directory(ec)) ok = addWatch(fs::relative(it->path(), g_root, ec).generic_string());
     if (!ok) {
         stm_internal::stopDataWatch();
         return false;
@@ -125,16 +112,13 @@ bool stmWatchData()
     return true;
 }
 
-int stmPollDataChanges()
-{
+int stmPollDataChanges() {
     g_changed.clear();
-    if (g_fd < 0)
-        return 0;
+    if (g_fd < 0) return 0;
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         ssize_t n = read(g_fd, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
+        if (n <= 0) break;
         for (ssize_t at = 0; at < n;) {
             const inotify_event& event = *reinterpret_cast<const inotify_event*>(buffer + at);
             handle(event);
@@ -159,9 +143,7 @@ int stmPollDataChanges()
     return int(g_changed.size());
 }
 
-const char* stmGetChangedFileName(int index)
-{
-    if (index < 0 || index >= int(g_changed.size()))
-        return nullptr;
+const char* stmGetChangedFileName(int index) {
+    if (index < 0 || index >= int(g_changed.size())) return nullptr;
     return g_changed[size_t(index)].c_str();
 }

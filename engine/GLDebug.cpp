@@ -14,8 +14,7 @@ namespace {
 StmGLMessageHandler g_handler = nullptr;
 bool g_active = false;
 
-const char* sourceName(GLenum source)
-{
+const char* sourceName(GLenum source) {
     switch (source) {
     case GL_DEBUG_SOURCE_API: return "api";
     case GL_DEBUG_SOURCE_WINDOW_SYSTEM: return "window system";
@@ -26,8 +25,7 @@ const char* sourceName(GLenum source)
     }
 }
 
-const char* typeName(GLenum type)
-{
+const char* typeName(GLenum type) {
     switch (type) {
     case GL_DEBUG_TYPE_ERROR: return "error";
     case GL_DEBUG_TYPE_DEPRECATED_BEHAVIOR: return "deprecated";
@@ -38,8 +36,7 @@ const char* typeName(GLenum type)
     }
 }
 
-const char* severityName(GLenum severity)
-{
+const char* severityName(GLenum severity) {
     switch (severity) {
     case GL_DEBUG_SEVERITY_HIGH: return "high";
     case GL_DEBUG_SEVERITY_MEDIUM: return "medium";
@@ -48,11 +45,9 @@ const char* severityName(GLenum severity)
     }
 }
 
-void APIENTRY onMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei length,
-                        const GLchar* message, const void*)
-{
-    if (!g_handler || severity == GL_DEBUG_SEVERITY_NOTIFICATION)
-        return;
+void APIENTRY onMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei length, const GLchar* message,
+                        const void*) {
+    if (!g_handler || severity == GL_DEBUG_SEVERITY_NOTIFICATION) return;
     char text[640];
     std::snprintf(text, sizeof text, "%s %s, severity %s, id %u: %.*s", sourceName(source), typeName(type),
                   severityName(severity), id, length >= 0 ? int(length) : int(std::strlen(message)), message);
@@ -62,16 +57,13 @@ void APIENTRY onMessage(GLenum source, GLenum type, GLuint id, GLenum severity, 
 } // namespace
 
 namespace stm_internal {
-bool installGLDebug()
-{
+bool installGLDebug() {
     g_active = false;
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    if (!extensions || !std::strstr(extensions, "GL_KHR_debug"))
-        return false;
+    if (!extensions || !std::strstr(extensions, "GL_KHR_debug")) return false;
     auto callback = reinterpret_cast<PFNGLDEBUGMESSAGECALLBACKPROC>(glProc("glDebugMessageCallback"));
     auto control = reinterpret_cast<PFNGLDEBUGMESSAGECONTROLPROC>(glProc("glDebugMessageControl"));
-    if (!callback || !control)
-        return false;
+    if (!callback || !control) return false;
     glEnable(GL_DEBUG_OUTPUT);
     glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
     control(GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE, 0, nullptr, GL_TRUE);

@@ -13,12 +13,12 @@
 namespace stm_internal {
 
 // Window (Window.cpp).
-bool hasDisplay();                 // a real window system is in use
-void* window();                    // SDL_Window*, null before stmInitEx
+bool hasDisplay(); // a real window system is in use
+void* window();    // SDL_Window*, null before stmInitEx
 int framebufferWidth();
 int framebufferHeight();
-void* glProc(const char* name);    // stmGetProcAddress without the override
-void bindWindowFramebuffer();      // draw and read framebuffer 0
+void* glProc(const char* name); // stmGetProcAddress without the override
+void bindWindowFramebuffer();   // draw and read framebuffer 0
 
 // Debug messages (GLDebug.cpp): on the current context, routes GL_KHR_debug
 // messages to the handler of stmSetGLMessageHandler; false when the context
@@ -41,12 +41,12 @@ void setWindowSize(int width, int height, float aspect, float desktopAspect, boo
 
 // Audio (Audio.cpp).
 bool audioDeviceOpen();
-double audioPositionMs();          // interpolated position of the audio heard
+double audioPositionMs(); // interpolated position of the audio heard
 void seekAudio(double ms);
-void pauseAudio(bool paused);      // holds the device; resuming plays from the clock's time
+void pauseAudio(bool paused); // holds the device; resuming plays from the clock's time
 void shutdownAudio();
 const std::vector<unsigned char>* songFile();
-long long songFramesDecoded();     // 0 without a song
+long long songFramesDecoded(); // 0 without a song
 
 // Log (Log.cpp): a progress line is rewritten in place ("\r" first) until a
 // log line or endProgressLine ends it with a newline.
@@ -73,7 +73,7 @@ public:
     // Makes the temporary file, open for writing; false with `cause`.
     bool create(std::string& cause);
     int fd() const { return fd_; }
-    FILE* stream();                       // the file as a stdio stream, owned here
+    FILE* stream(); // the file as a stdio stream, owned here
     const std::string& temporaryPath() const { return temporary_; }
     // Closes the file (every buffered byte checked) and renames it into
     // place; false with `cause` (the temporary file then removed).

@@ -35,26 +35,21 @@ volatile std::sig_atomic_t g_stopSignal = 0;
 
 // The first stop signal asks the run to end at its next chance (finishing
 // the output it writes); a second ends the process at once.
-void onStopSignal(int signal)
-{
+void onStopSignal(int signal) {
     if (g_stopSignal) {
         for (TemporarySlot& slot : g_temporaries)
-            if (slot.state.load() == kHeld)
-                unlink(slot.path);
+            if (slot.state.load() == kHeld) unlink(slot.path);
         _exit(128 + signal);
     }
     g_stopSignal = signal;
 }
 
-int claimSlot(const std::string& path)
-{
-    if (path.size() >= sizeof(g_temporaries[0].path))
-        return -1;
+int claimSlot(const std::string& path) {
+    if (path.size() >= sizeof(g_temporaries[0].path)) return -1;
     for (int i = 0; i < kTemporarySlots; ++i) {
         TemporarySlot& slot = g_temporaries[i];
         int expected = kFree;
-        if (!slot.state.compare_exchange_strong(expected, kFilling))
-            continue;
+        if (!slot.state.compare_exchange_strong(expected, kFilling)) continue;
         std::memcpy(slot.path, path.c_str(), path.size() + 1);
         slot.state.store(kHeld);
         return i;
@@ -64,13 +59,11 @@ int claimSlot(const std::string& path)
 
 // The file an output replaces: a symbolic link is followed, so the link
 // stays and its target gets the new contents.
-std::string finalTarget(const std::string& path)
-{
+std::string finalTarget(const std::string& path) {
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(path, ec))) {
         fs::path target = fs::canonical(path, ec);
-        if (!ec)
-            return target.string();
+        if (!ec) return target.string();
     }
     return path;
 }
@@ -85,8 +78,7 @@ OutputFile::OutputFile(const std::string& path) : target_(finalTarget(path)) {}
 
 OutputFile::~OutputFile() { discard(); }
 
-bool OutputFile::create(std::string& cause)
-{
+bool OutputFile::create(std::string& cause) {
     fs::path target(target_);
     std::string dir = target.has_parent_path() ? target.parent_path().string() : ".";
     std::string extension = target.extension().string();
@@ -120,18 +112,15 @@ bool OutputFile::create(std::string& cause)
     return true;
 }
 
-FILE* OutputFile::stream()
-{
+FILE* OutputFile::stream() {
     if (!file_ && fd_ >= 0) {
         file_ = fdopen(fd_, "wb");
-        if (file_)
-            fd_ = -1;   // owned by the stream now
+        if (file_) fd_ = -1; // owned by the stream now
     }
     return file_;
 }
 
-bool OutputFile::commit(std::string& cause)
-{
+bool OutputFile::commit(std::string& cause) {
     bool ok = true;
     if (file_) {
         ok = std::fclose(file_) == 0;
@@ -140,8 +129,7 @@ bool OutputFile::commit(std::string& cause)
         ok = close(fd_) == 0;
     }
     fd_ = -1;
-    if (ok && std::rename(temporary_.c_str(), target_.c_str()) != 0)
-        ok = false;
+    if (ok && std::rename(temporary_.c_str(), target_.c_str()) != 0) ok = false;
     if (!ok) {
         cause = std::strerror(errno);
         discard();
@@ -151,51 +139,40 @@ bool OutputFile::commit(std::string& cause)
     return true;
 }
 
-void OutputFile::discard()
-{
+void OutputFile::discard() {
     if (file_)
         std::fclose(file_);
     else if (fd_ >= 0)
         close(fd_);
     file_ = nullptr;
     fd_ = -1;
-    if (!temporary_.empty())
-        unlink(temporary_.c_str());
+    if (!temporary_.empty()) unlink(temporary_.c_str());
     release();
 }
 
-void OutputFile::release()
-{
-    if (slot_ >= 0)
-        g_temporaries[slot_].state.store(kFree);
+void OutputFile::release() {
+    if (slot_ >= 0) g_temporaries[slot_].state.store(kFree);
     slot_ = -1;
     temporary_.clear();
 }
 
-std::string outputPathProblem(const std::string& path, bool directory)
-{
+std::string outputPathProblem(const std::string& path, bool directory) {
     std::error_code ec;
     fs::file_status status = fs::status(path, ec);
-    if (!fs::exists(status))
-        return std::string();
-    if (directory && !fs::is_directory(status))
-        return quoted(path) + " exists and is not a directory";
-    if (!directory && !fs::is_regular_file(status))
-        return quoted(path) + " exists and is not a regular file";
+    if (!fs::exists(status)) return std::string();
+    if (directory && !fs::is_directory(status)) return quoted(path) + " exists and is not a directory";
+    if (!directory && !fs::is_regular_file(status)) return quoted(path) + " exists and is not a regular file";
     return std::string();
 }
 
-std::string outputWriteProblem(const std::string& path)
-{
+std::string outputWriteProblem(const std::string& path) {
     OutputFile probe(path);
     std::string cause;
-    if (!probe.create(cause))
-        return "cannot write " + quoted(path) + ": " + cause;
+    if (!probe.create(cause)) return "cannot write " + quoted(path) + ": " + cause;
     return std::string();
 }
 
-void installStopHandlers()
-{
+void installStopHandlers() {
     g_stopSignal = 0;
     g_umask = umask(0);
     umask(g_umask);

@@ -18,7 +18,7 @@ struct Entry {
     std::string name;
     stm::Base* effect;
 };
-std::vector<Entry> g_entries;      // layer order, then registration order
+std::vector<Entry> g_entries; // layer order, then registration order
 std::vector<stm::Base*> g_initOrder;
 StmEffectObserver g_afterDraw = nullptr;
 
@@ -31,21 +31,17 @@ struct Loading {
 };
 Loading g_loading;
 
-float loadingFraction()
-{
-    if (g_loading.total <= 0)
-        return 1.0f;
+float loadingFraction() {
+    if (g_loading.total <= 0) return 1.0f;
     float inner = 1.0f - std::pow(0.5f, g_loading.callsInEffect / 16.0f);
     return std::min(1.0f, (g_loading.done + inner) / float(g_loading.total));
 }
 
 // Draws the bar in the window, leaving all GL state as found.
-void drawBar(float fraction)
-{
+void drawBar(float fraction) {
     GLint framebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
-    if (framebuffer != 0)
-        return;   // an init is rendering off-screen; draw on the next call
+    if (framebuffer != 0) return; // an init is rendering off-screen; draw on the next call
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -81,8 +77,7 @@ void drawBar(float fraction)
     SDL_GL_SwapWindow(static_cast<SDL_Window*>(stm_internal::window()));
 }
 
-void showProgress(bool force)
-{
+void showProgress(bool force) {
     float fraction = loadingFraction();
     int percent = int(fraction * 100.0f);
     if (stmIsHeadless()) {
@@ -107,8 +102,7 @@ void showProgress(bool force)
 
 } // namespace
 
-void stmAddEffect(unsigned int start, unsigned int end, int layer, const char* name, stm::Base* effect)
-{
+void stmAddEffect(unsigned int start, unsigned int end, int layer, const char* name, stm::Base* effect) {
     if (!effect) {
         stmMsg("stmAddEffect: '%s' has no effect object; not registered\n", name ? name : "");
         return;
@@ -116,24 +110,21 @@ void stmAddEffect(unsigned int start, unsigned int end, int layer, const char* n
     if (end <= start)
         stmMsg("stmAddEffect: '%s' has an empty span %u..%u; it never runs\n", name ? name : "", start, end);
     Entry entry{start, end, layer, name ? name : "", effect};
-    auto at = std::upper_bound(g_entries.begin(), g_entries.end(), layer,
-                               [](int l, const Entry& e) { return l < e.layer; });
+    auto at =
+        std::upper_bound(g_entries.begin(), g_entries.end(), layer, [](int l, const Entry& e) { return l < e.layer; });
     g_entries.insert(at, entry);
     g_initOrder.push_back(effect);
 }
 
-void stmInitEffects()
-{
+void stmInitEffects() {
     g_loading = Loading();
     g_loading.total = int(g_initOrder.size());
     showProgress(true);
     for (stm::Base* effect : g_initOrder) {
-        if (stmStopSignal())
-            break;   // the run is ending; the rest need not load
+        if (stmStopSignal()) break; // the run is ending; the rest need not load
         const Entry* entry = nullptr;
         for (const Entry& e : g_entries)
-            if (e.effect == effect)
-                entry = &e;
+            if (e.effect == effect) entry = &e;
         g_loading.callsInEffect = 0;
         if (!effect->init(entry->start, entry->end))
             stmMsg("stmInitEffects: '%s' failed to initialise\n", entry->name.c_str());
@@ -149,29 +140,24 @@ void stmInitEffects()
     stmResetViewport();
 }
 
-void stmLoadBar()
-{
+void stmLoadBar() {
     ++g_loading.callsInEffect;
     showProgress(false);
 }
 
 void stmSetEffectObserver(StmEffectObserver afterDraw) { g_afterDraw = afterDraw; }
 
-void stmRun()
-{
+void stmRun() {
     float now = stmGetTime();
     for (const Entry& e : g_entries) {
-        if (now < float(e.start) || now >= float(e.end))
-            continue;
+        if (now < float(e.start) || now >= float(e.end)) continue;
         e.effect->update(now);
         e.effect->draw();
-        if (g_afterDraw)
-            g_afterDraw(e.name.c_str(), now);
+        if (g_afterDraw) g_afterDraw(e.name.c_str(), now);
     }
 }
 
-void stmClearEffects()
-{
+void stmClearEffects() {
     for (stm::Base* effect : g_initOrder) {
         effect->release();
         delete effect;

@@ -30,8 +30,7 @@ Texture::~Texture() { std::free(rgba_); }
 
 void Texture::bind() const { glBindTexture(GL_TEXTURE_2D, id_); }
 
-void Texture::replaceImage(int width, int height, unsigned char* rgba)
-{
+void Texture::replaceImage(int width, int height, unsigned char* rgba) {
     std::free(rgba_);
     width_ = width;
     height_ = height;
@@ -55,8 +54,7 @@ std::map<std::string, bool> g_reportedMissing;
 
 const char* const kFaceSuffixes[6] = {"px", "nx", "py", "ny", "pz", "nz"};
 
-bool isImageName(const std::string& name)
-{
+bool isImageName(const std::string& name) {
     return stm_internal::hasExtension(name, {".png", ".jpg", ".jpeg", ".bmp", ".tga"});
 }
 
@@ -64,22 +62,20 @@ bool isImageName(const std::string& name)
 // driver's largest texture, and all decoded images together within a budget
 // far above the demo's own (under 30 MiB).
 const size_t kTextureBudget = size_t(512) << 20;
-size_t g_textureBytes = 0;   // decoded bytes of the textures uploaded so far
+size_t g_textureBytes = 0; // decoded bytes of the textures uploaded so far
 
 size_t rgbaBytes(int w, int h) { return size_t(w) * size_t(h) * 4; }
 
-std::string amount(size_t bytes)
-{
+std::string amount(size_t bytes) {
     return bytes < (size_t(1) << 20) ? std::to_string(bytes >> 10) + " KiB" : std::to_string(bytes >> 20) + " MiB";
 }
 
 // Why an image of w x h is not made a texture, or empty when it fits.
-std::string sizeProblem(int w, int h, int maxSide, size_t budget)
-{
+std::string sizeProblem(int w, int h, int maxSide, size_t budget) {
     char text[192];
     if (w > maxSide || h > maxSide)
-        std::snprintf(text, sizeof text, "%dx%d is larger than the driver's largest texture (%d pixels a side)", w,
-                      h, maxSide);
+        std::snprintf(text, sizeof text, "%dx%d is larger than the driver's largest texture (%d pixels a side)", w, h,
+                      maxSide);
     else if (rgbaBytes(w, h) > budget)
         std::snprintf(text, sizeof text, "%dx%d needs %s, more than the %s left of the textures' budget", w, h,
                       amount(rgbaBytes(w, h)).c_str(), amount(budget).c_str());
@@ -94,15 +90,14 @@ std::string sizeProblem(int w, int h, int maxSide, size_t budget)
 // reads it, which keeps the other five (its PNM header reader overflows an
 // int on a long number, for one) out of reach. TGA has no signature, but
 // none of these can begin a TGA (its second byte is 0 or 1).
-std::string formatProblem(const std::vector<unsigned char>& b)
-{
+std::string formatProblem(const std::vector<unsigned char>& b) {
     struct Signature {
         const char* bytes;
         size_t size;
         const char* format;
     };
     static const Signature others[] = {
-        {"GIF8", 4, "GIF"}, {"8BPS", 4, "PSD"}, {"\x53\x80\xF6\x34", 4, "PIC"}, {"P5", 2, "PNM"},
+        {"GIF8", 4, "GIF"}, {"8BPS", 4, "PSD"},          {"\x53\x80\xF6\x34", 4, "PIC"}, {"P5", 2, "PNM"},
         {"P6", 2, "PNM"},   {"#?RADIANCE\n", 11, "HDR"}, {"#?RGBE\n", 7, "HDR"},
     };
     for (const Signature& s : others)
@@ -117,24 +112,18 @@ std::string formatProblem(const std::vector<unsigned char>& b)
 // taken for a DHT marker (the decoder skips fill bytes and stray data to
 // find markers, so no narrower walk is safe) and its tables are read as the
 // decoder reads them: by the segment's length, bytes past the end as 0.
-std::string jpegProblem(const std::vector<unsigned char>& b)
-{
+std::string jpegProblem(const std::vector<unsigned char>& b) {
     size_t start = 0;
-    while (start < b.size() && b[start] == 0xFF)
-        ++start;
-    if (start == 0 || start >= b.size() || b[start] != 0xD8)
-        return std::string();
+    while (start < b.size() && b[start] == 0xFF) ++start;
+    if (start == 0 || start >= b.size() || b[start] != 0xD8) return std::string();
     auto at = [&](size_t i) -> unsigned { return i < b.size() ? b[i] : 0; };
     for (size_t i = start; i + 1 < b.size(); ++i) {
-        if (b[i] != 0xFF || b[i + 1] != 0xC4)
-            continue;
+        if (b[i] != 0xFF || b[i + 1] != 0xC4) continue;
         long left = long(at(i + 2) << 8 | at(i + 3)) - 2;
         for (size_t table = i + 4; left > 0;) {
             unsigned codes = 0;
-            for (size_t k = 1; k <= 16; ++k)
-                codes += at(table + k);
-            if (codes > 256)
-                return "its JPEG Huffman table declares " + std::to_string(codes) + " codes (at most 256)";
+            for (size_t k = 1; k <= 16; ++k) codes += at(table + k);
+            if (codes > 256) return "its JPEG Huffman table declares " + std::to_string(codes) + " codes (at most 256)";
             table += 17 + codes;
             left -= long(17 + codes);
         }
@@ -146,22 +135,18 @@ std::string jpegProblem(const std::vector<unsigned char>& b)
 // length (up to 1 GiB) before it reads the chunk, so a PNG of a hundred
 // bytes could make it allocate a gigabyte. A chunk that declares more bytes
 // than the file has left is refused first; such a file cannot decode anyway.
-std::string pngProblem(const std::vector<unsigned char>& b)
-{
+std::string pngProblem(const std::vector<unsigned char>& b) {
     static const unsigned char signature[8] = {137, 'P', 'N', 'G', 13, 10, 26, 10};
-    if (b.size() < 8 || std::memcmp(b.data(), signature, 8) != 0)
-        return std::string();
+    if (b.size() < 8 || std::memcmp(b.data(), signature, 8) != 0) return std::string();
     for (size_t at = 8; at + 8 <= b.size();) {
         const size_t length = size_t(b[at]) << 24 | size_t(b[at + 1]) << 16 | size_t(b[at + 2]) << 8 | b[at + 3];
         std::string type(reinterpret_cast<const char*>(&b[at + 4]), 4);
-        for (char& c : type)
-            c = std::isalpha(static_cast<unsigned char>(c)) ? c : '?';
+        for (char& c : type) c = std::isalpha(static_cast<unsigned char>(c)) ? c : '?';
         const size_t left = b.size() - (at + 8);
         if (length > left)
-            return "its PNG chunk " + type + " declares " + std::to_string(length) +
-                   " bytes, more than the " + std::to_string(left) + " left in the file";
-        if (type == "IEND")
-            break;
+            return "its PNG chunk " + type + " declares " + std::to_string(length) + " bytes, more than the " +
+                   std::to_string(left) + " left in the file";
+        if (type == "IEND") break;
         at += 8 + length + 4;
     }
     return std::string();
@@ -171,36 +156,30 @@ std::string pngProblem(const std::vector<unsigned char>& b)
 // of bounds. The header's size is checked before anything is decoded. Safe
 // to run on several threads at once: it touches no shared state.
 unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int maxSide, size_t budget, int& w, int& h,
-                          std::string& failure)
-{
+                          std::string& failure) {
     int channels = 0;
     if (bytes.size() > size_t(INT32_MAX)) {
         failure = "larger than 2 GiB";
         return nullptr;
     }
-    failure = formatProblem(bytes);   // before stb_image reads any of it, its header too
-    if (failure.empty())
-        failure = jpegProblem(bytes);
-    if (!failure.empty())
-        return nullptr;
+    failure = formatProblem(bytes); // before stb_image reads any of it, its header too
+    if (failure.empty()) failure = jpegProblem(bytes);
+    if (!failure.empty()) return nullptr;
     if (stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels)) {
         failure = sizeProblem(w, h, maxSide, budget);
-        if (!failure.empty())
-            return nullptr;
+        if (!failure.empty()) return nullptr;
     }
     failure = pngProblem(bytes);
-    if (!failure.empty())
-        return nullptr;
+    if (!failure.empty()) return nullptr;
     int headerW = w, headerH = h;
     unsigned char* src = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels, 0);
     if (!src) {
-        failure = stbi_failure_reason();   // thread-local in stb_image
+        failure = stbi_failure_reason(); // thread-local in stb_image
         return nullptr;
     }
     if (w != headerW || h != headerH) {
         failure = sizeProblem(w, h, maxSide, budget);
-        if (failure.empty())
-            failure = "its header and its data disagree on its size";
+        if (failure.empty()) failure = "its header and its data disagree on its size";
         stbi_image_free(src);
         return nullptr;
     }
@@ -216,8 +195,16 @@ unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int maxSide, 
         unsigned char* d = rgba + i * 4;
         switch (channels) {
         case 1: d[0] = d[1] = d[2] = d[3] = s[0]; break;
-        case 2: d[0] = d[1] = d[2] = s[0]; d[3] = s[1]; break;
-        case 3: d[0] = s[0]; d[1] = s[1]; d[2] = s[2]; d[3] = 255; break;
+        case 2:
+            d[0] = d[1] = d[2] = s[0];
+            d[3] = s[1];
+            break;
+        case 3:
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+            d[3] = 255;
+            break;
         default: std::memcpy(d, s, 4); break;
         }
     }
@@ -225,18 +212,17 @@ unsigned char* decodeRGBA(const std::vector<unsigned char>& bytes, int maxSide, 
     return rgba;
 }
 
-int maxTextureSide()
-{
+int maxTextureSide() {
     GLint most = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
-    return most > 0 ? int(most) : 1024;   // the least GL 2 promises
+    return most > 0 ? int(most) : 1024; // the least GL 2 promises
 }
 
 // An archive image decoded, not yet uploaded.
 struct Decoded {
     std::string name;
     const std::vector<unsigned char>* bytes = nullptr;
-    size_t budget = 0;              // of the textures' budget, what it may take
+    size_t budget = 0; // of the textures' budget, what it may take
     int w = 0, h = 0;
     unsigned char* rgba = nullptr;
     std::string failure;
@@ -246,8 +232,7 @@ struct Decoded {
 // are taken in turn, so one large image does not hold up the rest. Each
 // entry's share of the budget is settled first, in archive order, from the
 // sizes the headers give, so the outcome does not depend on the threads.
-void decodeInParallel(std::vector<Decoded>& images)
-{
+void decodeInParallel(std::vector<Decoded>& images) {
     const int maxSide = maxTextureSide();
     size_t left = kTextureBudget - std::min(kTextureBudget, g_textureBytes);
     for (Decoded& d : images) {
@@ -267,25 +252,19 @@ void decodeInParallel(std::vector<Decoded>& images)
     };
     const unsigned threads = std::max(1u, std::min(std::thread::hardware_concurrency(), unsigned(images.size())));
     std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < threads; ++t)
-        helpers.emplace_back(work);
+    for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work);
     work();
-    for (std::thread& t : helpers)
-        t.join();
+    for (std::thread& t : helpers) t.join();
 }
 
-void applyParameters(const std::string& name)
-{
+void applyParameters(const std::string& name) {
     auto it = g_parameters.find(name);
-    if (it == g_parameters.end())
-        return;
-    for (const Parameter& p : it->second)
-        glTexParameterf(GL_TEXTURE_2D, p.pname, p.value);
+    if (it == g_parameters.end()) return;
+    for (const Parameter& p : it->second) glTexParameterf(GL_TEXTURE_2D, p.pname, p.value);
 }
 
 // Leaves the new texture bound to GL_TEXTURE_2D on the active unit.
-GLuint uploadRGBA(const std::string& name, int w, int h, const unsigned char* rgba)
-{
+GLuint uploadRGBA(const std::string& name, int w, int h, const unsigned char* rgba) {
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
@@ -304,16 +283,13 @@ GLuint uploadRGBA(const std::string& name, int w, int h, const unsigned char* rg
 // one that did not decode or that the driver had no memory for (the name is
 // then marked, so stmGetTexture hands out the placeholder without trying
 // again or calling the image absent).
-stm::Texture* upload(Decoded& d)
-{
+stm::Texture* upload(Decoded& d) {
     if (!d.rgba) {
-        stmMsg("stmUploadTextures: '%s' is not usable: %s; using the placeholder\n", d.name.c_str(),
-               d.failure.c_str());
+        stmMsg("stmUploadTextures: '%s' is not usable: %s; using the placeholder\n", d.name.c_str(), d.failure.c_str());
         g_reportedMissing[d.name] = true;
         return nullptr;
     }
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) {}
     GLuint id = uploadRGBA(d.name, d.w, d.h, d.rgba);
     if (glGetError() == GL_OUT_OF_MEMORY) {
         stmMsg("stmUploadTextures: '%s' (%dx%d): the driver is out of memory for it; using the placeholder\n",
@@ -330,26 +306,21 @@ stm::Texture* upload(Decoded& d)
     return texture;
 }
 
-stm::Texture* uploadMember(const std::string& name)
-{
+stm::Texture* uploadMember(const std::string& name) {
     std::vector<Decoded> one(1);
     one[0].name = name;
     one[0].bytes = stm_internal::member(name);
-    if (!one[0].bytes)
-        return nullptr;
+    if (!one[0].bytes) return nullptr;
     decodeInParallel(one);
     return upload(one[0]);
 }
 
 // Magenta and black 8-pixel checks: impossible to miss on screen.
-stm::Texture* placeholder()
-{
-    if (g_placeholder)
-        return g_placeholder;
+stm::Texture* placeholder() {
+    if (g_placeholder) return g_placeholder;
     const int size = 64;
     unsigned char* rgba = static_cast<unsigned char*>(std::malloc(size * size * 4));
-    if (!rgba)
-        throw "stmGetTexture: no memory for the placeholder texture";
+    if (!rgba) throw "stmGetTexture: no memory for the placeholder texture";
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             unsigned char* p = rgba + (y * size + x) * 4;
@@ -366,16 +337,14 @@ stm::Texture* placeholder()
 } // namespace
 
 namespace stm_internal {
-void releaseTextures()
-{
+void releaseTextures() {
     for (auto& t : g_textures) {
         GLuint id = t.second->getID();
         glDeleteTextures(1, &id);
         delete t.second;
     }
     g_textures.clear();
-    for (auto& c : g_cubes)
-        delete c.second;
+    for (auto& c : g_cubes) delete c.second;
     g_cubes.clear();
     if (g_placeholder) {
         GLuint id = g_placeholder->getID();
@@ -389,8 +358,7 @@ void releaseTextures()
 }
 } // namespace stm_internal
 
-void stmInitCubemaps()
-{
+void stmInitCubemaps() {
     // A cube is every prefix P for which the archive holds P + "px.png" … P + "nz.png".
     for (const std::string& name : stm_internal::memberNames()) {
         const std::string suffix = "px.png";
@@ -398,29 +366,23 @@ void stmInitCubemaps()
             continue;
         std::string prefix = name.substr(0, name.size() - suffix.size());
         bool complete = true;
-        for (const char* face : kFaceSuffixes)
-            complete = complete && stm_internal::member(prefix + face + ".png");
-        if (complete && !g_cubes.count(prefix))
-            g_cubes[prefix] = new stm::TextureCube();
+        for (const char* face : kFaceSuffixes) complete = complete && stm_internal::member(prefix + face + ".png");
+        if (complete && !g_cubes.count(prefix)) g_cubes[prefix] = new stm::TextureCube();
     }
     stmMsg("stmInitCubemaps: %d cube face sets\n", int(g_cubes.size()));
 }
 
-stm::TextureCube* stmGetTextureCube(const char* prefix)
-{
+stm::TextureCube* stmGetTextureCube(const char* prefix) {
     auto it = g_cubes.find(prefix ? prefix : "");
-    if (it == g_cubes.end())
-        return nullptr;
+    if (it == g_cubes.end()) return nullptr;
     for (int i = 0; i < 6; ++i)
         if (!it->second->faces[i])
             it->second->faces[i] = stmGetTexture((it->first + kFaceSuffixes[i] + ".png").c_str());
     return it->second;
 }
 
-void stmSetTextureParameter(const char* fileName, unsigned int pname, float value)
-{
-    if (!fileName)
-        return;
+void stmSetTextureParameter(const char* fileName, unsigned int pname, float value) {
+    if (!fileName) return;
     g_parameters[fileName].push_back({pname, value});
     auto it = g_textures.find(fileName);
     if (it != g_textures.end()) {
@@ -429,8 +391,7 @@ void stmSetTextureParameter(const char* fileName, unsigned int pname, float valu
     }
 }
 
-void stmUploadTextures()
-{
+void stmUploadTextures() {
     // Decoding runs on every core; the uploads follow in archive order, so
     // each image gets the texture name it always had.
     std::vector<Decoded> images;
@@ -439,24 +400,20 @@ void stmUploadTextures()
             Decoded d;
             d.name = name;
             d.bytes = stm_internal::member(name);
-            if (d.bytes)
-                images.push_back(std::move(d));
+            if (d.bytes) images.push_back(std::move(d));
         }
     decodeInParallel(images);
     int uploaded = 0;
     for (Decoded& d : images)
-        if (upload(d))
-            ++uploaded;
+        if (upload(d)) ++uploaded;
     glBindTexture(GL_TEXTURE_2D, 0);
     stmMsg("stmUploadTextures: %d textures\n", uploaded);
 }
 
-stm::Texture* stmGetTexture(const char* fileName)
-{
+stm::Texture* stmGetTexture(const char* fileName) {
     std::string name = fileName ? fileName : "";
     auto it = g_textures.find(name);
-    if (it != g_textures.end())
-        return it->second;
+    if (it != g_textures.end()) return it->second;
     // An image not uploaded yet (stmUploadTextures not called) uploads now;
     // one that failed once is not decoded again.
     if (isImageName(name) && !g_reportedMissing.count(name)) {
@@ -464,8 +421,7 @@ stm::Texture* stmGetTexture(const char* fileName)
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
         stm::Texture* texture = uploadMember(name);
         glBindTexture(GL_TEXTURE_2D, GLuint(bound));
-        if (texture)
-            return texture;
+        if (texture) return texture;
     }
     if (!g_reportedMissing[name]) {
         g_reportedMissing[name] = true;
@@ -482,14 +438,12 @@ namespace {
 std::string g_reloadError;
 }
 
-bool stmReloadTexture(const char* fileName)
-{
+bool stmReloadTexture(const char* fileName) {
     g_reloadError.clear();
     const std::string name = fileName ? fileName : "";
     auto it = g_textures.find(name);
     if (it == g_textures.end()) {
-        if (!g_reportedMissing.count(name))
-            return true;
+        if (!g_reportedMissing.count(name)) return true;
         g_reloadError = "it was missing when the effects started, so they use the placeholder until the next run";
         return false;
     }
@@ -521,8 +475,7 @@ bool stmReloadTexture(const char* fileName)
 
 const char* stmReloadError() { return g_reloadError.empty() ? nullptr : g_reloadError.c_str(); }
 
-void stmAddRenderToTexture(int width, int height, const char* name)
-{
+void stmAddRenderToTexture(int width, int height, const char* name) {
     if (!name || width <= 0 || height <= 0) {
         stmMsg("stmAddRenderToTexture: bad request %dx%d '%s'\n", width, height, name ? name : "(null)");
         return;
@@ -550,8 +503,7 @@ void stmAddRenderToTexture(int width, int height, const char* name)
 }
 
 bool stmDecodeImage(const unsigned char* bytes, size_t size, int maxSide, size_t budget, int& width, int& height,
-                    std::string& failure)
-{
+                    std::string& failure) {
     std::vector<unsigned char> copy(bytes, bytes + size);
     unsigned char* rgba = decodeRGBA(copy, maxSide, budget, width, height, failure);
     std::free(rgba);

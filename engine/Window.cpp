@@ -19,7 +19,7 @@ struct WindowState {
     bool display = false;
     bool fullscreen = false;
     bool gammaChanged = false;
-    Uint32 lastPointerMotion = 0;   // SDL ticks; the pointer hides after a still spell
+    Uint32 lastPointerMotion = 0; // SDL ticks; the pointer hides after a still spell
 };
 WindowState g_win;
 
@@ -36,8 +36,7 @@ bool g_keyDown[256];
 bool g_keyPressed[256];
 bool g_keyInjected[256];
 
-int virtualKeyOf(SDL_Keycode key)
-{
+int virtualKeyOf(SDL_Keycode key) {
     switch (key) {
     case SDLK_ESCAPE: return 27;
     case SDLK_RETURN: return 13;
@@ -56,22 +55,17 @@ int virtualKeyOf(SDL_Keycode key)
     case SDLK_RIGHTBRACKET: return 221;
     default: break;
     }
-    if (key >= SDLK_F1 && key <= SDLK_F12)
-        return 112 + (key - SDLK_F1);
-    if (key >= SDLK_a && key <= SDLK_z)
-        return 'A' + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9)
-        return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return 112 + (key - SDLK_F1);
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     return -1;
 }
 
 } // namespace
 
-bool stmDisplayAvailable()
-{
+bool stmDisplayAvailable() {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
-        return false;
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) return false;
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
@@ -81,8 +75,7 @@ namespace {
 // Whether the display can switch to exactly width x height. A display that
 // cannot (a virtual one, or an odd size) gets a window covering the desktop
 // at its own mode instead, with the picture letterboxed in it: never a crop.
-bool displayOffersSize(int width, int height)
-{
+bool displayOffersSize(int width, int height) {
     SDL_DisplayMode want = {}, got;
     want.w = width;
     want.h = height;
@@ -93,26 +86,21 @@ const Uint32 kPointerHideMs = 1500;
 
 // In full screen the pointer never shows; in a window it hides once it has
 // stood still over the window for a moment and comes back when it moves.
-void updatePointer()
-{
-    if (!g_win.display)
-        return;
+void updatePointer() {
+    if (!g_win.display) return;
     bool still = SDL_GetTicks() - g_win.lastPointerMotion >= kPointerHideMs;
     bool hide = g_win.fullscreen || (still && SDL_GetMouseFocus() == g_win.window);
-    if ((SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE) == hide)
-        SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
+    if ((SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE) == hide) SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
 }
 
-void applyFullscreenMode(int width, int height, int refreshHz)
-{
+void applyFullscreenMode(int width, int height, int refreshHz) {
     SDL_DisplayMode want = {};
     want.w = width;
     want.h = height;
     want.refresh_rate = refreshHz;
     SDL_DisplayMode got;
     int display = SDL_GetWindowDisplayIndex(g_win.window);
-    if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &want, &got))
-        SDL_SetWindowDisplayMode(g_win.window, &got);
+    if (SDL_GetClosestDisplayMode(display < 0 ? 0 : display, &want, &got)) SDL_SetWindowDisplayMode(g_win.window, &got);
 }
 
 // Whether SDL's video subsystem, started for a run with a display, drives a
@@ -120,20 +108,15 @@ void applyFullscreenMode(int width, int height, int refreshHz)
 // its offscreen or dummy driver without a word, and the programme would play
 // into no window: that is stopped here, naming the display and the cause
 // (the error of each window-system driver, tried once more on its own).
-bool checkWindowSystem()
-{
+bool checkWindowSystem() {
     const char* current = SDL_GetCurrentVideoDriver();
-    if (!current || (std::strcmp(current, "offscreen") != 0 && std::strcmp(current, "dummy") != 0))
-        return true;
+    if (!current || (std::strcmp(current, "offscreen") != 0 && std::strcmp(current, "dummy") != 0)) return true;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     std::string displays, causes;
-    const struct {
-        const char *variable, *driver;
-    } kSystems[] = {{"DISPLAY", "x11"}, {"WAYLAND_DISPLAY", "wayland"}};
+    const struct { const char *variable, *driver; } kSystems[] = {{"DISPLAY", "x11"}, {"WAYLAND_DISPLAY", "wayland"}};
     for (const auto& system : kSystems) {
         const char* value = std::getenv(system.variable);
-        if (!value || !*value)
-            continue;
+        if (!value || !*value) continue;
         displays += std::string(displays.empty() ? "" : " and ") + system.variable + "=" + value;
         std::string cause = "not built into this SDL";
         for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
@@ -142,9 +125,10 @@ bool checkWindowSystem()
         SDL_VideoQuit();
         causes += std::string(causes.empty() ? "" : "; ") + "SDL's " + system.driver + " driver: " + cause;
     }
-    stmMsg("stmInitEx: cannot open a window on %s (%s); SDL fell back to its %s driver, which shows nothing. "
-           "Run with --headless to render without a window.\n",
-           displays.c_str(), causes.c_str(), current);
+    stmMsg(
+        "stmInitEx: cannot open a window on %s (%s); SDL fell back to its %s driver, which shows nothing. "
+        "Run with --headless to render without a window.\n",
+        displays.c_str(), causes.c_str(), current);
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
     return false;
 }
@@ -158,19 +142,15 @@ int framebufferWidth() { return g_win.width; }
 int framebufferHeight() { return g_win.height; }
 void* glProc(const char* name) { return g_win.context ? SDL_GL_GetProcAddress(name) : nullptr; }
 
-void bindWindowFramebuffer()
-{
+void bindWindowFramebuffer() {
     typedef void (*BindFramebuffer)(GLenum, GLuint);
     static BindFramebuffer bind = nullptr;
-    if (!bind)
-        bind = reinterpret_cast<BindFramebuffer>(glProc("glBindFramebufferEXT"));
-    if (bind)
-        bind(GL_FRAMEBUFFER_EXT, 0);
+    if (!bind) bind = reinterpret_cast<BindFramebuffer>(glProc("glBindFramebufferEXT"));
+    if (bind) bind(GL_FRAMEBUFFER_EXT, 0);
 }
 } // namespace stm_internal
 
-void stmConfigure(const StmRunOptions& options)
-{
+void stmConfigure(const StmRunOptions& options) {
     g_options = options;
     g_dataDir = options.dataDir ? options.dataDir : "";
     g_captureOut = options.captureOut ? options.captureOut : "";
@@ -183,16 +163,13 @@ void stmConfigure(const StmRunOptions& options)
 const StmRunOptions& stmGetRunOptions() { return g_options; }
 bool stmIsHeadless() { return g_options.headless; }
 
-bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool alwaysOnTop,
-               bool alwaysOnTopCopy, int stencilBits, float aspect, float desktopAspect,
-               const char* archiveName, int refreshHz)
-{
+bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool alwaysOnTop, bool alwaysOnTopCopy,
+               int stencilBits, float aspect, float desktopAspect, const char* archiveName, int refreshHz) {
     if (g_win.window) {
         stmMsg("stmInitEx: already initialised\n");
         return true;
     }
-    if (!g_options.headless && !stmDisplayAvailable())
-        g_options.headless = true;
+    if (!g_options.headless && !stmDisplayAvailable()) g_options.headless = true;
     if (g_options.headless) {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         fullscreen = false;
@@ -201,8 +178,7 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
         stmMsg("stmInitEx: SDL video init failed: %s\n", SDL_GetError());
         return false;
     }
-    if (!g_options.headless && !checkWindowSystem())
-        return false;
+    if (!g_options.headless && !checkWindowSystem()) return false;
     g_win.display = !g_options.headless;
 
     if (g_options.sizeW > 0 && g_options.sizeH > 0) {
@@ -231,8 +207,7 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, g_options.glDebug ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
 
     Uint32 flags = SDL_WINDOW_OPENGL;
-    if (g_options.headless)
-        flags |= SDL_WINDOW_HIDDEN;
+    if (g_options.headless) flags |= SDL_WINDOW_HIDDEN;
     if (fullscreen && displayOffersSize(width, height)) {
         flags |= SDL_WINDOW_FULLSCREEN;
     } else if (fullscreen) {
@@ -247,16 +222,14 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
         }
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
-    if (alwaysOnTop || alwaysOnTopCopy)
-        flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-    (void)flag5;   // the window is always a plain top-level one
+    if (alwaysOnTop || alwaysOnTopCopy) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    (void)flag5; // the window is always a plain top-level one
     g_win.window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (!g_win.window) {
         stmMsg("stmInitEx: cannot create a %dx%d window: %s\n", width, height, SDL_GetError());
         return false;
     }
-    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN)
-        applyFullscreenMode(width, height, refreshHz);
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN) applyFullscreenMode(width, height, refreshHz);
     g_win.fullscreen = fullscreen;
     g_win.lastPointerMotion = SDL_GetTicks();
     g_win.context = SDL_GL_CreateContext(g_win.window);
@@ -282,20 +255,16 @@ bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool
     stmMsg("stmInitEx: %dx%d%s%s, %s (%s)\n", g_win.width, g_win.height, fullscreen ? " fullscreen" : "",
            g_options.headless ? " headless" : "", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
            reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-    (void)archiveName;   // the shell reads the archive with stmReadPak
+    (void)archiveName; // the shell reads the archive with stmReadPak
     return true;
 }
 
-void stmSetWindowTitle(const char* title)
-{
-    if (g_win.window)
-        SDL_SetWindowTitle(g_win.window, title ? title : "");
+void stmSetWindowTitle(const char* title) {
+    if (g_win.window) SDL_SetWindowTitle(g_win.window, title ? title : "");
 }
 
-void stmSetWindowIcon(const unsigned char* rgba, int width, int height)
-{
-    if (!g_win.window || !rgba || width <= 0 || height <= 0)
-        return;
+void stmSetWindowIcon(const unsigned char* rgba, int width, int height) {
+    if (!g_win.window || !rgba || width <= 0 || height <= 0) return;
     SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<unsigned char*>(rgba), width, height, 32,
                                                            width * 4, SDL_PIXELFORMAT_RGBA32);
     if (!icon) {
@@ -309,30 +278,24 @@ void stmSetWindowIcon(const unsigned char* rgba, int width, int height)
 void* stmGetHWND() { return g_win.window; }
 void* stmGetHDC() { return g_win.context; }
 
-void stmSwapBuffers()
-{
-    if (!g_win.window)
-        return;
+void stmSwapBuffers() {
+    if (!g_win.window) return;
     stm_internal::captureFrame();
     updatePointer();
     SDL_GL_SwapWindow(g_win.window);
     std::memset(g_keyPressed, 0, sizeof(g_keyPressed));
 }
 
-void stmSetGamma(int value)
-{
-    if (!g_win.window || !g_win.display)
-        return;
-    if (value == 0 && !g_win.gammaChanged)
-        return;
+void stmSetGamma(int value) {
+    if (!g_win.window || !g_win.display) return;
+    if (value == 0 && !g_win.gammaChanged) return;
     SDL_SetWindowBrightness(g_win.window, 1.0f + value / 100.0f);
     g_win.gammaChanged = value != 0;
 }
 
-void stmShutDown()
-{
+void stmShutDown() {
     stm_internal::finishCapture();
-    stmClearEffects();   // while their GL context is still current
+    stmClearEffects(); // while their GL context is still current
     stm_internal::shutdownAudio();
     stm_internal::stopDataWatch();
     stm_internal::releaseArchive();
@@ -348,16 +311,12 @@ void stmShutDown()
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
-int stmPeekMessage()
-{
-    if (!g_win.window)
-        return 0;
+int stmPeekMessage() {
+    if (!g_win.window) return 0;
     SDL_Event event;
-    if (!SDL_PollEvent(&event))
-        return 0;
+    if (!SDL_PollEvent(&event)) return 0;
     switch (event.type) {
-    case SDL_QUIT:
-        return 1;
+    case SDL_QUIT: return 1;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         int vk = virtualKeyOf(event.key.keysym.sym);
@@ -367,61 +326,46 @@ int stmPeekMessage()
         }
         break;
     }
-    case SDL_MOUSEMOTION:
-        g_win.lastPointerMotion = SDL_GetTicks();
-        break;
+    case SDL_MOUSEMOTION: g_win.lastPointerMotion = SDL_GetTicks(); break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             std::memset(g_keyDown, 0, sizeof(g_keyDown));
             std::memset(g_keyPressed, 0, sizeof(g_keyPressed));
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return 2;
 }
 
-bool stmGetKey(int virtualKey)
-{
-    if (virtualKey < 0 || virtualKey > 255)
-        return false;
+bool stmGetKey(int virtualKey) {
+    if (virtualKey < 0 || virtualKey > 255) return false;
     return g_keyDown[virtualKey] || g_keyPressed[virtualKey] || g_keyInjected[virtualKey];
 }
 
-void stmInjectKey(int virtualKey, bool down)
-{
-    if (virtualKey >= 0 && virtualKey <= 255)
-        g_keyInjected[virtualKey] = down;
+void stmInjectKey(int virtualKey, bool down) {
+    if (virtualKey >= 0 && virtualKey <= 255) g_keyInjected[virtualKey] = down;
 }
 
-void stmInjectQuit()
-{
+void stmInjectQuit() {
     SDL_Event event = {};
     event.type = SDL_QUIT;
     SDL_PushEvent(&event);
 }
 
-void* stmGetProcAddress(const char* name)
-{
-    if (!name)
-        return nullptr;
-    if (g_procOverride)
-        return g_procOverride(name);
+void* stmGetProcAddress(const char* name) {
+    if (!name) return nullptr;
+    if (g_procOverride) return g_procOverride(name);
     return stm_internal::glProc(name);
 }
 
-const char* stmGetGLString(unsigned int name)
-{
-    if (g_stringOverride)
-        return g_stringOverride(name);
-    if (!g_win.context)
-        return nullptr;
+const char* stmGetGLString(unsigned int name) {
+    if (g_stringOverride) return g_stringOverride(name);
+    if (!g_win.context) return nullptr;
     return reinterpret_cast<const char*>(glGetString(name));
 }
 
-void stmOverrideGL(StmProcLookup procLookup, StmStringLookup stringLookup)
-{
+void stmOverrideGL(StmProcLookup procLookup, StmStringLookup stringLookup) {
     g_procOverride = procLookup;
     g_stringOverride = stringLookup;
 }

@@ -39,10 +39,34 @@ public:
     Vector operator*(float s) const { return Vector(x * s, y * s, z * s, w * s); }
     Vector operator/(float s) const { return Vector(x / s, y / s, z / s, w / s); }
     Vector operator-() const { return Vector(-x, -y, -z, -w); }
-    Vector& operator+=(const Vector& o) { x += o.x; y += o.y; z += o.z; w += o.w; return *this; }
-    Vector& operator-=(const Vector& o) { x -= o.x; y -= o.y; z -= o.z; w -= o.w; return *this; }
-    Vector& operator*=(float s) { x *= s; y *= s; z *= s; w *= s; return *this; }
-    Vector& operator*=(const Vector& o) { x *= o.x; y *= o.y; z *= o.z; w *= o.w; return *this; }
+    Vector& operator+=(const Vector& o) {
+        x += o.x;
+        y += o.y;
+        z += o.z;
+        w += o.w;
+        return *this;
+    }
+    Vector& operator-=(const Vector& o) {
+        x -= o.x;
+        y -= o.y;
+        z -= o.z;
+        w -= o.w;
+        return *this;
+    }
+    Vector& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        w *= s;
+        return *this;
+    }
+    Vector& operator*=(const Vector& o) {
+        x *= o.x;
+        y *= o.y;
+        z *= o.z;
+        w *= o.w;
+        return *this;
+    }
 
     float sqLength() const { return x * x + y * y + z * z; }
     float length() const;
@@ -66,9 +90,24 @@ public:
     Vector3 operator*(float s) const { return Vector3(x * s, y * s, z * s); }
     Vector3 operator/(float s) const { return Vector3(x / s, y / s, z / s); }
     Vector3 operator-() const { return Vector3(-x, -y, -z); }
-    Vector3& operator+=(const Vector3& o) { x += o.x; y += o.y; z += o.z; return *this; }
-    Vector3& operator-=(const Vector3& o) { x -= o.x; y -= o.y; z -= o.z; return *this; }
-    Vector3& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
+    Vector3& operator+=(const Vector3& o) {
+        x += o.x;
+        y += o.y;
+        z += o.z;
+        return *this;
+    }
+    Vector3& operator-=(const Vector3& o) {
+        x -= o.x;
+        y -= o.y;
+        z -= o.z;
+        return *this;
+    }
+    Vector3& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
 
     float sqLength() const { return x * x + y * y + z * z; }
     float length() const;
@@ -91,11 +130,11 @@ public:
     explicit Matrix4(const float* columnMajor);
 
     Matrix4 operator*(const Matrix4& o) const;
-    Vector operator*(const Vector& v) const;           // full 4x4 product
-    Vector3 multipleBy3x3(const Vector3& v) const;     // rotation/scale part only
+    Vector operator*(const Vector& v) const;       // full 4x4 product
+    Vector3 multipleBy3x3(const Vector3& v) const; // rotation/scale part only
     Matrix4 transpose() const;
-    Matrix4 inverse() const;                           // identity when singular
-    Matrix4 inverseTranspose() const;                  // normal matrix of the upper 3x3
+    Matrix4 inverse() const;          // identity when singular
+    Matrix4 inverseTranspose() const; // normal matrix of the upper 3x3
     Matrix4& makeIdentity();
     Matrix4& makeRotation(float angleDegrees, float x, float y, float z); // as glRotatef
     Matrix4& makeScaleXYZ(float x, float y, float z);
@@ -122,7 +161,7 @@ public:
     // New pixels for the same texture (malloc'd, owned from now on); the GL
     // upload is the caller's.
     void replaceImage(int width, int height, unsigned char* rgba);
-    void bind() const;   // glBindTexture(GL_TEXTURE_2D, id)
+    void bind() const; // glBindTexture(GL_TEXTURE_2D, id)
 private:
     unsigned int id_;
     int width_, height_;
@@ -148,7 +187,11 @@ public:
     virtual ~Base() = default;
     // Stores the span and returns true; effects that load data override it,
     // store the two values first and return true.
-    virtual bool init(unsigned long start_, unsigned long end_) { start = start_; end = end_; return true; }
+    virtual bool init(unsigned long start_, unsigned long end_) {
+        start = start_;
+        end = end_;
+        return true;
+    }
     virtual void update(float songTime) { time = songTime; }
     virtual void draw() = 0;
     virtual void release() {}
@@ -171,9 +214,9 @@ namespace stm = ZEPHRAN_STAGEMILL;
 // How the process runs: filled by the shell from the command line before
 // stmInitEx. Defaults give an ordinary windowed run.
 struct StmRunOptions {
-    bool headless = false;          // SDL offscreen video, message boxes on stderr
-    const char* dataDir = nullptr;  // loose files here override archive members
-    bool mute = false;              // never open an audio device (the shell mutes headless runs)
+    bool headless = false;         // SDL offscreen video, message boxes on stderr
+    const char* dataDir = nullptr; // loose files here override archive members
+    bool mute = false;             // never open an audio device (the shell mutes headless runs)
     // Fixed clock: when fixedFps > 0 the song clock advances exactly
     // 1000/fixedFps ms per stmUpdateTimer, starting at fixedFrom, and never
     // reads the wall clock or the audio position. A fixedFrom on the grid of
@@ -187,7 +230,7 @@ struct StmRunOptions {
     // the first written frame's time); stmOutputProblem tells whether a name
     // fits one of these. Frames drawn without a swap are not written.
     const char* captureOut = nullptr;
-    float captureTo = -1.0f;        // ms, frames at or after it are not written; < 0: no limit
+    float captureTo = -1.0f; // ms, frames at or after it are not written; < 0: no limit
     // Render size for headless runs (0: as stmInitEx says).
     int sizeW = 0, sizeH = 0;
     // Ask for a debug context and pass its GL_KHR_debug messages to the
@@ -207,13 +250,12 @@ bool stmDisplayAvailable();
 // shape (0: the screen's): when it differs from the window's, the picture is a
 // centred rectangle with black bars around it (see stmResetViewport).
 // `desktopAspect` is the monitor's shape for full screen (0: asked of SDL).
-bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool alwaysOnTop,
-               bool alwaysOnTopCopy, int stencilBits, float aspect, float desktopAspect,
-               const char* archiveName, int refreshHz);
+bool stmInitEx(int width, int height, int bpp, bool fullscreen, bool flag5, bool alwaysOnTop, bool alwaysOnTopCopy,
+               int stencilBits, float aspect, float desktopAspect, const char* archiveName, int refreshHz);
 void stmSetWindowTitle(const char* title);
 void stmSetWindowIcon(const unsigned char* rgba, int width, int height);
-void* stmGetHWND();   // opaque window handle (SDL_Window*), null before stmInitEx
-void* stmGetHDC();    // opaque context handle (SDL_GLContext)
+void* stmGetHWND(); // opaque window handle (SDL_Window*), null before stmInitEx
+void* stmGetHDC();  // opaque context handle (SDL_GLContext)
 void stmSwapBuffers();
 void stmSetGamma(int value);
 void stmShutDown();
@@ -263,7 +305,7 @@ const char* stmDataDirProblem(const char* dir);
 // Finds the cube face sets: every prefix P with images P + "px.png", "nx.png",
 // "py.png", "ny.png", "pz.png", "nz.png"; stmGetTextureCube(P) gives its faces.
 void stmInitCubemaps();
-stm::TextureCube* stmGetTextureCube(const char* prefix);   // null when absent
+stm::TextureCube* stmGetTextureCube(const char* prefix); // null when absent
 void stmSetTextureParameter(const char* fileName, unsigned int pname, float value);
 void stmUploadTextures();
 // The texture of an archive image or render texture; a missing name gives a
@@ -281,7 +323,7 @@ void stmAddRenderToTexture(int width, int height, const char* name);
 int stmGetTextCount();
 const char* stmGetTextFileNameAtIndex(int index);
 const char* stmGetTextAtIndex(int index);
-const char* stmGetText(const char* fileName);   // null when absent
+const char* stmGetText(const char* fileName); // null when absent
 // Raw bytes of any member (null when absent).
 const unsigned char* stmGetFile(const char* fileName, unsigned int* size);
 // Writes every member (as stmReadPak read them) as a file under `directory`
@@ -325,8 +367,8 @@ void stmClearEffects();
 // wall clock when there is no audio device, and the fixed clock in captures.
 void stmInitTimer();
 void stmUpdateTimer();
-float stmGetTime();        // ms
-float stmGetDeltaTime();   // seconds since the previous stmUpdateTimer
+float stmGetTime();      // ms
+float stmGetDeltaTime(); // seconds since the previous stmUpdateTimer
 // Fixed clock only: the next stmUpdateTimer gives frame `frame` of the clock
 // (the frames it counts from fixedFrom, or from 0 when fixedFrom lies on the
 // grid from 0), as if the frames between had been drawn.
@@ -335,7 +377,7 @@ void stmSetFixedFrame(long long frame);
 // with no time elapsed, then puts the clock back as it was: a frame drawn
 // ahead of its time (the start-up's warm-up).
 void stmRunAt(float ms);
-void stmAdjustTime(float ms);   // never below 0
+void stmAdjustTime(float ms); // never below 0
 // Pause: the song clock and the music stand still (delta 0 each frame) until
 // resumed; seeks still move the paused clock. Resuming plays on from the
 // paused time on every clock.

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < stmGetTextCount(); ++i) {
         const char* name = stmGetTextFileNameAtIndex(i);
         const char* text = stmGetText(name);
-        if (!text || text != stmGetTextAtIndex(i)) __builtin_trap();   // the lookup must find each text
+        if (!text || text != stmGetTextAtIndex(i)) __builtin_trap(); // the lookup must find each text
         unsigned int bytes = 0;
         if (!stmGetFile(name, &bytes)) __builtin_trap();
     }

@@ -11,7 +11,7 @@
 
 namespace {
 struct Refused {};
-}
+} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     StmRunOptions options;
@@ -25,7 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size); // the archive hands out NUL-terminated texts
     try {
         delete loadColladaText("fuzz.dae", text.c_str());
-    } catch (const Refused&) {
-    }
+    } catch (const Refused&) {}
     return 0;
 }

@@ -18,6 +18,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string failure;
     if (stmDecodeImage(data, size, maxSide, budget, width, height, failure) &&
         (width > maxSide || height > maxSide || size_t(width) * size_t(height) * 4 > budget))
-        __builtin_trap();   // a decoded image outside the bounds
+        __builtin_trap(); // a decoded image outside the bounds
     return 0;
 }

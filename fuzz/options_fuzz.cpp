@@ -27,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ShellOptions options;
     std::string error;
     if (!parseOptions(int(args.size()), argv.data(), options, error) && error.empty())
-        __builtin_trap();   // a refusal must say why
+        __builtin_trap(); // a refusal must say why
     return 0;
 }

@@ -10,7 +10,7 @@
 struct DisplayMode {
     int width = 0, height = 0;
     int bitsPerPixel = 0;
-    int refreshRate = 0;   // Hz; 0 where the display does not say
+    int refreshRate = 0; // Hz; 0 where the display does not say
 };
 
 class Launcher {
@@ -30,7 +30,7 @@ public:
     std::vector<std::string> rateLines() const;
     static const std::vector<std::string>& aspectLines();
     int resolutionIndex() const { return resolutionIndex_; }
-    int rateIndex() const { return rateIndex_; }       // -1: no line selected
+    int rateIndex() const { return rateIndex_; } // -1: no line selected
     int aspectIndex() const { return aspectIndex_; }
 
     // A line out of range changes nothing. Choosing a resolution rebuilds the
@@ -73,7 +73,7 @@ public:
     const std::vector<int>& rateEntries() const { return rateEntries_; }
 
 private:
-    const DisplayMode* chosenResolution() const;   // null without offered modes
+    const DisplayMode* chosenResolution() const; // null without offered modes
     void fillRates(int width, int height);
 
     std::vector<DisplayMode> modes_;

@@ -23,29 +23,25 @@ constexpr LauncherRect kTemplate[] = {
 };
 static_assert(sizeof kTemplate / sizeof kTemplate[0] == size_t(LauncherControl::Count));
 
-ImVec2 topLeft(LauncherControl c)
-{
+ImVec2 topLeft(LauncherControl c) {
     LauncherRect r = launcherControlRect(c);
     return ImVec2(r.x, r.y);
 }
 
-ImVec2 size(LauncherControl c)
-{
+ImVec2 size(LauncherControl c) {
     LauncherRect r = launcherControlRect(c);
     return ImVec2(r.w, r.h);
 }
 
 // A flat group frame with its label set into the top edge.
-void groupBox(LauncherControl c, const char* label)
-{
+void groupBox(LauncherControl c, const char* label) {
     ImDrawList* draw = ImGui::GetWindowDrawList();
     ImVec2 origin = ImGui::GetWindowPos();
     LauncherRect r = launcherControlRect(c);
     float half = ImGui::GetFontSize() * 0.5f;
     ImVec2 a(origin.x + r.x, origin.y + r.y + half), b(origin.x + r.x + r.w, origin.y + r.y + r.h);
     draw->AddRect(a, b, ImGui::GetColorU32(ImGuiCol_Border));
-    if (!*label)
-        return;
+    if (!*label) return;
     ImVec2 text(origin.x + r.x + 8.0f, origin.y + r.y);
     ImVec2 extent = ImGui::CalcTextSize(label);
     draw->AddRectFilled(ImVec2(text.x - 2.0f, text.y), ImVec2(text.x + extent.x + 2.0f, text.y + extent.y),
@@ -54,19 +50,16 @@ void groupBox(LauncherControl c, const char* label)
 }
 
 // A drop-down list; returns the line picked this frame, or -1.
-int dropDown(LauncherControl c, const char* id, const std::vector<std::string>& lines, int selected)
-{
+int dropDown(LauncherControl c, const char* id, const std::vector<std::string>& lines, int selected) {
     ImGui::SetCursorPos(topLeft(c));
     ImGui::SetNextItemWidth(size(c).x);
     const char* preview = selected >= 0 && selected < int(lines.size()) ? lines[selected].c_str() : "";
     int picked = -1;
     if (ImGui::BeginCombo(id, preview, ImGuiComboFlags_HeightRegular)) {
         for (int i = 0; i < int(lines.size()); ++i) {
-            ImGui::PushID(i);   // lines may repeat
-            if (ImGui::Selectable(lines[i].c_str(), i == selected))
-                picked = i;
-            if (i == selected)
-                ImGui::SetItemDefaultFocus();
+            ImGui::PushID(i); // lines may repeat
+            if (ImGui::Selectable(lines[i].c_str(), i == selected)) picked = i;
+            if (i == selected) ImGui::SetItemDefaultFocus();
             ImGui::PopID();
         }
         ImGui::EndCombo();
@@ -78,14 +71,12 @@ bool keyPressed(ImGuiKey key) { return ImGui::IsKeyPressed(ImGui::GetKeyIndex(ke
 
 } // namespace
 
-LauncherRect launcherControlRect(LauncherControl control)
-{
+LauncherRect launcherControlRect(LauncherControl control) {
     LauncherRect r = kTemplate[int(control)];
     return {r.x * 2.0f, r.y * 2.0f, r.w * 2.0f, r.h * 2.0f};
 }
 
-void applyLauncherStyle()
-{
+void applyLauncherStyle() {
     ImGui::StyleColorsLight();
     ImGuiStyle& style = ImGui::GetStyle();
     style.WindowRounding = style.FrameRounding = style.PopupRounding = style.GrabRounding = 0.0f;
@@ -93,8 +84,7 @@ void applyLauncherStyle()
     style.FrameBorderSize = 1.0f;
 }
 
-LauncherAction LauncherDialog::frame(Launcher& launcher)
-{
+LauncherAction LauncherDialog::frame(Launcher& launcher) {
     // A key that closes a dropped-down list is spent on it: the list was open
     // at the end of the previous frame.
     bool listOpen = listWasOpen_;
@@ -118,33 +108,26 @@ LauncherAction LauncherDialog::frame(Launcher& launcher)
 
     int line = dropDown(LauncherControl::ResolutionList, "##resolution", launcher.resolutionLines(),
                         launcher.resolutionIndex());
-    if (line >= 0)
-        launcher.selectResolution(line);
+    if (line >= 0) launcher.selectResolution(line);
     line = dropDown(LauncherControl::RateList, "##rate", launcher.rateLines(), launcher.rateIndex());
-    if (line >= 0)
-        launcher.selectRate(line);
+    if (line >= 0) launcher.selectRate(line);
     line = dropDown(LauncherControl::AspectList, "##aspect", Launcher::aspectLines(), launcher.aspectIndex());
-    if (line >= 0)
-        launcher.selectAspect(line);
+    if (line >= 0) launcher.selectAspect(line);
 
     ImGui::SetCursorPos(topLeft(LauncherControl::FullscreenBox));
     bool checked = launcher.fullscreenBox();
-    if (ImGui::Checkbox("Fullscreen", &checked))
-        launcher.setFullscreenBox(checked);
+    if (ImGui::Checkbox("Fullscreen", &checked)) launcher.setFullscreenBox(checked);
     ImGui::SetCursorPos(topLeft(LauncherControl::AlwaysOnTopBox));
     checked = launcher.alwaysOnTopBox();
     ImGui::BeginDisabled(!launcher.alwaysOnTopEnabled());
-    if (ImGui::Checkbox("Always on top", &checked))
-        launcher.setAlwaysOnTopBox(checked);
+    if (ImGui::Checkbox("Always on top", &checked)) launcher.setAlwaysOnTopBox(checked);
     ImGui::EndDisabled();
 
     LauncherAction action = LauncherAction::None;
     ImGui::SetCursorPos(topLeft(LauncherControl::PlayButton));
-    if (ImGui::Button("Play", size(LauncherControl::PlayButton)))
-        action = LauncherAction::Play;
+    if (ImGui::Button("Play", size(LauncherControl::PlayButton))) action = LauncherAction::Play;
     ImGui::SetCursorPos(topLeft(LauncherControl::QuitButton));
-    if (ImGui::Button("Quit", size(LauncherControl::QuitButton)))
-        action = LauncherAction::Quit;
+    if (ImGui::Button("Quit", size(LauncherControl::QuitButton))) action = LauncherAction::Quit;
     if (action == LauncherAction::None && !listOpen) {
         if (keyPressed(ImGuiKey_Enter) || keyPressed(ImGuiKey_KeyPadEnter))
             action = LauncherAction::Play;

@@ -13,8 +13,19 @@ enum class LauncherAction { None, Play, Quit };
 // The controls, laid out at two pixels per dialog unit of the classic
 // 216 x 142 template.
 enum class LauncherControl {
-    Picture, ResolutionGroup, ResolutionList, RateGroup, RateList, AspectGroup, AspectList, BoxGroup,
-    FullscreenBox, AlwaysOnTopBox, PlayButton, QuitButton, Count
+    Picture,
+    ResolutionGroup,
+    ResolutionList,
+    RateGroup,
+    RateList,
+    AspectGroup,
+    AspectList,
+    BoxGroup,
+    FullscreenBox,
+    AlwaysOnTopBox,
+    PlayButton,
+    QuitButton,
+    Count
 };
 struct LauncherRect {
     float x, y, w, h;

@@ -21,14 +21,12 @@ int bitsOf(Uint32 format) { return SDL_BYTESPERPIXEL(format) == 4 ? 32 : int(SDL
 
 DisplayMode modeOf(const SDL_DisplayMode& m) { return {m.w, m.h, bitsOf(m.format), m.refresh_rate}; }
 
-std::vector<DisplayMode> listModes(int display)
-{
+std::vector<DisplayMode> listModes(int display) {
     std::vector<DisplayMode> modes;
     int count = SDL_GetNumDisplayModes(display);
     for (int i = 0; i < count; ++i) {
         SDL_DisplayMode m;
-        if (SDL_GetDisplayMode(display, i, &m) == 0)
-            modes.push_back(modeOf(m));
+        if (SDL_GetDisplayMode(display, i, &m) == 0) modes.push_back(modeOf(m));
     }
     return modes;
 }
@@ -39,22 +37,18 @@ struct Image {
     std::unique_ptr<unsigned char, void (*)(void*)> rgba{nullptr, stbi_image_free};
 };
 
-Image loadImage(const char* member)
-{
+Image loadImage(const char* member) {
     Image image;
     unsigned int size = 0;
     const unsigned char* bytes = stmGetFile(member, &size);
     int channels = 0;
-    if (bytes)
-        image.rgba.reset(stbi_load_from_memory(bytes, int(size), &image.width, &image.height, &channels, 4));
-    if (!image.rgba)
-        stmMsg("launcher: no picture '%s' in the archive\n", member);
+    if (bytes) image.rgba.reset(stbi_load_from_memory(bytes, int(size), &image.width, &image.height, &channels, 4));
+    if (!image.rgba) stmMsg("launcher: no picture '%s' in the archive\n", member);
     return image;
 }
 
 // Leaves the new texture bound to GL_TEXTURE_2D.
-GLuint uploadTexture(const Image& image)
-{
+GLuint uploadTexture(const Image& image) {
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
@@ -65,10 +59,8 @@ GLuint uploadTexture(const Image& image)
     return id;
 }
 
-void setIcon(SDL_Window* window, const Image& icon)
-{
-    if (!icon.rgba)
-        return;
+void setIcon(SDL_Window* window, const Image& icon) {
+    if (!icon.rgba) return;
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(icon.rgba.get(), icon.width, icon.height, 32,
                                                               icon.width * 4, SDL_PIXELFORMAT_RGBA32);
     if (surface) {
@@ -77,8 +69,7 @@ void setIcon(SDL_Window* window, const Image& icon)
     }
 }
 
-bool closeRequest(const SDL_Event& event)
-{
+bool closeRequest(const SDL_Event& event) {
     return event.type == SDL_QUIT || (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
 }
 
@@ -87,15 +78,14 @@ bool closeRequest(const SDL_Event& event)
 bool endsInputBatch(const SDL_Event& event) { return event.type == SDL_KEYDOWN || event.type == SDL_KEYUP; }
 
 // Runs the dialog until Play or Quit; the window and context are current.
-void runDialog(SDL_Window* window, Launcher& launcher, ImTextureID picture)
-{
+void runDialog(SDL_Window* window, Launcher& launcher, ImTextureID picture) {
     LauncherDialog dialog(picture);
     for (;;) {
         // The dialog waits for input instead of spinning; a redraw at least
         // every 100 ms keeps it fresh.
         SDL_Event event;
         bool pending = SDL_WaitEventTimeout(&event, 100);
-        if (stmStopSignal()) {   // Ctrl-C or a kill: as Quit (the caller exits with the signal)
+        if (stmStopSignal()) { // Ctrl-C or a kill: as Quit (the caller exits with the signal)
             launcher.quit();
             return;
         }
@@ -119,17 +109,14 @@ void runDialog(SDL_Window* window, Launcher& launcher, ImTextureID picture)
         glClear(GL_COLOR_BUFFER_BIT);
         ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
         SDL_GL_SwapWindow(window);
-        if (action != LauncherAction::None)
-            return;
+        if (action != LauncherAction::None) return;
     }
 }
 
 } // namespace
 
-std::unique_ptr<Launcher> runLauncherWindow(const char* archiveName)
-{
-    if (!stmDisplayAvailable() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return nullptr;
+std::unique_ptr<Launcher> runLauncherWindow(const char* archiveName) {
+    if (!stmDisplayAvailable() || SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return nullptr;
     SDL_DisplayMode desktopMode;
     if (SDL_GetDesktopDisplayMode(0, &desktopMode) != 0) {
         stmMsg("launcher: no desktop mode: %s\n", SDL_GetError());
@@ -141,14 +128,13 @@ std::unique_ptr<Launcher> runLauncherWindow(const char* archiveName)
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_Window* window = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED_DISPLAY(0), SDL_WINDOWPOS_CENTERED_DISPLAY(0),
-                                          kLauncherWidth, kLauncherHeight,
-                                          SDL_WINDOW_OPENGL | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_ALLOW_HIGHDPI);
+    SDL_Window* window =
+        SDL_CreateWindow(kTitle, SDL_WINDOWPOS_CENTERED_DISPLAY(0), SDL_WINDOWPOS_CENTERED_DISPLAY(0), kLauncherWidth,
+                         kLauncherHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_ALLOW_HIGHDPI);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (!context) {
         stmMsg("launcher: cannot open the dialog's window: %s\n", SDL_GetError());
-        if (window)
-            SDL_DestroyWindow(window);
+        if (window) SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
@@ -162,7 +148,7 @@ std::unique_ptr<Launcher> runLauncherWindow(const char* archiveName)
 
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
-    ImGui::GetIO().IniFilename = nullptr;   // the program keeps no state between runs
+    ImGui::GetIO().IniFilename = nullptr; // the program keeps no state between runs
     ImGui::GetIO().ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
     applyLauncherStyle();
     ImGui_ImplSDL2_InitForOpenGL(window, context);
@@ -174,8 +160,7 @@ std::unique_ptr<Launcher> runLauncherWindow(const char* archiveName)
     ImGui_ImplOpenGL2_Shutdown();
     ImGui_ImplSDL2_Shutdown();
     ImGui::DestroyContext();
-    if (picture)
-        glDeleteTextures(1, &picture);
+    if (picture) glDeleteTextures(1, &picture);
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -11,8 +11,7 @@
 namespace {
 
 // Vertex stages shared by several shaders.
-const char* const kVertexT =
-    "void main(){gl_TexCoord[0]=gl_MultiTexCoord0;gl_Position=ftransform();}";
+const char* const kVertexT = "void main(){gl_TexCoord[0]=gl_MultiTexCoord0;gl_Position=ftransform();}";
 
 const char* const kVertexX5 =
     "uniform float xoff;\n"
@@ -113,8 +112,8 @@ const char* const kBlur2Fragment =
 
 // A tap counts (twice) only where depthCompare's alpha is above the centre's,
 // so sharp foreground does not bleed into what lies behind it.
-#define ZR_NO_BLEED_BODY                                                                          \
-    "void main(){float k=texture2D(depthCompare,gl_TexCoord[2].st).a;vec3 s=vec3(0.0);"          \
+#define ZR_NO_BLEED_BODY \
+    "void main(){float k=texture2D(depthCompare,gl_TexCoord[2].st).a;vec3 s=vec3(0.0);" \
     "s+=0.1*(sign(texture2D(depthCompare,gl_TexCoord[0].st).a-k)+1.0)*texture2D(tex,gl_TexCoord[0].st).rgb;" \
     "s+=0.2*(sign(texture2D(depthCompare,gl_TexCoord[1].st).a-k)+1.0)*texture2D(tex,gl_TexCoord[1].st).rgb;" \
     "s+=0.4*(sign(texture2D(depthCompare,gl_TexCoord[2].st).a-k)+1.0)*texture2D(tex,gl_TexCoord[2].st).rgb;" \

@@ -15,7 +15,7 @@ namespace {
 // The turn that points the camera at each face; sides 0 and 1 also get a
 // half turn about z in setupRenderSide.
 const Cubemap::Rotation kSideRotations[6] = {
-    {-90.0f, 0.0f, 1.0f, 0.0f}, {90.0f, 0.0f, 1.0f, 0.0f}, {-90.0f, 1.0f, 0.0f, 0.0f},
+    {-90.0f, 0.0f, 1.0f, 0.0f}, {90.0f, 0.0f, 1.0f, 0.0f},  {-90.0f, 1.0f, 0.0f, 0.0f},
     {90.0f, 1.0f, 0.0f, 0.0f},  {180.0f, 1.0f, 0.0f, 0.0f}, {180.0f, 0.0f, 0.0f, 1.0f},
 };
 
@@ -24,7 +24,7 @@ const Cubemap::Rotation kSideRotations[6] = {
 struct SkyFace {
     int texture;
     float normal[3];
-    float corners[4][5];   // sx, sy, sz, s, t
+    float corners[4][5]; // sx, sy, sz, s, t
 };
 
 const SkyFace kSkyFaces[6] = {
@@ -92,11 +92,10 @@ int rebuildStaticCubemaps(const stm::Texture* face, std::string& problem) {
 
 void forgetStaticCubemaps() { g_staticCubes.clear(); }
 
-Cubemap::Cubemap()
-    : dynamic(false), keepFaceTextures(false), size(0), id(0), sideRotations(), faceTextures() {}
+Cubemap::Cubemap() : dynamic(false), keepFaceTextures(false), size(0), id(0), sideRotations(), faceTextures() {}
 
-void Cubemap::setupStatic(stm::Texture* t0, stm::Texture* t1, stm::Texture* t2, stm::Texture* t3,
-                          stm::Texture* t4, stm::Texture* t5) {
+void Cubemap::setupStatic(stm::Texture* t0, stm::Texture* t1, stm::Texture* t2, stm::Texture* t3, stm::Texture* t4,
+                          stm::Texture* t5) {
     stm::Texture* faces[6] = {t0, t1, t2, t3, t4, t5};
     keepFaceTextures = false;
     size = t0 ? t0->getWidth() : 0;
@@ -108,9 +107,7 @@ void Cubemap::setupStatic(stm::Texture* t0, stm::Texture* t1, stm::Texture* t2, 
     g_staticCubes.push_back({id, {t0, t1, t2, t3, t4, t5}});
 }
 
-void Cubemap::setupStatic(stm::Texture* t) {
-    setupStatic(t, t, t, t, t, t);
-}
+void Cubemap::setupStatic(stm::Texture* t) { setupStatic(t, t, t, t, t, t); }
 
 // The empty cube both dynamic forms render into. Leaves it enabled and bound.
 static void createDynamicCube(Cubemap& cube, int size) {

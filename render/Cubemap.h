@@ -26,9 +26,8 @@ public:
 
     // Six faces; the face size is t0's width, every image must be square and
     // of that size. Leaves the cube map bound, GL_TEXTURE_CUBE_MAP disabled.
-    void setupStatic(ZEPHRAN_STAGEMILL::Texture* t0, ZEPHRAN_STAGEMILL::Texture* t1,
-                     ZEPHRAN_STAGEMILL::Texture* t2, ZEPHRAN_STAGEMILL::Texture* t3,
-                     ZEPHRAN_STAGEMILL::Texture* t4, ZEPHRAN_STAGEMILL::Texture* t5);
+    void setupStatic(ZEPHRAN_STAGEMILL::Texture* t0, ZEPHRAN_STAGEMILL::Texture* t1, ZEPHRAN_STAGEMILL::Texture* t2,
+                     ZEPHRAN_STAGEMILL::Texture* t3, ZEPHRAN_STAGEMILL::Texture* t4, ZEPHRAN_STAGEMILL::Texture* t5);
     // One image on all six faces.
     void setupStatic(ZEPHRAN_STAGEMILL::Texture* t);
     // An empty cube to render into, with reflection-map texture-coordinate

@@ -9,7 +9,7 @@
 namespace {
 
 GLCheck* g_installed = nullptr;
-std::vector<std::string> g_messages;   // driver messages since the last check
+std::vector<std::string> g_messages; // driver messages since the last check
 
 void onMessage(const char* message) { g_messages.push_back(message); }
 

@@ -18,8 +18,8 @@ typedef void (*GetQueryObjectui64v)(GLuint, GLenum, GLuint64Value*);
 
 struct Mark {
     Pass pass;
-    GLuint query;                                   // timestamp queries
-    std::chrono::steady_clock::time_point wall;     // glFinish boundaries
+    GLuint query;                               // timestamp queries
+    std::chrono::steady_clock::time_point wall; // glFinish boundaries
 };
 
 struct Profiler {
@@ -27,17 +27,16 @@ struct Profiler {
     GenQueries genQueries = nullptr;
     QueryCounter queryCounter = nullptr;
     GetQueryObjectui64v getQueryObject = nullptr;
-    std::vector<GLuint> pool;    // queries, reused frame after frame
+    std::vector<GLuint> pool; // queries, reused frame after frame
     std::vector<Mark> marks;
     Pass current = Pass::Other;
-    int scopeDepth = 0;          // inside a PassScope, plain marks are part of it
+    int scopeDepth = 0; // inside a PassScope, plain marks are part of it
 };
 Profiler g_profiler;
 
 bool useQueries() { return g_profiler.queryCounter && g_profiler.getQueryObject && g_profiler.genQueries; }
 
-void mark(Pass pass)
-{
+void mark(Pass pass) {
     Mark m{pass, 0, {}};
     if (useQueries()) {
         size_t n = g_profiler.marks.size();
@@ -57,17 +56,14 @@ void mark(Pass pass)
 
 } // namespace
 
-const char* passName(Pass pass)
-{
+const char* passName(Pass pass) {
     static const char* const kNames[] = {"other", "shadow", "scene", "resolve", "post", "window"};
     return kNames[size_t(pass)];
 }
 
-void profilerEnable(bool on)
-{
+void profilerEnable(bool on) {
     g_profiler.enabled = on;
-    if (!on)
-        return;
+    if (!on) return;
     g_profiler.genQueries = reinterpret_cast<GenQueries>(stmGetProcAddress("glGenQueries"));
     g_profiler.queryCounter = reinterpret_cast<QueryCounter>(stmGetProcAddress("glQueryCounter"));
     g_profiler.getQueryObject = reinterpret_cast<GetQueryObjectui64v>(stmGetProcAddress("glGetQueryObjectui64v"));
@@ -76,25 +72,19 @@ void profilerEnable(bool on)
 
 bool profilerEnabled() { return g_profiler.enabled; }
 
-void profileFrameBegin()
-{
-    if (!g_profiler.enabled)
-        return;
+void profileFrameBegin() {
+    if (!g_profiler.enabled) return;
     g_profiler.marks.clear();
     mark(Pass::Other);
 }
 
-void profilePass(Pass pass)
-{
-    if (g_profiler.enabled && g_profiler.scopeDepth == 0 && pass != g_profiler.current)
-        mark(pass);
+void profilePass(Pass pass) {
+    if (g_profiler.enabled && g_profiler.scopeDepth == 0 && pass != g_profiler.current) mark(pass);
 }
 
-PassTimes profileFrameEnd()
-{
+PassTimes profileFrameEnd() {
     PassTimes times{};
-    if (!g_profiler.enabled || g_profiler.marks.empty())
-        return times;
+    if (!g_profiler.enabled || g_profiler.marks.empty()) return times;
     mark(Pass::Other);
     glFinish();
     const std::vector<Mark>& marks = g_profiler.marks;
@@ -117,16 +107,12 @@ PassTimes profileFrameEnd()
 
 // A scope marks even inside another scope: a resolve that a post pass's
 // sampling triggers is timed as a resolve.
-PassScope::PassScope(Pass pass) : previous_(g_profiler.current)
-{
-    if (g_profiler.enabled && pass != g_profiler.current)
-        mark(pass);
+PassScope::PassScope(Pass pass) : previous_(g_profiler.current) {
+    if (g_profiler.enabled && pass != g_profiler.current) mark(pass);
     ++g_profiler.scopeDepth;
 }
 
-PassScope::~PassScope()
-{
+PassScope::~PassScope() {
     --g_profiler.scopeDepth;
-    if (g_profiler.enabled && previous_ != g_profiler.current)
-        mark(previous_);
+    if (g_profiler.enabled && previous_ != g_profiler.current) mark(previous_);
 }

@@ -9,18 +9,18 @@
 #include <cstddef>
 
 enum class Pass {
-    Other,     // anything before the first mark of a frame
-    Shadow,    // drawing into the 2048 shadow target
-    Scene,     // the scene passes (multisampled scene and 1024 targets)
-    Resolve,   // multisample resolves
-    Post,      // occlusion, blurs, combine, depth of field
-    Window,    // drawing into the window: backgrounds, composites, overlays, fades
+    Other,   // anything before the first mark of a frame
+    Shadow,  // drawing into the 2048 shadow target
+    Scene,   // the scene passes (multisampled scene and 1024 targets)
+    Resolve, // multisample resolves
+    Post,    // occlusion, blurs, combine, depth of field
+    Window,  // drawing into the window: backgrounds, composites, overlays, fades
     Count
 };
 
 const char* passName(Pass pass);
 
-typedef std::array<double, std::size_t(Pass::Count)> PassTimes;   // ms per pass
+typedef std::array<double, std::size_t(Pass::Count)> PassTimes; // ms per pass
 
 // Switches profiling on (with a current GL context) or off.
 void profilerEnable(bool on);

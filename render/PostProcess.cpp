@@ -180,8 +180,8 @@ void blurQuarter(GLuint source, int passes, float xoff, float yoff, bool plain) 
 
 void blurHalf(GLuint source, int passes, float xoff, float yoff, bool plain) {
     PassScope scope(Pass::Post);
-    separableBlur(source, g_renderTargets.texHalfA, g_renderTargets.texHalfB, &RenderTargets::bindScreenFBOHalf,
-                  passes, xoff, yoff, plain, false);
+    separableBlur(source, g_renderTargets.texHalfA, g_renderTargets.texHalfB, &RenderTargets::bindScreenFBOHalf, passes,
+                  xoff, yoff, plain, false);
 }
 
 void blurScreen(GLuint source, int passes, float xoff, float yoff, bool plain) {
@@ -256,8 +256,7 @@ void drawBillboard(const stm::Vector& center, float size) {
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     const stm::Vector right = stm::Vector(m[0], m[4], m[8]) * size;
     const stm::Vector up = stm::Vector(m[1], m[5], m[9]) * size;
-    const stm::Vector corners[4] = {center - right - up, center + right - up, center + right + up,
-                                    center - right + up};
+    const stm::Vector corners[4] = {center - right - up, center + right - up, center + right + up, center - right + up};
     const float coords[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}, {0.0f, 0.0f}};
     glBegin(GL_QUADS);
     for (int i = 0; i < 4; ++i) {

@@ -32,8 +32,7 @@ void blurScreen(GLuint source, int passes, float xoff, float yoff, bool plain);
 // Mixes color and blurred by the distance of depth from focus (between near
 // and far) into whatever is bound. Leaves unit 0 active with GL_TEXTURE_2D
 // enabled.
-void applyDepthOfField(GLuint color, GLuint depth, GLuint blurred, float nearValue, float focus,
-                       float farValue);
+void applyDepthOfField(GLuint color, GLuint depth, GLuint blurred, float nearValue, float focus, float farValue);
 // One untextured full-screen quad in (r, g, b), blended over the picture at
 // alpha a. Leaves the resting draw state.
 void drawColorOverlay(float r, float g, float b, float a);
@@ -47,8 +46,7 @@ void drawScreenQuad(bool flipX, bool flipY);
 // As drawScreenQuad but the other way up (t = 0 at y = 0), cropped by cropX,
 // cropY on each side and shifted by offsetX, offsetY in texture coordinates.
 // Leaves depth test off and GL_TEXTURE_2D on.
-void drawScreenQuadCropped(bool flipX, bool flipY, float cropX, float cropY, float offsetX,
-                           float offsetY);
+void drawScreenQuadCropped(bool flipX, bool flipY, float cropX, float cropY, float offsetX, float offsetY);
 // Camera-facing quad of half-size `size` around center, in the current
 // modelview space, with the caller's texture and colour.
 void drawBillboard(const ZEPHRAN_STAGEMILL::Vector& center, float size);

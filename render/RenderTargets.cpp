@@ -87,8 +87,7 @@ void checkRenderSize(int width, int height) {
     std::snprintf(text, sizeof text,
                   "The picture size %dx%d is larger than this graphics driver can render: at most %d pixels a "
                   "side (texture %d, renderbuffer %d, viewport %dx%d).",
-                  width, height, most, int(maxTexture), int(maxRenderbuffer), int(maxViewport[0]),
-                  int(maxViewport[1]));
+                  width, height, most, int(maxTexture), int(maxRenderbuffer), int(maxViewport[0]), int(maxViewport[1]));
     stop(text, "ERROR", kWarning);
 }
 
@@ -137,8 +136,8 @@ GLuint probeDepthTexture(GLuint framebuffer, GLuint& colorTexture) {
     for (int index = 2; index >= 0; --index) {
         GLuint candidate = 0;
         createClampedTexture(GL_TEXTURE_2D, candidate, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, kDepthFormats[index], 1024, 1024, 0, GL_DEPTH_COMPONENT,
-                     GL_UNSIGNED_BYTE, nullptr);
+        glTexImage2D(GL_TEXTURE_2D, 0, kDepthFormats[index], 1024, 1024, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE,
+                     nullptr);
         attachTexture(GL_DEPTH_ATTACHMENT_EXT, candidate);
         if (glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT) == GL_FRAMEBUFFER_COMPLETE_EXT) {
             depthTexture = candidate;
@@ -146,7 +145,7 @@ GLuint probeDepthTexture(GLuint framebuffer, GLuint& colorTexture) {
             glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
             break;
         }
-        glDeleteTextures(1, &candidate);   // also detaches it
+        glDeleteTextures(1, &candidate); // also detaches it
     }
     if (!depthTexture) {
         stmMsg("\nFAILED: to find suitable depth texture \n");
@@ -180,8 +179,7 @@ GLuint createNoiseTexture() {
 bool checkFramebufferStatus(const char* debugName) {
     GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
     switch (status) {
-    case GL_FRAMEBUFFER_COMPLETE_EXT:
-        return true;
+    case GL_FRAMEBUFFER_COMPLETE_EXT: return true;
     case GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT:
         stmMsg("%s: GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT - Framebuffer incomplete,incomplete attachment\n",
                debugName);
@@ -191,14 +189,16 @@ bool checkFramebufferStatus(const char* debugName) {
                debugName);
         return false;
     case GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT:
-        stmMsg("%s: GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT - Framebuffer incomplete,attached images must have "
-               "same dimensions\n",
-               debugName);
+        stmMsg(
+            "%s: GL_FRAMEBUFFER_INCOMPLETE_DIMENSIONS_EXT - Framebuffer incomplete,attached images must have "
+            "same dimensions\n",
+            debugName);
         return false;
     case GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT:
-        stmMsg("%s: GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT - Framebuffer incomplete,attached images must have same "
-               "format\n",
-               debugName);
+        stmMsg(
+            "%s: GL_FRAMEBUFFER_INCOMPLETE_FORMATS_EXT - Framebuffer incomplete,attached images must have same "
+            "format\n",
+            debugName);
         return false;
     case GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT:
         stmMsg("%s: GL_FRAMEBUFFER_INCOMPLETE_DRAW_BUFFER_EXT - Framebuffer incomplete,missing draw buffer\n",
@@ -218,9 +218,7 @@ bool checkFramebufferStatus(const char* debugName) {
                       debugName);
         stop(text, "ERROR", kWarning);
     }
-    default:
-        stmMsg("%s: UNRESOLVED FRAMEBUFFER ERROR - Check ext loading\n", debugName);
-        return true;
+    default: stmMsg("%s: UNRESOLVED FRAMEBUFFER ERROR - Check ext loading\n", debugName); return true;
     }
 }
 
@@ -239,31 +237,37 @@ void RenderTargets::init(int width_, int height_) {
     initialised = true;
 
     if (!loadGLExtensionGroup(GL_GROUP_MULTITEXTURE))
-        stop("Some needed OpenGL extensions could not be found.\nPlease update your video card drivers!\n\n"
-             "[ext. funcs:glActiveTextureARB or glMultiTexCoord2fARB or glMultiTexCoord4fARB]",
-             "ERROR", kWarning);
+        stop(
+            "Some needed OpenGL extensions could not be found.\nPlease update your video card drivers!\n\n"
+            "[ext. funcs:glActiveTextureARB or glMultiTexCoord2fARB or glMultiTexCoord4fARB]",
+            "ERROR", kWarning);
 
     const std::string extensions = extensionString();
     if (!hasGLExtension(extensions.c_str(), "EXT_texture_cube_map"))
-        stop("Your graphics card didn't support cube map texturing.\nTry updating your video card drivers \n"
-             "(EXT_texture_cube_map extension was not found)",
-             "ERROR", kWarning);
+        stop(
+            "Your graphics card didn't support cube map texturing.\nTry updating your video card drivers \n"
+            "(EXT_texture_cube_map extension was not found)",
+            "ERROR", kWarning);
     if (!hasGLExtension(extensions.c_str(), "GL_ARB_vertex_buffer_object"))
-        stop("Your graphics card doesn't support vertex buffer objects.\nTry updating your video card drivers \n"
-             "(GL_ARB_vertex_buffer_object extension was not found)",
-             "ERROR", kWarning);
+        stop(
+            "Your graphics card doesn't support vertex buffer objects.\nTry updating your video card drivers \n"
+            "(GL_ARB_vertex_buffer_object extension was not found)",
+            "ERROR", kWarning);
     if (!loadGLExtensionGroup(GL_GROUP_BUFFER_OBJECTS))
-        stop("Your graphics card doesn't support vertex buffer objects.\nTry updating your video card drivers \n"
-             "(not all GL_ARB_vertex_buffer_object functions could be fetched)",
-             "ERROR", kWarning);
+        stop(
+            "Your graphics card doesn't support vertex buffer objects.\nTry updating your video card drivers \n"
+            "(not all GL_ARB_vertex_buffer_object functions could be fetched)",
+            "ERROR", kWarning);
     if (!hasGLExtension(extensions.c_str(), "EXT_framebuffer_object"))
-        stop("Your graphics card doesn't support frame buffer objects.\nTry updating your video card drivers \n"
-             "(EXT_framebuffer_object extension was not found)",
-             "ERROR", kWarning);
+        stop(
+            "Your graphics card doesn't support frame buffer objects.\nTry updating your video card drivers \n"
+            "(EXT_framebuffer_object extension was not found)",
+            "ERROR", kWarning);
     if (!loadGLExtensionGroup(GL_GROUP_FRAMEBUFFER_OBJECTS))
-        stop("Your graphics card doesn't support frame buffer objects.\nTry updating your video card drivers \n"
-             "(not all EXT_framebuffer_object functions could be fetched)",
-             "ERROR", kWarning);
+        stop(
+            "Your graphics card doesn't support frame buffer objects.\nTry updating your video card drivers \n"
+            "(not all EXT_framebuffer_object functions could be fetched)",
+            "ERROR", kWarning);
 
     width = width_;
     height = height_;
@@ -292,8 +296,7 @@ void RenderTargets::init(int width_, int height_) {
     else
         stmMsg("No support for GL_EXT_framebuffer_multisample");
     if (hasGLExtension(extensions.c_str(), "GL_EXT_framebuffer_blit"))
-        glBlitFramebufferEXT =
-            reinterpret_cast<PFNGLBLITFRAMEBUFFEREXTPROC>(stmGetProcAddress("glBlitFramebufferEXT"));
+        glBlitFramebufferEXT = reinterpret_cast<PFNGLBLITFRAMEBUFFEREXTPROC>(stmGetProcAddress("glBlitFramebufferEXT"));
     else
         stmMsg("No support for GL_EXT_framebuffer_blit");
     g_multisampleAvailable = glRenderbufferStorageMultisampleEXT && glBlitFramebufferEXT;
@@ -381,36 +384,46 @@ void RenderTargets::init(int width_, int height_) {
         "GL_ARB_shader_objects",  "GL_ARB_shadow",           "GL_ARB_depth_texture"};
     for (const char* name : kGLSLExtensions)
         if (!hasGLExtension(glslExtensions.c_str(), name))
-            stop("Your graphics card doesn't support the needed extensions.\n\n[GL_ARB_fragment_shader, "
-                 "GL_ARB_fragment_program, GL_ARB_shading_language_100,\nGL_ARB_vertex_shader, "
-                 "GL_ARB_shader_objects, GL_ARB_shadow, GL_ARB_depth_texture]",
-                 "Error!", kError);
+            stop(
+                "Your graphics card doesn't support the needed extensions.\n\n[GL_ARB_fragment_shader, "
+                "GL_ARB_fragment_program, GL_ARB_shading_language_100,\nGL_ARB_vertex_shader, "
+                "GL_ARB_shader_objects, GL_ARB_shadow, GL_ARB_depth_texture]",
+                "Error!", kError);
     if (!loadGLExtensionGroup(GL_GROUP_SHADERS))
-        stop("Some needed OpenGL extensions functions could not be accessed.\nPlease update your video card "
-             "drivers!\n\n[Fragment & Vertex shaders functions]",
-             "ERROR", kWarning);
+        stop(
+            "Some needed OpenGL extensions functions could not be accessed.\nPlease update your video card "
+            "drivers!\n\n[Fragment & Vertex shaders functions]",
+            "ERROR", kWarning);
 }
 
 void RenderTargets::release() {
     if (!initialised) return;
     initialised = false;
-    GLuint textures[] = {texScreenColor, texScreenNormal, texScreenDepth, texScreenCombined, texScreenBlurA,
-                         texScreenBlurB, texHalfA,        texHalfB,       texHalfSSAO,       texQuarterA,
-                         texQuarterB,    tex2048,         tex1024,        texDepthProbeColor, texDepthProbeDepth,
-                         texNoise};
-    GLuint renderbuffers[] = {rbMultisampleColor1024, rbMultisampleSceneColor[0], rbMultisampleSceneColor[1],
-                              rbMultisampleSceneColor[2], rbDepth2048, rbMultisampleDepth1024, rbDepth1024,
-                              rbSceneDepth, rbScreenDepth, rbMultisampleSceneDepth, rbHalfDepth, rbQuarterDepth};
-    GLuint framebuffers[] = {fboMultisample1024, fboMultisampleScene, fbo2048, fbo1024, fboScene,
-                             fboScreen,          fboHalf,             fboQuarter, fboDepthProbe};
+    GLuint textures[] = {texScreenColor, texScreenNormal,    texScreenDepth,     texScreenCombined,
+                         texScreenBlurA, texScreenBlurB,     texHalfA,           texHalfB,
+                         texHalfSSAO,    texQuarterA,        texQuarterB,        tex2048,
+                         tex1024,        texDepthProbeColor, texDepthProbeDepth, texNoise};
+    GLuint renderbuffers[] = {rbMultisampleColor1024,
+                              rbMultisampleSceneColor[0],
+                              rbMultisampleSceneColor[1],
+                              rbMultisampleSceneColor[2],
+                              rbDepth2048,
+                              rbMultisampleDepth1024,
+                              rbDepth1024,
+                              rbSceneDepth,
+                              rbScreenDepth,
+                              rbMultisampleSceneDepth,
+                              rbHalfDepth,
+                              rbQuarterDepth};
+    GLuint framebuffers[] = {fboMultisample1024, fboMultisampleScene, fbo2048, fbo1024, fboScene, fboScreen, fboHalf,
+                             fboQuarter,         fboDepthProbe};
     // Name 0 is silently ignored by every delete call, so objects a stopped
     // init never made need no special case. The entry points may be missing
     // when init stopped early.
     glDeleteTextures(sizeof textures / sizeof textures[0], textures);
     if (glDeleteRenderbuffersEXT)
         glDeleteRenderbuffersEXT(sizeof renderbuffers / sizeof renderbuffers[0], renderbuffers);
-    if (glDeleteFramebuffersEXT)
-        glDeleteFramebuffersEXT(sizeof framebuffers / sizeof framebuffers[0], framebuffers);
+    if (glDeleteFramebuffersEXT) glDeleteFramebuffersEXT(sizeof framebuffers / sizeof framebuffers[0], framebuffers);
     *this = RenderTargets();
 }
 
@@ -522,8 +535,7 @@ void RenderTargets::unbind() {
         glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER_EXT, fbo1024);
         attachTexture(GL_COLOR_ATTACHMENT0_EXT, g_pending1024Texture);
         attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbDepth1024);
-        glBlitFramebufferEXT(0, 0, 1024, 1024, 0, 0, 1024, 1024, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT,
-                             GL_NEAREST);
+        glBlitFramebufferEXT(0, 0, 1024, 1024, 0, 0, 1024, 1024, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, GL_NEAREST);
     }
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     stmResetViewport();

@@ -89,10 +89,10 @@ public:
     int width = 0;
     int height = 0;
 
-    GLuint texScreenColor = 0;      // scene colour, linear
-    GLuint texScreenNormal = 0;     // scene normals, nearest
-    GLuint texScreenDepth = 0;      // scene depth written as colour, nearest
-    GLuint texScreenCombined = 0;   // the occlusion-combined scene
+    GLuint texScreenColor = 0;    // scene colour, linear
+    GLuint texScreenNormal = 0;   // scene normals, nearest
+    GLuint texScreenDepth = 0;    // scene depth written as colour, nearest
+    GLuint texScreenCombined = 0; // the occlusion-combined scene
     GLuint texScreenBlurA = 0;
     GLuint texScreenBlurB = 0;
     GLuint texHalfA = 0;
@@ -107,11 +107,11 @@ public:
     // precision the driver accepts; nothing renders into it afterwards.
     GLuint fboDepthProbe = 0;
     GLuint texDepthProbeColor = 0;
-    GLuint texDepthProbeDepth = 0;   // 0 when no depth format was accepted
+    GLuint texDepthProbeDepth = 0; // 0 when no depth format was accepted
 
-    GLuint texNoise = 0;            // 128x128 RGB random vectors for the occlusion pass
+    GLuint texNoise = 0; // 128x128 RGB random vectors for the occlusion pass
 
-    int samples = 0;                // multisample count, min(GL_MAX_SAMPLES_EXT, 4)
+    int samples = 0; // multisample count, min(GL_MAX_SAMPLES_EXT, 4)
     // Bit k: scene attachment k (colour, normal, depth) has a finished
     // multisampled pass not yet resolved into its texture.
     unsigned sceneUnresolved = 0;
@@ -132,10 +132,10 @@ private:
 extern RenderTargets g_renderTargets;
 
 // Process-wide flags beside the object.
-extern bool g_multisampleAvailable;     // both multisample entry points present
-extern bool g_sceneResolvePending;      // the scene pass draws multisampled
-extern bool g_resolve1024Pending;       // a 1024 pass draws multisampled ...
-extern GLuint g_pending1024Texture;     // ... into this texture
+extern bool g_multisampleAvailable; // both multisample entry points present
+extern bool g_sceneResolvePending;  // the scene pass draws multisampled
+extern bool g_resolve1024Pending;   // a 1024 pass draws multisampled ...
+extern GLuint g_pending1024Texture; // ... into this texture
 
 // Checks the framebuffer now bound and logs an incomplete one under
 // debugName. True when complete or the status is unknown, false when

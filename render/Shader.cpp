@@ -132,7 +132,7 @@ void Shader::parseUniforms(const char* source) {
     for (const std::string& statement : splitString(source, ";")) {
         int state = 0;
         int type = ShaderUniform::OTHER;
-        ShaderUniform* u = nullptr;   // owned by `uniforms` once named
+        ShaderUniform* u = nullptr; // owned by `uniforms` once named
         for (const std::string& word : splitString(statement, " ")) {
             if (state == 0) {
                 if (contains(word, "uniform") && !contains(word, "//") && !contains(word, "/*")) {
@@ -172,7 +172,7 @@ void Shader::parseUniforms(const char* source) {
                 state = 4;
                 continue;
             }
-            break;   // state 4: the rest of the statement says nothing
+            break; // state 4: the rest of the statement says nothing
         }
     }
 }
@@ -192,8 +192,7 @@ void Shader::init(const char* name_, const char* fragmentSource, const char* ver
     vertexShader = compile(GL_VERTEX_SHADER_ARB, vertexSource, getName(), buildLog);
     bool ok = succeeded(vertexShader, GL_OBJECT_COMPILE_STATUS_ARB, getName(), "vertex stage's compile", buildLog);
     fragmentShader = compile(GL_FRAGMENT_SHADER_ARB, fragmentSource, getName(), buildLog);
-    ok = succeeded(fragmentShader, GL_OBJECT_COMPILE_STATUS_ARB, getName(), "fragment stage's compile", buildLog) &&
-         ok;
+    ok = succeeded(fragmentShader, GL_OBJECT_COMPILE_STATUS_ARB, getName(), "fragment stage's compile", buildLog) && ok;
     program = glCreateProgramObjectARB();
     glAttachObjectARB(program, vertexShader);
     glAttachObjectARB(program, fragmentShader);
@@ -233,20 +232,31 @@ void Shader::bind() {
         const char* n = u->name;
         if (u->type == ShaderUniform::VEC3) {
             stm::Vector3 v;
-            if (!std::strcmp(n, "camPos")) v = stmGetCameraPosition();
-            else if (!std::strcmp(n, "camDir")) v = stmGetCameraDirection();
-            else if (!std::strcmp(n, "camTarget")) v = stmGetCameraTarget();
-            else if (!std::strcmp(n, "camUp")) v = stmGetCameraUp();
-            else continue;
+            if (!std::strcmp(n, "camPos"))
+                v = stmGetCameraPosition();
+            else if (!std::strcmp(n, "camDir"))
+                v = stmGetCameraDirection();
+            else if (!std::strcmp(n, "camTarget"))
+                v = stmGetCameraTarget();
+            else if (!std::strcmp(n, "camUp"))
+                v = stmGetCameraUp();
+            else
+                continue;
             setUniform3f(n, v.x, v.y, v.z);
         } else if (u->type == ShaderUniform::FLOAT) {
             float f;
-            if (!std::strcmp(n, "nearPlane")) f = stmGetZNear();
-            else if (!std::strcmp(n, "farPlane")) f = stmGetZFar();
-            else if (!std::strcmp(n, "screenHeight")) f = static_cast<float>(stmGetHeight());
-            else if (!std::strcmp(n, "screenWidth")) f = static_cast<float>(stmGetWidth());
-            else if (!std::strcmp(n, "aspectRatio")) f = stmGetAspectRatio();
-            else continue;
+            if (!std::strcmp(n, "nearPlane"))
+                f = stmGetZNear();
+            else if (!std::strcmp(n, "farPlane"))
+                f = stmGetZFar();
+            else if (!std::strcmp(n, "screenHeight"))
+                f = static_cast<float>(stmGetHeight());
+            else if (!std::strcmp(n, "screenWidth"))
+                f = static_cast<float>(stmGetWidth());
+            else if (!std::strcmp(n, "aspectRatio"))
+                f = stmGetAspectRatio();
+            else
+                continue;
             setUniform1f(n, f);
         }
     }
@@ -257,8 +267,8 @@ void Shader::unbind() { glUseProgramObjectARB(0); }
 int Shader::getUniformLocation(const char* uniformName) {
     int location = glGetUniformLocationARB(program, uniformName);
     if (location == -1)
-        stmMsg("ERROR: can't find uniform variable '%.500s' from '%.500s'. Error code: '%d'\n", uniformName,
-               getName(), static_cast<int>(glGetError()));
+        stmMsg("ERROR: can't find uniform variable '%.500s' from '%.500s'. Error code: '%d'\n", uniformName, getName(),
+               static_cast<int>(glGetError()));
     return location;
 }
 

@@ -26,8 +26,8 @@ std::string chain(const std::vector<std::string>& open, const std::string& last)
 // `open` holds the texts being expanded, outermost first (the shader's own
 // source is not named there: an include cannot refer back to it).
 // `charged` counts the output plus the include lines met, against the size bound.
-bool expand(const char* source, const ShaderTextLookup& lookup, std::vector<std::string>& open,
-            std::string& out, size_t& charged, std::string& error) {
+bool expand(const char* source, const ShaderTextLookup& lookup, std::vector<std::string>& open, std::string& out,
+            size_t& charged, std::string& error) {
     const char* line = source;
     while (*line) {
         const char* end = std::strchr(line, '\n');

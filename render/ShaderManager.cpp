@@ -138,8 +138,8 @@ Shader* ShaderManager::require(const char* name, const char* user) {
             else if (g_shaderManager && g_shaderManager->refused.exists(name))
                 stmMsg("Shader \"%s\" was not built (see the reason above); %s\n", name, user);
             else
-                stmMsg("Shader \"%s\" is not in the registry (no %s.vert.glsl / %s.frag.glsl); %s\n", name, name,
-                       name, user);
+                stmMsg("Shader \"%s\" is not in the registry (no %s.vert.glsl / %s.frag.glsl); %s\n", name, name, name,
+                       user);
         }
         return nullptr;
     }
@@ -174,7 +174,7 @@ void ShaderManager::init() {
         Shader* built = buildPair(pair, texts, error);
         sourceTexts_[pair.shader] = texts;
         if (!built) {
-            refused.add(pair.shader.c_str(), true);   // its include was refused; the reason is logged
+            refused.add(pair.shader.c_str(), true); // its include was refused; the reason is logged
             continue;
         }
         Shader* shader = getShader(pair.shader.c_str());

@@ -30,13 +30,13 @@ struct ShaderUniform {
     // Replaces the name with a heap copy of `text`.
     void setName(const char* text);
 
-    char* name = nullptr;           // owned, annotation characters trimmed
-    char* textureName = nullptr;    // owned; engine texture for a sampler (the scanner leaves it empty)
+    char* name = nullptr;        // owned, annotation characters trimmed
+    char* textureName = nullptr; // owned; engine texture for a sampler (the scanner leaves it empty)
     int type = OTHER;
-    ZEPHRAN_STAGEMILL::Array<float> values;   // always four entries
+    ZEPHRAN_STAGEMILL::Array<float> values; // always four entries
     float minimum = 0.0f;
     float maximum = 0.0f;
-    bool automatic = false;         // set on every bind from the engine's camera and screen
+    bool automatic = false; // set on every bind from the engine's camera and screen
 };
 
 class Shader {
@@ -80,7 +80,7 @@ public:
 
     ZEPHRAN_STAGEMILL::Array<ShaderUniform*> uniforms;
     bool initialised = false;
-    std::string name;               // own copy: archive names are built in temporaries
+    std::string name; // own copy: archive names are built in temporaries
     GLhandleARB vertexShader = 0;
     GLhandleARB fragmentShader = 0;
     GLhandleARB program = 0;
@@ -93,8 +93,8 @@ public:
 struct ShaderRebuild {
     std::string shader;
     bool ok = false;
-    std::string error;   // when not ok: the compiler's or the include expander's messages
-    bool kept = false;   // when not ok: a previous program stays in use
+    std::string error; // when not ok: the compiler's or the include expander's messages
+    bool kept = false; // when not ok: a previous program stays in use
 };
 
 class ShaderManager {

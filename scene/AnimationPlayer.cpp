@@ -25,13 +25,21 @@ int animatedPropertyFromString(const std::string& attribute) {
         const char* name;
         int property;
     } table[] = {
-        {"rotation_z.ANGLE", PROPERTY_ROTATION_Z}, {"RotZ.ANGLE", PROPERTY_ROTATION_Z},
-        {"rotation_y.ANGLE", PROPERTY_ROTATION_Y}, {"RotY.ANGLE", PROPERTY_ROTATION_Y},
-        {"rotation_x.ANGLE", PROPERTY_ROTATION_X}, {"RotX.ANGLE", PROPERTY_ROTATION_X},
-        {"scale.X", PROPERTY_SCALE_X}, {"scale.Y", PROPERTY_SCALE_Y}, {"scale.Z", PROPERTY_SCALE_Z},
-        {"translation.X", PROPERTY_TRANSLATION_X}, {"translate.X", PROPERTY_TRANSLATION_X},
-        {"translation.Y", PROPERTY_TRANSLATION_Y}, {"translate.Y", PROPERTY_TRANSLATION_Y},
-        {"translation.Z", PROPERTY_TRANSLATION_Z}, {"translate.Z", PROPERTY_TRANSLATION_Z},
+        {"rotation_z.ANGLE", PROPERTY_ROTATION_Z},
+        {"RotZ.ANGLE", PROPERTY_ROTATION_Z},
+        {"rotation_y.ANGLE", PROPERTY_ROTATION_Y},
+        {"RotY.ANGLE", PROPERTY_ROTATION_Y},
+        {"rotation_x.ANGLE", PROPERTY_ROTATION_X},
+        {"RotX.ANGLE", PROPERTY_ROTATION_X},
+        {"scale.X", PROPERTY_SCALE_X},
+        {"scale.Y", PROPERTY_SCALE_Y},
+        {"scale.Z", PROPERTY_SCALE_Z},
+        {"translation.X", PROPERTY_TRANSLATION_X},
+        {"translate.X", PROPERTY_TRANSLATION_X},
+        {"translation.Y", PROPERTY_TRANSLATION_Y},
+        {"translate.Y", PROPERTY_TRANSLATION_Y},
+        {"translation.Z", PROPERTY_TRANSLATION_Z},
+        {"translate.Z", PROPERTY_TRANSLATION_Z},
     };
     for (const auto& entry : table)
         if (attribute == entry.name) return entry.property;
@@ -59,9 +67,9 @@ Animation* buildAnimation(Collada::Animation* record, Map<SceneNode*>& sceneNode
         Collada::AnimationAttribute kind = record->inputs.get(s);
         unsigned have = kind == Collada::ANIM_INTERPOLATION ? source->names.size() : source->floats.size();
         if (kind != Collada::ANIM_OTHER && have < valuesNeeded(kind, keys)) {
-            Collada::reportError(Collada::formatText(
-                "animation of '%.200s': source '%.200s' holds %u values for %d keys; not used",
-                record->target.c_str(), id.c_str(), have, keys));
+            Collada::reportError(
+                Collada::formatText("animation of '%.200s': source '%.200s' holds %u values for %d keys; not used",
+                                    record->target.c_str(), id.c_str(), have, keys));
             continue;
         }
         usable.add(id, source);

@@ -26,7 +26,7 @@ enum { INTERPOLATION_STEP = 0, INTERPOLATION_LINEAR = 1, INTERPOLATION_BEZIER = 
 
 struct AnimationKeyFrame {
     float time = 0.0f;
-    float value = 0.0f;           // radians for rotations
+    float value = 0.0f; // radians for rotations
     float inTangentTime = 0.0f;
     float outTangentTime = 0.0f;
     float inTangentValue = 0.0f;  // radians for rotations
@@ -37,9 +37,9 @@ struct AnimationKeyFrame {
 struct Animation {
     ZEPHRAN_STAGEMILL::Array<Animation*> children; // from the nested animations, in key order
     int property = PROPERTY_UNKNOWN;
-    SceneNode* target = nullptr;  // null when the channel's node is not in the scene
-    float startTime = 0.0f;       // first key's time, 0 without keys
-    float endTime = 1.0f;         // last key's time, 1 without keys
+    SceneNode* target = nullptr; // null when the channel's node is not in the scene
+    float startTime = 0.0f;      // first key's time, 0 without keys
+    float endTime = 1.0f;        // last key's time, 1 without keys
     ZEPHRAN_STAGEMILL::Array<AnimationKeyFrame*> keyframes;
 };
 

@@ -31,8 +31,8 @@ bool firstValue(const Collada::Camera* camera, const char* param, float& out) {
     const Attribute* attribute = camera->params.find(param);
     if (!attribute) return false;
     if (attribute->values.size() == 0) {
-        Collada::reportError(Collada::formatText("camera '%.200s': <%s> holds no number; 0 is used",
-                                                 camera->id.c_str(), param));
+        Collada::reportError(
+            Collada::formatText("camera '%.200s': <%s> holds no number; 0 is used", camera->id.c_str(), param));
         return true;
     }
     out = attribute->values.get(0);
@@ -76,12 +76,12 @@ void buildLights(Collada::Document* document, Map<SceneNode*>& sceneNodes, Map<L
         light->type = source->type;
         if (const Attribute* colour = source->params.find("color")) {
             if (colour->values.size() >= 3)
-                light->colour = ZEPHRAN_STAGEMILL::Vector3(colour->values.get(0), colour->values.get(1),
-                                                           colour->values.get(2));
+                light->colour =
+                    ZEPHRAN_STAGEMILL::Vector3(colour->values.get(0), colour->values.get(1), colour->values.get(2));
             else
-                Collada::reportError(Collada::formatText(
-                    "light '%.200s': <color> holds %u numbers, expected 3; black is used", light->name.c_str(),
-                    colour->values.size()));
+                Collada::reportError(
+                    Collada::formatText("light '%.200s': <color> holds %u numbers, expected 3; black is used",
+                                        light->name.c_str(), colour->values.size()));
         }
         out.add(light->name, light);
     }

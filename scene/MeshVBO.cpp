@@ -195,8 +195,8 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
                        int subMeshIndex) {
     std::string why = misfit(mesh, subMesh);
     if (!why.empty()) {
-        Collada::reportError(Collada::formatText("geometry '%.200s', primitive %d: %s; not drawn",
-                                                 geometryId.c_str(), subMeshIndex, why.c_str()));
+        Collada::reportError(Collada::formatText("geometry '%.200s', primitive %d: %s; not drawn", geometryId.c_str(),
+                                                 subMeshIndex, why.c_str()));
         return nullptr;
     }
     MeshVBO* vbo = new MeshVBO(3 * subMesh.triangleCount);
@@ -207,9 +207,10 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
         const Mesh::MeshAttribute* input = subMesh.inputs.get(i);
         if (!glArrayForSemantic(input->semantic)) continue;
         if (leftOut(*input)) {
-            stmMsg(" Error: geometry '%.200s', primitive %d: input %u has no values (unknown or empty source); "
-                   "drawn without it\n",
-                   geometryId.c_str(), subMeshIndex, i);
+            stmMsg(
+                " Error: geometry '%.200s', primitive %d: input %u has no values (unknown or empty source); "
+                "drawn without it\n",
+                geometryId.c_str(), subMeshIndex, i);
             continue;
         }
         vbo->addAttribute(input->semantic);
@@ -234,9 +235,10 @@ MeshVBO* expandSubMesh(const std::string& geometryId, const Mesh& mesh, const Me
     }
     // A NaN or infinite position makes its triangles vanish; say so, once.
     if (nonFinite > 0)
-        stmMsg(" Error: geometry '%.200s', primitive %d: %zu vertex values are NaN or infinite; what uses "
-               "them may not show\n",
-               geometryId.c_str(), subMeshIndex, nonFinite);
+        stmMsg(
+            " Error: geometry '%.200s', primitive %d: %zu vertex values are NaN or infinite; what uses "
+            "them may not show\n",
+            geometryId.c_str(), subMeshIndex, nonFinite);
     return vbo;
 }
 

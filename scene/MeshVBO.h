@@ -47,11 +47,11 @@ public:
 
     MeshVBOAttribute* current = nullptr;
     ZEPHRAN_STAGEMILL::Array<MeshVBOAttribute*> attributes;
-    int vertexCount;             // corners drawn: 3 x the triangles
-    GLuint indexBufferId = 0;    // 0 until upload
+    int vertexCount;          // corners drawn: 3 x the triangles
+    GLuint indexBufferId = 0; // 0 until upload
     std::string materialName;
     ZEPHRAN_STAGEMILL::Array<MeshVBO*> chained; // the mesh's later sub-meshes, on its first MeshVBO
-    Box bounds; // positions of this mesh and its chained ones; empty when unknown
+    Box bounds;                                 // positions of this mesh and its chained ones; empty when unknown
 };
 
 // The corners of `vertexCount` vertices held in `streams` (streams[s] has
@@ -79,8 +79,8 @@ void setArrayPointer(GLenum glArray, int components);
 // other input giving fewer values per vertex than its components, is
 // reported through reportError naming the geometry and gives null. The
 // result's bounds hold its positions (unbounded when one is not finite).
-MeshVBO* expandSubMesh(const std::string& geometryId, const Collada::Mesh& mesh,
-                       const Collada::Mesh::SubMesh& subMesh, int subMeshIndex);
+MeshVBO* expandSubMesh(const std::string& geometryId, const Collada::Mesh& mesh, const Collada::Mesh::SubMesh& subMesh,
+                       int subMeshIndex);
 
 // Expands and uploads every mesh of the document; `out` receives, per
 // geometry id, the mesh's first drawable MeshVBO with the others chained to

@@ -96,8 +96,7 @@ void releaseScene(Scene* scene) {
     }
     for (unsigned i = 0; i < scene->cameras.size(); ++i) delete scene->cameras.get(i);
     for (unsigned i = 0; i < scene->lights.size(); ++i) delete scene->lights.get(i);
-    for (unsigned i = 0; i < scene->player->animations.size(); ++i)
-        releaseAnimation(scene->player->animations.get(i));
+    for (unsigned i = 0; i < scene->player->animations.size(); ++i) releaseAnimation(scene->player->animations.get(i));
     delete scene->player;
     delete scene;
 }

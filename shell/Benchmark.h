@@ -11,17 +11,17 @@
 #include <vector>
 
 struct SpanFrameTimes {
-    std::string name;            // span names joined with '+' where spans overlap
-    std::vector<double> ms;      // one entry per frame, in drawing order
-    PassTimes passes{};          // summed over the frames
+    std::string name;       // span names joined with '+' where spans overlap
+    std::vector<double> ms; // one entry per frame, in drawing order
+    PassTimes passes{};     // summed over the frames
 };
 
 struct FrameTimeSummary {
     std::string name;
     size_t frames = 0;
-    double median = 0.0, p90 = 0.0, worst = 0.0;   // ms
-    double first = 0.0;                             // ms, the group's first frame drawn
-    PassTimes passShare{};                          // fractions of the summed pass time
+    double median = 0.0, p90 = 0.0, worst = 0.0; // ms
+    double first = 0.0;                          // ms, the group's first frame drawn
+    PassTimes passShare{};                       // fractions of the summed pass time
 };
 
 class FrameTimeTable {

@@ -16,8 +16,7 @@ namespace {
 enum { kKeyEscape = 27, kKeyF1 = 112, kKeyLeft = 37, kKeyRight = 39 };
 }
 
-bool fadeOut(float& remaining)
-{
+bool fadeOut(float& remaining) {
     const Space2D space = Space2D::unit();
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
@@ -32,28 +31,22 @@ bool fadeOut(float& remaining)
     return remaining <= 0.0f;
 }
 
-bool FrameLoop::iterate()
-{
+bool FrameLoop::iterate() {
     int message = stmPeekMessage();
     if (message == 1) {
-        if (fadeRemaining <= 0.0f)
-            fadeRemaining = kFadeSeconds;
+        if (fadeRemaining <= 0.0f) fadeRemaining = kFadeSeconds;
         return false;
     }
-    if (message != 0)
-        return false;
+    if (message != 0) return false;
 
-    if (reloads)
-        applyDataChanges(*reloads);
+    if (reloads) applyDataChanges(*reloads);
     stmUpdateTimer();
-    if (viewer)
-        viewer->beforeFrame();
+    if (viewer) viewer->beforeFrame();
     glClearColor(g_backgroundColor.x, g_backgroundColor.y, g_backgroundColor.z, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     stmRun();
 
-    if (stmGetKey(kKeyEscape) && fadeRemaining <= 0.0f)
-        fadeRemaining = kFadeSeconds;
+    if (stmGetKey(kKeyEscape) && fadeRemaining <= 0.0f) fadeRemaining = kFadeSeconds;
     if (stmGetKey(kKeyF1)) {
         if (stmGetKey(kKeyLeft)) {
             stmSetVolume(0.0f);
@@ -72,36 +65,28 @@ bool FrameLoop::iterate()
         stmSetVolume(100.0f);
         seekDirection = 0;
     }
-    if (viewer)
-        viewer->handleKeys();
+    if (viewer) viewer->handleKeys();
     if (fadeRemaining > 0.0f) {
-        stmPause(false);   // a paused clock would never run the fade out
+        stmPause(false); // a paused clock would never run the fade out
         quit = fadeOut(fadeRemaining);
     }
-    if (stmGetTime() > kProgrammeEnd && !(viewer && viewer->loopsProgramme()))
-        quit = true;
-    if (viewer)
-        viewer->drawOverlay(float(frameSeconds));
+    if (stmGetTime() > kProgrammeEnd && !(viewer && viewer->loopsProgramme())) quit = true;
+    if (viewer) viewer->drawOverlay(float(frameSeconds));
     stmSwapBuffers();
     if (glCheck) {
         glCheck->check("frame loop", stmGetTime());
         glCheck->frameDone();
     }
     const auto now = std::chrono::steady_clock::now();
-    if (lastSwap.time_since_epoch().count() != 0)
-        frameSeconds = std::chrono::duration<double>(now - lastSwap).count();
+    if (lastSwap.time_since_epoch().count() != 0) frameSeconds = std::chrono::duration<double>(now - lastSwap).count();
     lastSwap = now;
     return true;
 }
 
-void FrameLoop::frame()
-{
-    while (!quit && !iterate()) {
-    }
+void FrameLoop::frame() {
+    while (!quit && !iterate()) {}
 }
 
-void FrameLoop::run()
-{
-    while (!quit)
-        iterate();
+void FrameLoop::run() {
+    while (!quit) iterate();
 }

@@ -7,10 +7,10 @@
 
 #include <chrono>
 
-extern stm::Vector g_backgroundColor;   // clear colour and closing-fade colour
+extern stm::Vector g_backgroundColor; // clear colour and closing-fade colour
 
 const float kFadeSeconds = 1.15f;
-const float kProgrammeEnd = 225500.0f;   // song ms after which the programme ends
+const float kProgrammeEnd = 225500.0f; // song ms after which the programme ends
 
 // Draws the closing fade over the finished frame for `remaining` seconds of
 // fade left, sets the music volume with it and counts the frame's time off.
@@ -25,14 +25,14 @@ class ReloadReport;
 
 struct FrameLoop {
     bool quit = false;
-    float fadeRemaining = 0.0f;   // seconds; 0: no fade running
-    int seekDirection = 0;        // -1, 0, +1
-    Viewer* viewer = nullptr;     // null: the programme's keys only (captures, shots)
-    GLCheck* glCheck = nullptr;   // checks the GL state after each frame (--gl-check)
+    float fadeRemaining = 0.0f; // seconds; 0: no fade running
+    int seekDirection = 0;      // -1, 0, +1
+    Viewer* viewer = nullptr;   // null: the programme's keys only (captures, shots)
+    GLCheck* glCheck = nullptr; // checks the GL state after each frame (--gl-check)
     // Non-null with --watch: edits of the data directory are rebuilt at the
     // start of each frame, their outcomes kept here.
     ReloadReport* reloads = nullptr;
-    double frameSeconds = 0.0;    // wall time between the last two swaps, for the overlay
+    double frameSeconds = 0.0; // wall time between the last two swaps, for the overlay
     std::chrono::steady_clock::time_point lastSwap{};
 
     // One pass of the loop: takes one pending message, or draws one frame.

@@ -39,7 +39,7 @@ public:
 
 private:
     std::vector<Message> messages_;
-    std::vector<std::pair<std::string, std::string>> open_;   // subject, error; oldest first
+    std::vector<std::pair<std::string, std::string>> open_; // subject, error; oldest first
 };
 
 // Takes the edits finished since the last call (stmPollDataChanges) and

@@ -7,24 +7,20 @@
 
 namespace {
 
-bool parseInt(const char* text, int lo, int hi, int& out)
-{
+bool parseInt(const char* text, int lo, int hi, int& out) {
     char* end = nullptr;
     errno = 0;
     long v = std::strtol(text, &end, 10);
-    if (errno || end == text || *end || v < lo || v > hi)
-        return false;
+    if (errno || end == text || *end || v < lo || v > hi) return false;
     out = int(v);
     return true;
 }
 
-bool parseFloat(const char* text, float lo, float hi, float& out)
-{
+bool parseFloat(const char* text, float lo, float hi, float& out) {
     char* end = nullptr;
     errno = 0;
     float v = std::strtof(text, &end);
-    if (errno || end == text || *end || !(v >= lo && v <= hi))
-        return false;
+    if (errno || end == text || *end || !(v >= lo && v <= hi)) return false;
     out = v;
     return true;
 }
@@ -33,33 +29,27 @@ bool parseFloat(const char* text, float lo, float hi, float& out)
 // driver's own maximum is checked once the context exists.
 const int kMinSide = 4, kMaxSide = 16384;
 
-bool parseSize(const char* text, int& w, int& h)
-{
+bool parseSize(const char* text, int& w, int& h) {
     const char* x = std::strchr(text, 'x');
-    if (!x)
-        return false;
+    if (!x) return false;
     std::string left(text, x);
     return parseInt(left.c_str(), kMinSide, kMaxSide, w) && parseInt(x + 1, kMinSide, kMaxSide, h);
 }
 
 // "16:9" or a plain ratio such as "1.7778".
-bool parseAspect(const char* text, float& out)
-{
+bool parseAspect(const char* text, float& out) {
     const char* colon = std::strchr(text, ':');
-    if (!colon)
-        return parseFloat(text, 0.1f, 10.0f, out);
+    if (!colon) return parseFloat(text, 0.1f, 10.0f, out);
     float a = 0, b = 0;
     std::string left(text, colon);
-    if (!parseFloat(left.c_str(), 0.01f, 10000.0f, a) || !parseFloat(colon + 1, 0.01f, 10000.0f, b))
-        return false;
+    if (!parseFloat(left.c_str(), 0.01f, 10000.0f, a) || !parseFloat(colon + 1, 0.01f, 10000.0f, b)) return false;
     out = a / b;
     return out >= 0.1f && out <= 10.0f;
 }
 
 } // namespace
 
-const char* usageText()
-{
+const char* usageText() {
     return "Usage: zephran [options]\n"
            "\n"
            "Display (any of these skips the launcher dialog; default: the desktop mode,\n"
@@ -107,14 +97,12 @@ const char* usageText()
            "the timeline, V the render targets one by one.\n";
 }
 
-bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
-{
-    static const char* const kDisplayOptions[] = {"--width", "--height", "--size", "--fullscreen",
+bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error) {
+    static const char* const kDisplayOptions[] = {"--width",  "--height",  "--size",  "--fullscreen",
                                                   "--aspect", "--refresh", "--on-top"};
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        for (const char* option : kDisplayOptions)
-            o.displayGiven = o.displayGiven || arg == option;
+        for (const char* option : kDisplayOptions) o.displayGiven = o.displayGiven || arg == option;
         auto value = [&](int n = 1) -> bool {
             if (i + n >= argc) {
                 error = arg + " expects " + (n == 1 ? "a value" : "two values");
@@ -124,8 +112,7 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
         };
         // An output named twice would silently lose the first.
         auto once = [&](bool given) {
-            if (given)
-                error = arg + " given twice; a run writes one";
+            if (given) error = arg + " given twice; a run writes one";
             return !given;
         };
         auto bad = [&](const char* expected) {
@@ -160,12 +147,10 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
         } else if (arg == "--headless") {
             o.headless = true;
         } else if (arg == "--data") {
-            if (!value())
-                return false;
+            if (!value()) return false;
             o.dataDir = argv[++i];
         } else if (arg == "--capture") {
-            if (!once(!o.capture.empty()) || !value())
-                return false;
+            if (!once(!o.capture.empty()) || !value()) return false;
             o.capture = argv[++i];
         } else if (arg == "--fps") {
             if (!value() || !parseInt(argv[++i], 1, 1000, o.fps))
@@ -177,10 +162,8 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
             if (!value() || !parseFloat(argv[++i], 0.0f, 1e7f, o.to))
                 return error.empty() ? bad("a song time in ms") : false;
         } else if (arg == "--shot") {
-            if (!once(o.shot) || !value(2))
-                return false;
-            if (!parseFloat(argv[++i], 0.0f, 1e7f, o.shotTime))
-                return bad("a song time in ms");
+            if (!once(o.shot) || !value(2)) return false;
+            if (!parseFloat(argv[++i], 0.0f, 1e7f, o.shotTime)) return bad("a song time in ms");
             o.shot = true;
             o.shotFile = argv[++i];
         } else if (arg == "--benchmark") {
@@ -189,12 +172,10 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
         } else if (arg == "--gl-check") {
             o.glCheck = true;
         } else if (arg == "--export-song") {
-            if (!once(!o.exportSong.empty()) || !value())
-                return false;
+            if (!once(!o.exportSong.empty()) || !value()) return false;
             o.exportSong = argv[++i];
         } else if (arg == "--extract") {
-            if (!value())
-                return false;
+            if (!value()) return false;
             o.extract = argv[++i];
         } else if (arg == "--force") {
             o.force = true;
@@ -241,8 +222,7 @@ bool parseOptions(int argc, char** argv, ShellOptions& o, std::string& error)
     return true;
 }
 
-bool launcherWanted(const ShellOptions& o)
-{
+bool launcherWanted(const ShellOptions& o) {
     return o.launcher && !o.displayGiven && !o.headless && o.capture.empty() && !o.shot && !o.benchmark &&
            o.exportSong.empty() && o.extract.empty();
 }

@@ -16,13 +16,13 @@
 #pragma GCC diagnostic pop
 
 OverlayDrawing::OverlayDrawing()
-    : width(float(stmGetWidth())), height(float(stmGetHeight())),
-      scale(std::max(1.0f, std::floor(float(stmGetHeight()) / 360.0f))), space(Space2D::topDown(width, height))
-{
+    : width(float(stmGetWidth())),
+      height(float(stmGetHeight())),
+      scale(std::max(1.0f, std::floor(float(stmGetHeight()) / 360.0f))),
+      space(Space2D::topDown(width, height)) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-    if (glUseProgramObjectARB)
-        glUseProgramObjectARB(0);
+    if (glUseProgramObjectARB) glUseProgramObjectARB(0);
     stmResetViewport();
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
@@ -34,14 +34,12 @@ OverlayDrawing::OverlayDrawing()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-OverlayDrawing::~OverlayDrawing()
-{
+OverlayDrawing::~OverlayDrawing() {
     glPopClientAttrib();
     glPopAttrib();
 }
 
-void overlayRect(float x0, float y0, float x1, float y1)
-{
+void overlayRect(float x0, float y0, float x1, float y1) {
     glBegin(GL_QUADS);
     glVertex2f(x0, y0);
     glVertex2f(x1, y0);
@@ -51,8 +49,7 @@ void overlayRect(float x0, float y0, float x1, float y1)
 }
 
 void overlayText(float x, float y, float scale, const std::string& s, unsigned char r, unsigned char g,
-                 unsigned char b)
-{
+                 unsigned char b) {
     static char buffer[60000];
     unsigned char colour[4] = {r, g, b, 255};
     int quads = stb_easy_font_print(0.0f, 0.0f, const_cast<char*>(s.c_str()), colour, buffer, sizeof buffer);

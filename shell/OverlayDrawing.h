@@ -19,11 +19,11 @@ public:
     OverlayDrawing(const OverlayDrawing&) = delete;
     OverlayDrawing& operator=(const OverlayDrawing&) = delete;
 
-    float width, height;   // the picture's pixels
-    float scale;           // text and margins grow with the picture: 1 up to 360 pixels high, 2 to 720, ...
+    float width, height; // the picture's pixels
+    float scale;         // text and margins grow with the picture: 1 up to 360 pixels high, 2 to 720, ...
 
 private:
-    Space2D space;         // picture pixels, y down; both matrices restored on leaving
+    Space2D space; // picture pixels, y down; both matrices restored on leaving
 };
 
 // A rectangle in the current colour.

@@ -11,14 +11,12 @@
 namespace {
 
 // The first frame at or after `ms` on the grid anchor + k * step (k >= 0).
-long long frameAtOrAfter(double ms, double anchor, double step)
-{
+long long frameAtOrAfter(double ms, double anchor, double step) {
     return std::max(0LL, (long long)std::ceil((ms - anchor) / step - 1e-6));
 }
 
 // The plan for a first written frame `first` on the grid anchor + k * step.
-ReplayPlan plan(const std::vector<TimelineSpan>& spans, double anchor, long long first, int fps)
-{
+ReplayPlan plan(const std::vector<TimelineSpan>& spans, double anchor, long long first, int fps) {
     const double step = 1000.0 / double(fps);
     ReplayPlan p;
     p.clockFrom = float(anchor);
@@ -30,8 +28,7 @@ ReplayPlan plan(const std::vector<TimelineSpan>& spans, double anchor, long long
     double from = t;
     std::vector<long long> latches;
     for (const TimelineSpan& span : spans) {
-        if (t < double(span.start) || t >= double(span.end))
-            continue;
+        if (t < double(span.start) || t >= double(span.end)) continue;
         if (span.steps)
             from = std::min(from, double(span.start));
         else
@@ -41,41 +38,33 @@ ReplayPlan plan(const std::vector<TimelineSpan>& spans, double anchor, long long
     std::sort(latches.begin(), latches.end());
     latches.erase(std::unique(latches.begin(), latches.end()), latches.end());
     for (long long k : latches)
-        if (k < window)
-            p.replay.push_back(FrameRange{k, k + 1});
-    if (window < first)
-        p.replay.push_back(FrameRange{window, first});
+        if (k < window) p.replay.push_back(FrameRange{k, k + 1});
+    if (window < first) p.replay.push_back(FrameRange{window, first});
     return p;
 }
 
 } // namespace
 
-long long ReplayPlan::replayed() const
-{
+long long ReplayPlan::replayed() const {
     long long n = 0;
-    for (const FrameRange& r : replay)
-        n += r.end - r.begin;
+    for (const FrameRange& r : replay) n += r.end - r.begin;
     return n;
 }
 
-ReplayPlan planCaptureReplay(const std::vector<TimelineSpan>& spans, float from, int fps)
-{
+ReplayPlan planCaptureReplay(const std::vector<TimelineSpan>& spans, float from, int fps) {
     return plan(spans, 0.0, frameAtOrAfter(double(from), 0.0, 1000.0 / double(fps)), fps);
 }
 
-ReplayPlan planShotReplay(const std::vector<TimelineSpan>& spans, float time, int fps)
-{
+ReplayPlan planShotReplay(const std::vector<TimelineSpan>& spans, float time, int fps) {
     const double step = 1000.0 / double(fps);
     double k = std::round(double(time) / step);
-    if (std::fabs(k * step - double(time)) < 0.01)
-        return plan(spans, 0.0, (long long)k, fps);
+    if (std::fabs(k * step - double(time)) < 0.01) return plan(spans, 0.0, (long long)k, fps);
     // Off the grid: the grid through `time`, anchored in [0, step).
     const double anchor = std::fmod(double(time), step);
     return plan(spans, anchor, (long long)std::llround((double(time) - anchor) / step), fps);
 }
 
-void replayFrames(const ReplayPlan& plan)
-{
+void replayFrames(const ReplayPlan& plan) {
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 1, 1);
     g_replayingFrames = true;

@@ -19,15 +19,15 @@
 const float kAnalyserSettleMs = 3000.0f;
 
 struct FrameRange {
-    long long begin, end;   // the clock's frames [begin, end)
+    long long begin, end; // the clock's frames [begin, end)
 };
 
 struct ReplayPlan {
-    float clockFrom = 0.0f;          // the fixed clock's frame 0: 0 on the grid from 0, else the grid's offset
-    std::vector<FrameRange> replay;  // drawn without pixels, in order
-    long long first = 0;             // the clock's frame of the first written frame
-    float firstFrame = 0.0f;         // its song time
-    long long replayed() const;      // frames in `replay`
+    float clockFrom = 0.0f;         // the fixed clock's frame 0: 0 on the grid from 0, else the grid's offset
+    std::vector<FrameRange> replay; // drawn without pixels, in order
+    long long first = 0;            // the clock's frame of the first written frame
+    float firstFrame = 0.0f;        // its song time
+    long long replayed() const;     // frames in `replay`
 };
 
 // For a capture from `from`: its first frame is the first frame at or after

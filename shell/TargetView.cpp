@@ -26,8 +26,7 @@ const int kViewedTargetCount = int(sizeof kViewedTargets / sizeof kViewedTargets
 
 namespace {
 
-std::string formatName(GLint format)
-{
+std::string formatName(GLint format) {
     switch (format) {
     case 0x8058: return "RGBA8";
     case 0x8051: return "RGB8";
@@ -44,22 +43,18 @@ std::string formatName(GLint format)
 
 } // namespace
 
-int nextViewedTarget(int current, const std::vector<bool>& written)
-{
+int nextViewedTarget(int current, const std::vector<bool>& written) {
     for (int i = std::max(current + 1, 0); i < int(written.size()); ++i)
-        if (written[size_t(i)])
-            return i;
+        if (written[size_t(i)]) return i;
     return -1;
 }
 
-bool depthRange(const unsigned char* rgba, std::size_t texels, float& nearest, float& farthest)
-{
+bool depthRange(const unsigned char* rgba, std::size_t texels, float& nearest, float& farthest) {
     bool any = false;
     for (std::size_t i = 0; i < texels; ++i) {
         const unsigned char* t = rgba + i * 4;
         const float d = (float(t[0]) + float(t[1]) / 255.0f + float(t[2]) / 65025.0f) / 255.0f;
-        if (d <= 0.0f)
-            continue;
+        if (d <= 0.0f) continue;
         nearest = any ? std::min(nearest, d) : d;
         farthest = any ? std::max(farthest, d) : d;
         any = true;
@@ -67,27 +62,23 @@ bool depthRange(const unsigned char* rgba, std::size_t texels, float& nearest, f
     return any;
 }
 
-void TargetView::afterFrame()
-{
+void TargetView::afterFrame() {
     const std::vector<GLuint> taken = g_renderTargets.takeWritten();
     for (int i = 0; i < kViewedTargetCount; ++i)
-        written_[size_t(i)] = std::find(taken.begin(), taken.end(), g_renderTargets.*kViewedTargets[i].texture) !=
-                              taken.end();
+        written_[size_t(i)] =
+            std::find(taken.begin(), taken.end(), g_renderTargets.*kViewedTargets[i].texture) != taken.end();
 }
 
 void TargetView::press() { current_ = nextViewedTarget(current_, written_); }
 
-void TargetView::draw()
-{
+void TargetView::draw() {
     label_.clear();
-    if (current_ < 0)
-        return;
+    if (current_ < 0) return;
     const ViewedTarget& target = kViewedTargets[current_];
     const GLuint texture = g_renderTargets.*target.texture;
     g_renderTargets.resolveForSampling(texture);
     OverlayDrawing drawing;
-    if (glActiveTextureARB)
-        glActiveTextureARB(GL_TEXTURE0_ARB);
+    if (glActiveTextureARB) glActiveTextureARB(GL_TEXTURE0_ARB);
     glBindTexture(GL_TEXTURE_2D, texture);
     GLint w = 0, h = 0, format = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
@@ -125,25 +116,22 @@ void TargetView::draw()
     glMultiTexCoord2fARB(GL_TEXTURE0_ARB, 0.0f, 0.0f);
     glVertex2f(0.0f, drawing.height);
     glEnd();
-    if (shader)
-        Shader::unbind();
+    if (shader) Shader::unbind();
     glDisable(GL_TEXTURE_2D);
 
     char text[256];
     std::snprintf(text, sizeof text, "%s  %dx%d %s  %s", target.name, w, h, formatName(format).c_str(), target.holds);
     label_ = text;
     if (target.depth) {
-        std::snprintf(text, sizeof text, drawn ? "  (white %.4f .. black %.4f)" : "  (nothing drawn)",
-                      double(nearest), double(farthest));
+        std::snprintf(text, sizeof text, drawn ? "  (white %.4f .. black %.4f)" : "  (nothing drawn)", double(nearest),
+                      double(farthest));
         label_ += text;
     }
-    if (!written_[size_t(current_)])
-        label_ += "  (not drawn into by this frame)";
+    if (!written_[size_t(current_)]) label_ += "  (not drawn into by this frame)";
     label_ += "   V: next";
     const float scale = drawing.scale, margin = 6.0f * scale;
     glEnable(GL_BLEND);
     glColor4f(0.0f, 0.0f, 0.0f, 0.7f);
-    overlayRect(0.0f, 0.0f, std::min(drawing.width, overlayTextWidth(label_) * scale + 2.0f * margin),
-                12.0f * scale);
+    overlayRect(0.0f, 0.0f, std::min(drawing.width, overlayTextWidth(label_) * scale + 2.0f * margin), 12.0f * scale);
     overlayText(margin, 2.0f * scale, scale, label_, 255, 255, 255);
 }

@@ -16,8 +16,8 @@
 struct ViewedTarget {
     const char* name;
     GLuint RenderTargets::*texture;
-    bool depth;                 // shown as a grey ramp of the (packed or plain) depth it holds
-    const char* holds;          // what its texels mean, for the label
+    bool depth;        // shown as a grey ramp of the (packed or plain) depth it holds
+    const char* holds; // what its texels mean, for the label
 };
 
 extern const ViewedTarget kViewedTargets[];

@@ -11,7 +11,7 @@ struct TimelineSpan {
     const char* name;
     int layer;
     unsigned int start, end;
-    Effect* (*create)();   // makes the span's effect
+    Effect* (*create)(); // makes the span's effect
     // Steps a simulation on every frame it draws (walkers, trails), so its
     // state at a time depends on all its frames before; the others only
     // latch what their first frame sees.

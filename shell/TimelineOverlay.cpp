@@ -14,15 +14,14 @@ namespace {
 
 // Span colours, cycling: distinct hues that read on dark and bright frames.
 const unsigned char kSpanColours[][3] = {
-    {232, 96, 128}, {96, 180, 232}, {240, 190, 80}, {150, 220, 110}, {190, 130, 240},
+    {232, 96, 128}, {96, 180, 232}, {240, 190, 80},  {150, 220, 110}, {190, 130, 240},
     {90, 210, 200}, {245, 140, 70}, {220, 220, 220}, {120, 140, 250},
 };
 
 } // namespace
 
 std::string overlayStatusLine(const std::vector<TimelineSpan>& spans, const BeatClock& clock,
-                              const OverlayState& state)
-{
+                              const OverlayState& state) {
     std::string drawn;
     for (const TimelineSpan& span : spans)
         if (state.time >= float(span.start) && state.time < float(span.end))
@@ -33,19 +32,16 @@ std::string overlayStatusLine(const std::vector<TimelineSpan>& spans, const Beat
     std::snprintf(line, sizeof line, "%.3f s  bar %.1f  %s  %.1f ms", state.time / 1000.0f, beats / 4.0f,
                   drawn.empty() ? "-" : drawn.c_str(), state.frameSeconds * 1000.0f);
     std::string s = line;
-    if (state.paused)
-        s += "  PAUSED";
+    if (state.paused) s += "  PAUSED";
     if (state.loopEnd > state.loopStart) {
         std::snprintf(line, sizeof line, "  LOOP %.3f-%.3f s", state.loopStart / 1000.0f, state.loopEnd / 1000.0f);
         s += line;
     }
-    if (state.loopProgramme)
-        s += "  LOOP ALL";
+    if (state.loopProgramme) s += "  LOOP ALL";
     return s;
 }
 
-void drawTimelineOverlay(const std::vector<TimelineSpan>& spans, const BeatClock& clock, const OverlayState& state)
-{
+void drawTimelineOverlay(const std::vector<TimelineSpan>& spans, const BeatClock& clock, const OverlayState& state) {
     OverlayDrawing drawing;
     const float w = drawing.width, h = drawing.height, scale = drawing.scale;
     const float margin = 8.0f * scale, barTop = h - 40.0f * scale, barBottom = h - 22.0f * scale;
@@ -54,8 +50,7 @@ void drawTimelineOverlay(const std::vector<TimelineSpan>& spans, const BeatClock
     const float top = h - (state.reloadError.empty() ? 64.0f : 76.0f) * scale;
     glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
     overlayRect(0.0f, top, w, h);
-    if (!state.reloadError.empty())
-        overlayText(margin, top + 3.0f * scale, scale, state.reloadError, 255, 110, 90);
+    if (!state.reloadError.empty()) overlayText(margin, top + 3.0f * scale, scale, state.reloadError, 255, 110, 90);
 
     // Spans: lower layers fill the bar, higher ones its lower third.
     for (size_t i = 0; i < spans.size(); ++i) {
@@ -78,8 +73,7 @@ void drawTimelineOverlay(const std::vector<TimelineSpan>& spans, const BeatClock
     glBegin(GL_LINES);
     for (int k = 0;; ++k) {
         const float t = float(clock.beatTime(4 * k));
-        if (t > kProgrammeEnd || clock.beatPeriod() <= 0)
-            break;
+        if (t > kProgrammeEnd || clock.beatPeriod() <= 0) break;
         const float x = xOf(t);
         glVertex2f(x, barBottom);
         glVertex2f(x, barBottom + (k % 4 == 0 ? 6.0f : 3.0f) * scale);

@@ -11,12 +11,12 @@
 #include <vector>
 
 struct OverlayState {
-    float time = 0.0f;           // song ms
-    float frameSeconds = 0.0f;   // wall time of the previous frame
+    float time = 0.0f;         // song ms
+    float frameSeconds = 0.0f; // wall time of the previous frame
     bool paused = false;
-    float loopStart = 0.0f, loopEnd = 0.0f;   // equal: no effect loop
+    float loopStart = 0.0f, loopEnd = 0.0f; // equal: no effect loop
     bool loopProgramme = false;
-    std::string reloadError;     // the latest reload error not fixed since; empty: none
+    std::string reloadError; // the latest reload error not fixed since; empty: none
 };
 
 // The status line: time, bar and beat, the effects drawn now, frame time and

@@ -27,7 +27,7 @@ enum ViewerKey {
     kKeyBracketRight = 221,
 };
 
-const float kFrameStepMs = 1000.0f / 60.0f;   // one frame of a 60 Hz display
+const float kFrameStepMs = 1000.0f / 60.0f; // one frame of a 60 Hz display
 
 // Seek targets, all pure functions of the timeline and the beat grid.
 // The start of the first span after `t`; `t` itself when none follows.
@@ -66,7 +66,7 @@ public:
     float loopEnd() const { return loopEnd_; }
 
 private:
-    bool pressed(int key);   // down now, up on the previous frame
+    bool pressed(int key); // down now, up on the previous frame
 
     std::vector<TimelineSpan> spans_;
     const BeatClock& clock_;

@@ -7,12 +7,10 @@
 
 #include <set>
 
-int warmUpEffects(const std::vector<TimelineSpan>& spans, const std::vector<Effect*>& effects)
-{
+int warmUpEffects(const std::vector<TimelineSpan>& spans, const std::vector<Effect*>& effects) {
     const EffectStateSnapshot before(effects);
     std::set<unsigned int> starts;
-    for (const TimelineSpan& span : spans)
-        starts.insert(span.start);
+    for (const TimelineSpan& span : spans) starts.insert(span.start);
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 1, 1);
     for (unsigned int start : starts) {

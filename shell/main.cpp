@@ -4,8 +4,7 @@
 
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     ShellOptions options;
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {

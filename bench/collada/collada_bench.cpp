@@ -155,20 +155,22 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const Input* input : {&largest, &generated}) {
-        benchmark::RegisterBenchmark(("load/" + input->label).c_str(), loadOnly, input)
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("load/" + input->label).c_str(), loadOnly, input)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("load_build/" + input->label).c_str(), loadAndBuild, input)
             ->Unit(benchmark::kMillisecond);
         std::string quiet = " >/dev/null 2>&1";
         benchmark::RegisterBenchmark(("daecheck_process/" + input->label).c_str(), command,
                                      std::string(ZEPHRAN_DAECHECK) + " " + input->path + quiet)
-            ->Unit(benchmark::kMillisecond)->UseRealTime();
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
         benchmark::RegisterBenchmark(("assimp_info/" + input->label).c_str(), command,
                                      "assimp info " + input->path + quiet)
-            ->Unit(benchmark::kMillisecond)->UseRealTime();
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
         benchmark::RegisterBenchmark(("assimp_info_raw/" + input->label).c_str(), command,
                                      "assimp info " + input->path + " -r" + quiet)
-            ->Unit(benchmark::kMillisecond)->UseRealTime();
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     }
     benchmark::Initialize(&argc, argv);
     silenceLog();

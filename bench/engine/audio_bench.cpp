@@ -12,8 +12,7 @@
 
 namespace {
 
-bool openSong()
-{
+bool openSong() {
     StmRunOptions options;
     options.headless = true;
     options.mute = true;
@@ -23,11 +22,10 @@ bool openSong()
     const char* pak = std::getenv("ZEPHRAN_PAK");
     stmReadPak(pak ? pak : "data.pak");
     stmInitTimer();
-    return stmExportSong("/dev/null");   // decodes the whole song
+    return stmExportSong("/dev/null"); // decodes the whole song
 }
 
-void BM_DecodeSong(benchmark::State& state)
-{
+void BM_DecodeSong(benchmark::State& state) {
     for (auto _ : state) {
         if (!openSong()) {
             state.SkipWithError("no song.ogg");
@@ -38,8 +36,7 @@ void BM_DecodeSong(benchmark::State& state)
 }
 BENCHMARK(BM_DecodeSong)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_Spectrum(benchmark::State& state)
-{
+void BM_Spectrum(benchmark::State& state) {
     if (!openSong()) {
         state.SkipWithError("no song.ogg");
         return;
@@ -52,8 +49,7 @@ void BM_Spectrum(benchmark::State& state)
         stmAdjustTime(t - stmGetTime());
         stmGetSpectrum(bins, 512);
         float s = 0.0f;
-        for (int i = 0; i < 511; ++i)
-            s += bins[i];
+        for (int i = 0; i < 511; ++i) s += bins[i];
         sum += s;
         peak = std::max(peak, double(s));
         ++probes;

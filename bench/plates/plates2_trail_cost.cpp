@@ -21,7 +21,7 @@ double cpuMs() {
 } // namespace
 
 int main() {
-    const int frames = 1889;   // 31.5 s at 60 frames per second
+    const int frames = 1889; // 31.5 s at 60 frames per second
     const double frameMs = 1000.0 / 60.0;
     createWalkers();
     StripMesh mesh;

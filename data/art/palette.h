@@ -6,7 +6,9 @@
 
 namespace art {
 
-struct Rgb { float r, g, b; };
+struct Rgb {
+    float r, g, b;
+};
 
 constexpr Rgb rgb8(int r, int g, int b) { return {r / 255.0f, g / 255.0f, b / 255.0f}; }
 

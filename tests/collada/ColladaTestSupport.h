@@ -69,8 +69,11 @@ private:
 // primitive elements, as a <library_geometries> body.
 inline std::string geometry(const std::string& id, const std::string& positions, const std::string& primitives,
                             const std::string& extraSources = "") {
-    return "<library_geometries><geometry id=\"" + id + "\"><mesh>"
-           "<source id=\"" + id + "-pos\"><float_array>" + positions + "</float_array>"
+    return "<library_geometries><geometry id=\"" + id +
+           "\"><mesh>"
+           "<source id=\"" +
+           id + "-pos\"><float_array>" + positions +
+           "</float_array>"
            "<technique_common><accessor count=\"1\" stride=\"3\"/></technique_common></source>" +
            extraSources + "<vertices id=\"" + id + "-v\"><input semantic=\"POSITION\" source=\"#" + id +
            "-pos\"/></vertices>" + primitives + "</mesh></geometry></library_geometries>";

@@ -49,9 +49,9 @@ TEST_F(ColladaTest, PolylistAcceptsOnlyTriangles) {
     load(geometry("g", "0 0 0 1 0 0 0 1 0",
                   "<polylist count=\"3\">" + inputs + "<vcount>3 3 3</vcount><p>0 1 2 0 1 2 0 1 2</p></polylist>"));
     EXPECT_EQ(document->meshes.find("g")->subMeshes.get(0)->triangleCount, 3);
-    EXPECT_NE(refusedStatus(geometry("g", "0 0 0", "<polylist count=\"3\">" + inputs +
-                                                       "<vcount>3 3 4</vcount></polylist>")),
-              0);
+    EXPECT_NE(
+        refusedStatus(geometry("g", "0 0 0", "<polylist count=\"3\">" + inputs + "<vcount>3 3 4</vcount></polylist>")),
+        0);
     EXPECT_NE(log().find(" Error: polylist contained polygons with != 3 vertices\n"), std::string::npos);
 }
 
@@ -79,10 +79,11 @@ TEST_F(ColladaTest, PrimitiveAndInputErrorsAreReportedAndSkipped) {
 }
 
 TEST_F(ColladaTest, VerticesAliasToUnknownSourceIsReportedNotStored) {
-    load("<library_geometries><geometry id=\"g\"><mesh><vertices id=\"v\"><input semantic=\"POSITION\" "
-         "source=\"#missing\"/></vertices><vertices><input/></vertices><triangles count=\"1\">"
-         "<input semantic=\"VERTEX\" source=\"#v\" offset=\"0\"/><p>0 0 0</p></triangles></mesh></geometry>"
-         "<geometry><mesh/></geometry></library_geometries>");
+    load(
+        "<library_geometries><geometry id=\"g\"><mesh><vertices id=\"v\"><input semantic=\"POSITION\" "
+        "source=\"#missing\"/></vertices><vertices><input/></vertices><triangles count=\"1\">"
+        "<input semantic=\"VERTEX\" source=\"#v\" offset=\"0\"/><p>0 0 0</p></triangles></mesh></geometry>"
+        "<geometry><mesh/></geometry></library_geometries>");
     EXPECT_FALSE(document->sources.exists("v"));
     EXPECT_EQ(document->meshes.size(), 1u);
     Mesh* mesh = document->meshes.find("g");
@@ -95,10 +96,11 @@ TEST_F(ColladaTest, VerticesAliasToUnknownSourceIsReportedNotStored) {
 }
 
 TEST_F(ColladaTest, VerticesInputsOtherThanPositionRaiseIndexStrideOnly) {
-    load("<library_geometries><geometry id=\"g\"><mesh><source id=\"p\"><float_array>0 0 0</float_array>"
-         "<technique_common><accessor count=\"1\" stride=\"3\"/></technique_common></source>"
-         "<vertices id=\"v\"><input semantic=\"POSITION\" source=\"p\"/><input semantic=\"NORMAL\" source=\"#p\" "
-         "offset=\"2\"/></vertices></mesh></geometry></library_geometries>");
+    load(
+        "<library_geometries><geometry id=\"g\"><mesh><source id=\"p\"><float_array>0 0 0</float_array>"
+        "<technique_common><accessor count=\"1\" stride=\"3\"/></technique_common></source>"
+        "<vertices id=\"v\"><input semantic=\"POSITION\" source=\"p\"/><input semantic=\"NORMAL\" source=\"#p\" "
+        "offset=\"2\"/></vertices></mesh></geometry></library_geometries>");
     Mesh* mesh = document->meshes.find("g");
     EXPECT_EQ(mesh->indexStride, 3);
     EXPECT_EQ(mesh->vertexCount, 0); // positions are counted from a primitive's VERTEX input

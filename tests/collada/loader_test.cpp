@@ -17,8 +17,9 @@ TEST_F(ColladaTest, EmptyRootLoadsWithWarningAndSummary) {
 }
 
 TEST_F(ColladaTest, TopLevelDispatchNamesWhatItSkips) {
-    load("<asset/><library_physics_models/><library_physics_scenes/><library_effects/><scene/>"
-         "<library_strange/><extra/>");
+    load(
+        "<asset/><library_physics_models/><library_physics_scenes/><library_effects/><scene/>"
+        "<library_strange/><extra/>");
     std::string text = log();
     EXPECT_EQ(text.find("library_physics_models"), std::string::npos);
     EXPECT_NE(text.find(" Ignored: library_physics_scenes\n"), std::string::npos);
@@ -29,8 +30,9 @@ TEST_F(ColladaTest, TopLevelDispatchNamesWhatItSkips) {
 }
 
 TEST_F(ColladaTest, MultipleScenesWarn) {
-    load("<library_visual_scenes><visual_scene id=\"a\"/><visual_scene id=\"b\"/><visual_scene/>"
-         "</library_visual_scenes>");
+    load(
+        "<library_visual_scenes><visual_scene id=\"a\"/><visual_scene id=\"b\"/><visual_scene/>"
+        "</library_visual_scenes>");
     EXPECT_EQ(document->scenes.size(), 2u);
     EXPECT_NE(log().find(" Warning: Collada file contained multiple scenes.\n"), std::string::npos);
 }
@@ -98,10 +100,10 @@ TEST_F(ColladaTest, FinishedLineCutsLongNamesAt200) {
 }
 
 TEST_F(ColladaTest, SourceArraysAndAccessor) {
-    load(geometry("g", "1 2\n        3\t4  5 6",
-                  "", "<source id=\"names\"><Name_array>LINEAR  BEZIER</Name_array><int_array>7 -8</int_array>"
-                      "<technique_common><accessor offset=\"2\" count=\"4\"/></technique_common><weird/></source>"
-                      "<source><float_array>1</float_array></source>"));
+    load(geometry("g", "1 2\n        3\t4  5 6", "",
+                  "<source id=\"names\"><Name_array>LINEAR  BEZIER</Name_array><int_array>7 -8</int_array>"
+                  "<technique_common><accessor offset=\"2\" count=\"4\"/></technique_common><weird/></source>"
+                  "<source><float_array>1</float_array></source>"));
     Source* positions = document->sources.find("g-pos");
     ASSERT_NE(positions, nullptr);
     EXPECT_EQ(positions->floats.size(), 6u);
@@ -124,8 +126,9 @@ TEST_F(ColladaTest, SourceArraysAndAccessor) {
 }
 
 TEST_F(ColladaTest, AccessorWithoutCountIsReported) {
-    load(geometry("g", "0 0 0", "", "<source id=\"s\"><technique_common><accessor stride=\"2\"/>"
-                                    "</technique_common></source>"));
+    load(geometry("g", "0 0 0", "",
+                  "<source id=\"s\"><technique_common><accessor stride=\"2\"/>"
+                  "</technique_common></source>"));
     EXPECT_EQ(document->sources.find("s")->stride, 2);
     EXPECT_NE(log().find(" Error: Accessor missing required attribute 'count'\n"), std::string::npos);
 }

@@ -27,14 +27,15 @@ void expectMatrix(const Matrix4& actual, const Matrix4& expected) {
 } // namespace
 
 TEST_F(ColladaTest, NodeTreeKeepsNestingInstancesAndIds) {
-    load(scene("<node id=\"a\" name=\"A\"><node><node id=\"c\"><node id=\"d\" name=\"D\">"
-               "<instance_geometry url=\"#geo\"><bind_material><technique_common>"
-               "<instance_material symbol=\"m\" target=\"#mat1\"/></technique_common><technique>"
-               "<instance_material target=\"#mat2\"/></technique></bind_material></instance_geometry>"
-               "<instance_controller url=\"#skin\"><skeleton/></instance_controller>"
-               "<instance_camera url=\"#cam\"/><instance_light url=\"#sun\"/><instance_light/>"
-               "</node></node></node></node><node id=\"b\"><lookat>0 0 1 0 0 0 0 1 0</lookat>"
-               "<instance_node url=\"#a\"/><instance_geometry/></node>"));
+    load(
+        scene("<node id=\"a\" name=\"A\"><node><node id=\"c\"><node id=\"d\" name=\"D\">"
+              "<instance_geometry url=\"#geo\"><bind_material><technique_common>"
+              "<instance_material symbol=\"m\" target=\"#mat1\"/></technique_common><technique>"
+              "<instance_material target=\"#mat2\"/></technique></bind_material></instance_geometry>"
+              "<instance_controller url=\"#skin\"><skeleton/></instance_controller>"
+              "<instance_camera url=\"#cam\"/><instance_light url=\"#sun\"/><instance_light/>"
+              "</node></node></node></node><node id=\"b\"><lookat>0 0 1 0 0 0 0 1 0</lookat>"
+              "<instance_node url=\"#a\"/><instance_geometry/></node>"));
     Collada::Scene* visual = document->scenes.find("vs");
     ASSERT_NE(visual, nullptr);
     EXPECT_EQ(visual->name, "Main");
@@ -58,8 +59,9 @@ TEST_F(ColladaTest, NodeTreeKeepsNestingInstancesAndIds) {
 }
 
 TEST_F(ColladaTest, MatrixIsTransposedIntoColumnOrder) {
-    load(scene("<node id=\"m\"><matrix>1 0 0 5\n0 1 0 6\n0 0 1 7\n0 0 0 1</matrix></node>"
-               "<node id=\"i\"><matrix>1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1</matrix></node>"));
+    load(
+        scene("<node id=\"m\"><matrix>1 0 0 5\n0 1 0 6\n0 0 1 7\n0 0 0 1</matrix></node>"
+              "<node id=\"i\"><matrix>1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1</matrix></node>"));
     const Transformation* t = document->nodes.find("m")->transformations.get(0);
     EXPECT_EQ(t->type, TRANSFORM_MATRIX);
     EXPECT_EQ(t->values.get(12), 5.0f);
@@ -70,8 +72,9 @@ TEST_F(ColladaTest, MatrixIsTransposedIntoColumnOrder) {
 }
 
 TEST_F(ColladaTest, RotateNegatesTheAngleAndIgnoresTinyOnes) {
-    load(scene("<node id=\"tiny\"><rotate>0 0 1 0.0005</rotate></node>"
-               "<node id=\"quarter\"><rotate>0 0 1 90</rotate></node>"));
+    load(
+        scene("<node id=\"tiny\"><rotate>0 0 1 0.0005</rotate></node>"
+              "<node id=\"quarter\"><rotate>0 0 1 90</rotate></node>"));
     expectMatrix(localOf(document->nodes.find("tiny")), Matrix4());
     Matrix4 expected;
     expected.makeRotation(-90.0f, 0, 0, 1);
@@ -79,8 +82,9 @@ TEST_F(ColladaTest, RotateNegatesTheAngleAndIgnoresTinyOnes) {
 }
 
 TEST_F(ColladaTest, ShortTransformationsAreReportedAndUseTheIdentity) {
-    load(scene("<node id=\"n\" name=\"short\"><matrix>1 2 3</matrix><rotate>0 1</rotate><scale>3</scale>"
-               "<translate/></node>"));
+    load(
+        scene("<node id=\"n\" name=\"short\"><matrix>1 2 3</matrix><rotate>0 1</rotate><scale>3</scale>"
+              "<translate/></node>"));
     const ObjectNode* node = document->nodes.find("n");
     ASSERT_EQ(node->transformations.size(), 4u);
     expectMatrix(localOf(node), Matrix4());
@@ -92,14 +96,15 @@ TEST_F(ColladaTest, ShortTransformationsAreReportedAndUseTheIdentity) {
 }
 
 TEST_F(ColladaTest, CamerasAndLightsKeepParametersByTag) {
-    load("<library_cameras><camera id=\"cam\"><optics><technique_common><perspective>"
-         "<xfov sid=\"HFOV\">37.8</xfov><znear>0.1</znear></perspective></technique_common>"
-         "<technique profile=\"x\"/></optics><extra><technique><target/><thing/></technique></extra></camera>"
-         "<camera id=\"ortho\"><optics><technique_common><orthographic><xmag>2</xmag></orthographic>"
-         "</technique_common></optics></camera><camera/></library_cameras>"
-         "<library_lights><light id=\"sun\"><technique_common><spot><color>1 0.5 0.25</color>"
-         "<falloff_angle>45</falloff_angle></spot></technique_common><extra/></light>"
-         "<light id=\"sun\"><technique_common><point/><glow/></technique_common></light></library_lights>");
+    load(
+        "<library_cameras><camera id=\"cam\"><optics><technique_common><perspective>"
+        "<xfov sid=\"HFOV\">37.8</xfov><znear>0.1</znear></perspective></technique_common>"
+        "<technique profile=\"x\"/></optics><extra><technique><target/><thing/></technique></extra></camera>"
+        "<camera id=\"ortho\"><optics><technique_common><orthographic><xmag>2</xmag></orthographic>"
+        "</technique_common></optics></camera><camera/></library_cameras>"
+        "<library_lights><light id=\"sun\"><technique_common><spot><color>1 0.5 0.25</color>"
+        "<falloff_angle>45</falloff_angle></spot></technique_common><extra/></light>"
+        "<light id=\"sun\"><technique_common><point/><glow/></technique_common></light></library_lights>");
     Collada::Camera* camera = document->cameras.find("cam");
     ASSERT_NE(camera, nullptr);
     EXPECT_FALSE(camera->orthographic);
@@ -120,13 +125,14 @@ TEST_F(ColladaTest, CamerasAndLightsKeepParametersByTag) {
 }
 
 TEST_F(ColladaTest, AnimationsReadSamplersChannelsAndNesting) {
-    load("<library_animations><animation id=\"a\"><channel source=\"#s\" target=\"node/rotation_z.ANGLE\"/>"
-         "<source id=\"t\"><float_array>0 1 2 3 4</float_array></source>"
-         "<sampler id=\"s\"><input semantic=\"INTERPOLATION\" source=\"#i\"/><input semantic=\"INPUT\" "
-         "source=\"#t\"/><input semantic=\"OUTPUT\" source=\"#o\"/><input semantic=\"input\" source=\"#x\"/>"
-         "<input semantic=\"OUTPUT\"/><param/></sampler>"
-         "<animation><channel/></animation><animation><sampler><input source=\"#q\"/></sampler></animation>"
-         "<asset/></animation><animation/></library_animations>");
+    load(
+        "<library_animations><animation id=\"a\"><channel source=\"#s\" target=\"node/rotation_z.ANGLE\"/>"
+        "<source id=\"t\"><float_array>0 1 2 3 4</float_array></source>"
+        "<sampler id=\"s\"><input semantic=\"INTERPOLATION\" source=\"#i\"/><input semantic=\"INPUT\" "
+        "source=\"#t\"/><input semantic=\"OUTPUT\" source=\"#o\"/><input semantic=\"input\" source=\"#x\"/>"
+        "<input semantic=\"OUTPUT\"/><param/></sampler>"
+        "<animation><channel/></animation><animation><sampler><input source=\"#q\"/></sampler></animation>"
+        "<asset/></animation><animation/></library_animations>");
     ASSERT_EQ(document->animations.size(), 2u);
     EXPECT_TRUE(document->animations.exists(kNoIdentifierKey));
     Collada::Animation* a = document->animations.find("a");

@@ -77,7 +77,7 @@ TEST(Map, MissingAndEmptyGiveNull) {
     int v = 1, w = 2;
     m.add("b", &v);
     m.add("a", &v);
-    EXPECT_EQ(m.getIndex(&v), 0u);          // smaller key wins
+    EXPECT_EQ(m.getIndex(&v), 0u); // smaller key wins
     EXPECT_EQ(m.getIndex(&w), 0xFFFFFFFFu);
     EXPECT_EQ(m.getByString("b"), &v);
 }

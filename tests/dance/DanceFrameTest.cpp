@@ -204,8 +204,8 @@ TEST_F(DanceFrame, DoorsShowThePictureFirstThenItsLeftHalfOnTheLeaves) {
     drawAt(doors, kFirstSection);
     Pixels screen = readWindow();
     EXPECT_LE(differenceFromTex1024(screen, readTex1024()), 3);
-    EXPECT_EQ(at(screen, kWidth, 40, kHeight - 20).r, 255);   // red top left
-    EXPECT_EQ(at(screen, kWidth, kWidth - 40, kHeight - 20).b, 255);   // blue top right
+    EXPECT_EQ(at(screen, kWidth, 40, kHeight - 20).r, 255);          // red top left
+    EXPECT_EQ(at(screen, kWidth, kWidth - 40, kHeight - 20).b, 255); // blue top right
 
     for (int pattern = 0; pattern < 4; ++pattern) {
         paintQuadrants();
@@ -260,7 +260,7 @@ TEST_F(DanceFrame, WithoutItsSceneDanceCubeShowsTheBackgroundUnoccluded) {
     DanceCube dance;
     dance.init(kStart, kEnd);
     Scene* const scene = g_danceScene;
-    g_danceScene = nullptr;   // what a "chamfercube.dae" without a COLLADA root gives
+    g_danceScene = nullptr; // what a "chamfercube.dae" without a COLLADA root gives
     drawAt(dance, 101000.0f);
     g_danceScene = scene;
     const Pixels picture = readTex1024();

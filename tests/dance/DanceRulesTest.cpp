@@ -50,10 +50,10 @@ TEST(DanceTrails, StepMovesTheHeadAndRecordsItAsNewest) {
     stepTrail(t, 0, 1.0f);
     EXPECT_EQ(t.count, 6);
     EXPECT_FLOAT_EQ(t.head.x, 0.5f);
-    EXPECT_FLOAT_EQ(t.head.y, 0.5075f);   // heading 0 moves along +y
+    EXPECT_FLOAT_EQ(t.head.y, 0.5075f); // heading 0 moves along +y
     EXPECT_FLOAT_EQ(t.history[6].y, t.head.y);
     EXPECT_EQ(t.turnTimer, 999);
-    EXPECT_FLOAT_EQ(t.heading, 0.0f);      // no turn while the timer is positive
+    EXPECT_FLOAT_EQ(t.heading, 0.0f); // no turn while the timer is positive
 
     // Louder music moves the trail faster: speed factor 2 doubles the step.
     Trail fast = straightTrail(Vector(0.5f, 0.5f, 0.0f), 3.14159265f / 2, 5);
@@ -123,7 +123,7 @@ TEST(DanceTrails, StepsDependOnlyOnTheStepNumber) {
     auto run = [&](unsigned noise) {
         for (int i = 0; i < kTrailCount; ++i) *g_trails[i] = start[i];
         g_trailStep = 0;
-        seedRandom(noise);   // whatever the generators held before
+        seedRandom(noise); // whatever the generators held before
         crt::srand(noise);
         for (int s = 0; s < 400; ++s) stepTrails();
     };
@@ -165,7 +165,7 @@ TEST(DanceTrails, StripNeverReachesBackToTheHead) {
     TrailRib ribs[Trail::kLength];
     EXPECT_EQ(buildTrailRibs(shortTrail, 0, 1.0f, ribs), 9);
     const Vector across = (ribs[0].right - ribs[0].left) * 0.5f;
-    EXPECT_NEAR(across.x, 0.01f, 1e-6f);   // even trails are narrower
+    EXPECT_NEAR(across.x, 0.01f, 1e-6f); // even trails are narrower
     Trail single = straightTrail(Vector(0.5f, 0.5f, 0.0f), 0.0f, 1);
     EXPECT_EQ(buildTrailRibs(single, 0, 1.0f, ribs), 0);
 }
@@ -183,8 +183,8 @@ TEST(DanceTrails, AlphaIsZeroAtBothEndsAndLargestInTheMiddle) {
         }
         if (alpha == peak) lastPeak = j;
     }
-    EXPECT_EQ(peak, 25);   // a tenth of full opacity
-    EXPECT_NEAR(firstPeak + lastPeak, n, 1);   // the opaque stretch is centred
+    EXPECT_EQ(peak, 25);                     // a tenth of full opacity
+    EXPECT_NEAR(firstPeak + lastPeak, n, 1); // the opaque stretch is centred
     for (int j = 1; j < n / 2 - 10; ++j) EXPECT_LE(trailAlpha(j, n, 1.0f), trailAlpha(j + 1, n, 1.0f)) << j;
     for (int j = n / 2 + 10; j < n; ++j) EXPECT_GE(trailAlpha(j, n, 1.0f), trailAlpha(j + 1, n, 1.0f)) << j;
     EXPECT_LT(trailAlpha(1, n, 1.0f), 5);
@@ -201,7 +201,7 @@ TEST(DanceTrails, AlphaIsZeroAtBothEndsAndLargestInTheMiddle) {
 }
 
 TEST(DanceSection, FirstFrameLatchesTheSectionAndTheSecondComesCloser) {
-    EXPECT_EQ(danceSectionOfBeat(192), 24);   // the effect's first beat
+    EXPECT_EQ(danceSectionOfBeat(192), 24); // the effect's first beat
     EXPECT_EQ(danceSectionOfBeat(194), 24);
     EXPECT_EQ(danceSectionOfBeat(195), 25);
     EXPECT_EQ(danceSectionOfBeat(203), 26);
@@ -219,7 +219,7 @@ TEST(DanceSection, FirstFrameLatchesTheSectionAndTheSecondComesCloser) {
         const Vector3 near = danceEye(25, 1, position);
         EXPECT_NEAR(near.x, 0.76f * far.x, 1e-5f);
         EXPECT_NEAR(near.z, 0.76f * far.z, 1e-5f);
-        EXPECT_EQ(near.y, near.z);   // the eye is as high as it is deep
+        EXPECT_EQ(near.y, near.z); // the eye is as high as it is deep
         EXPECT_EQ(far.y, far.z);
         EXPECT_EQ(danceEye(26, 2, position).x, danceEye(26, 0, position).x);
     }

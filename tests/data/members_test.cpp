@@ -29,7 +29,7 @@ const pak::Reader& archive() {
 
 struct Decoded {
     int w = 0, h = 0, channels = 0;
-    std::vector<unsigned char> px;   // as stored: `channels` bytes per texel
+    std::vector<unsigned char> px; // as stored: `channels` bytes per texel
     float at(int x, int y, int c) const { return px[(static_cast<size_t>(y) * w + x) * channels + c] / 255.0f; }
     float alpha(int x, int y) const { return channels == 1 ? at(x, y, 0) : channels == 4 ? at(x, y, 3) : 1.0f; }
 };
@@ -136,13 +136,21 @@ TEST_F(Images, CubeFacesAreSquareEqualAndSeamless) {
                     int ix = edge == 0 ? 1 : edge == 1 ? n - 2 : i, iy = edge == 2 ? 1 : edge == 3 ? n - 2 : i;
                     float s = (x + 0.5f) / n, t = (y + 0.5f) / n;
                     float step = 1.0f / n;
-                    if (edge == 0) s -= step; else if (edge == 1) s += step; else if (edge == 2) t -= step; else t += step;
+                    if (edge == 0)
+                        s -= step;
+                    else if (edge == 1)
+                        s += step;
+                    else if (edge == 2)
+                        t -= step;
+                    else
+                        t += step;
                     float d[3];
                     cubeface::direction(f, s, t, d);
                     float ns, nt;
                     int g = cubeface::lookup(d, ns, nt);
-                    if (g == f) continue;   // corner texel whose step stays on the face
-                    int gx = std::clamp(static_cast<int>(ns * n), 0, n - 1), gy = std::clamp(static_cast<int>(nt * n), 0, n - 1);
+                    if (g == f) continue; // corner texel whose step stays on the face
+                    int gx = std::clamp(static_cast<int>(ns * n), 0, n - 1),
+                        gy = std::clamp(static_cast<int>(nt * n), 0, n - 1);
                     across += texelDiff(faces[f], x, y, faces[g], gx, gy);
                     inside += texelDiff(faces[f], x, y, faces[f], ix, iy);
                     ++count;
@@ -177,11 +185,11 @@ TEST_F(Images, TilingTexturesWrapWithoutASeam) {
 struct SceneNode {
     std::string id;
     float t[3] = {0, 0, 0};
-    std::vector<float> positions;   // of its geometry, empty without one
+    std::vector<float> positions; // of its geometry, empty without one
 };
 
 struct SceneFile {
-    std::vector<SceneNode> nodes;   // in key order, with an empty "root" entry
+    std::vector<SceneNode> nodes; // in key order, with an empty "root" entry
     std::string error;
 };
 
@@ -226,7 +234,8 @@ SceneFile readScene(const std::string& name) {
             std::istringstream in(tr->GetText());
             in >> node.t[0] >> node.t[1] >> node.t[2];
         }
-        if (TiXmlElement* ig = n->FirstChildElement("instance_geometry")) node.positions = geometry[ig->Attribute("url") + 1];
+        if (TiXmlElement* ig = n->FirstChildElement("instance_geometry"))
+            node.positions = geometry[ig->Attribute("url") + 1];
         out.nodes.push_back(node);
     }
     SceneNode rootNode;
@@ -238,7 +247,10 @@ SceneFile readScene(const std::string& name) {
 
 // Bounds of a node's geometry in its own coordinates.
 void bounds(const SceneNode& n, float lo[3], float hi[3]) {
-    for (int k = 0; k < 3; ++k) { lo[k] = 1e9f; hi[k] = -1e9f; }
+    for (int k = 0; k < 3; ++k) {
+        lo[k] = 1e9f;
+        hi[k] = -1e9f;
+    }
     for (size_t i = 0; i + 2 < n.positions.size(); i += 3)
         for (int k = 0; k < 3; ++k) {
             lo[k] = std::min(lo[k], n.positions[i + k]);
@@ -257,7 +269,8 @@ TEST(Scenes, LogoPiecesAreCentredStandOnTheFloorAndSpanTheWord) {
         float lo[3], hi[3];
         bounds(n, lo, hi);
         for (int k = 0; k < 3; ++k)
-            EXPECT_LT(std::fabs(lo[k] + hi[k]) / 2, 0.25f * (hi[k] - lo[k]) + 0.05f) << n.id << " not centred on its node";
+            EXPECT_LT(std::fabs(lo[k] + hi[k]) / 2, 0.25f * (hi[k] - lo[k]) + 0.05f)
+                << n.id << " not centred on its node";
         EXPECT_GE(n.t[1] + lo[1], -1e-3f) << n.id << " reaches below the floor";
         minX = std::min(minX, n.t[0]);
         maxX = std::max(maxX, n.t[0]);

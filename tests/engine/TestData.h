@@ -45,12 +45,10 @@ Bytes toneOgg(float hz, float amplitude, float seconds);
 // A headless engine window per test; open() configures and starts it.
 class HeadlessTest : public ::testing::Test {
 protected:
-    void open(int w, int h, StmRunOptions options = StmRunOptions(), float aspect = 0.0f)
-    {
+    void open(int w, int h, StmRunOptions options = StmRunOptions(), float aspect = 0.0f) {
         ASSERT_NO_FATAL_FAILURE(headless::openWindow(w, h, options, "data.pak", aspect));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         stmClearEffects();
         stmShutDown();
     }

@@ -11,11 +11,10 @@ namespace {
 
 class ArchiveTest : public HeadlessTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         dir = makeTempDir("archive");
-        std::vector<unsigned char> grey = {0, 64, 128, 255};       // 2x2, top row first
-        std::vector<unsigned char> rgb = {255, 0, 0, 0, 255, 0};   // 2x1
+        std::vector<unsigned char> grey = {0, 64, 128, 255};     // 2x2, top row first
+        std::vector<unsigned char> rgb = {255, 0, 0, 0, 255, 0}; // 2x1
         writeZip(dir + "/data.pak", {{"a.txt", textBytes("archive a")},
                                      {"shaders/x.vert.glsl", textBytes("void main(){}")},
                                      {"grey.png", pngBytes(2, 2, 1, grey)},
@@ -26,16 +25,14 @@ protected:
         writeFile(overlay + "/a.txt", textBytes("loose a"));
         writeFile(overlay + "/sub/b.txt", textBytes("loose b"));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         HeadlessTest::TearDown();
         std::filesystem::remove_all(dir);
     }
     std::string dir, overlay;
 };
 
-TEST_F(ArchiveTest, LooseFilesOverrideMembersAndMissingTextsAreNull)
-{
+TEST_F(ArchiveTest, LooseFilesOverrideMembersAndMissingTextsAreNull) {
     StmRunOptions options;
     options.dataDir = overlay.c_str();
     open(16, 16, options);
@@ -44,7 +41,7 @@ TEST_F(ArchiveTest, LooseFilesOverrideMembersAndMissingTextsAreNull)
     EXPECT_STREQ(stmGetText("sub/b.txt"), "loose b");
     EXPECT_STREQ(stmGetText("shaders/x.vert.glsl"), "void main(){}");
     EXPECT_EQ(stmGetText("missing.txt"), nullptr);
-    EXPECT_EQ(stmGetText("grey.png"), nullptr);   // images are not texts
+    EXPECT_EQ(stmGetText("grey.png"), nullptr); // images are not texts
     ASSERT_EQ(stmGetTextCount(), 3);
     for (int i = 0; i < stmGetTextCount(); ++i)
         EXPECT_STREQ(stmGetTextAtIndex(i), stmGetText(stmGetTextFileNameAtIndex(i)));
@@ -58,8 +55,7 @@ TEST_F(ArchiveTest, LooseFilesOverrideMembersAndMissingTextsAreNull)
     EXPECT_EQ(size, 0u);
 }
 
-TEST_F(ArchiveTest, UnusableArchivesGiveNothingAndSayWhy)
-{
+TEST_F(ArchiveTest, UnusableArchivesGiveNothingAndSayWhy) {
     open(16, 16);
     Bytes whole = readFile(dir + "/data.pak");
     writeFile(dir + "/bad.pak", textBytes("PK but not really"));
@@ -83,8 +79,7 @@ TEST_F(ArchiveTest, UnusableArchivesGiveNothingAndSayWhy)
 // Members whose data disagrees with their directory entry are named in the
 // log and read as absent; the rest of the archive is still there. Members
 // are stored so the damage reaches the bytes as written.
-TEST_F(ArchiveTest, DamagedMembersAreReportedByNameAndLeftOut)
-{
+TEST_F(ArchiveTest, DamagedMembersAreReportedByNameAndLeftOut) {
     open(16, 16);
     Bytes text = textBytes(std::string(3000, 'x'));
     writeZip(dir + "/good.pak", {{"a.txt", text}, {"keep.txt", textBytes("kept")}}, {"a.txt", "keep.txt"});
@@ -123,8 +118,7 @@ TEST_F(ArchiveTest, DamagedMembersAreReportedByNameAndLeftOut)
     }
 }
 
-TEST_F(ArchiveTest, ImagesUploadAsRGBAWithGreyAsAlphaAndParametersApplied)
-{
+TEST_F(ArchiveTest, ImagesUploadAsRGBAWithGreyAsAlphaAndParametersApplied) {
     open(16, 16);
     ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
     stmSetTextureParameter("grey.png", GL_TEXTURE_WRAP_S, 33071.0f);
@@ -155,8 +149,7 @@ TEST_F(ArchiveTest, ImagesUploadAsRGBAWithGreyAsAlphaAndParametersApplied)
     EXPECT_EQ(std::memcmp(uploaded, expectedGrey, sizeof(uploaded)), 0);
 }
 
-TEST_F(ArchiveTest, MissingImagesGiveOneVisiblePlaceholderAndRenderTexturesAreFound)
-{
+TEST_F(ArchiveTest, MissingImagesGiveOneVisiblePlaceholderAndRenderTexturesAreFound) {
     open(16, 16);
     ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
     testing::internal::CaptureStderr();
@@ -168,7 +161,7 @@ TEST_F(ArchiveTest, MissingImagesGiveOneVisiblePlaceholderAndRenderTexturesAreFo
     EXPECT_EQ(a, b);
     EXPECT_EQ(a, again);
     EXPECT_NE(a->getID(), 0u);
-    EXPECT_EQ(a->getImgData()[0], 255);   // magenta check at the corner
+    EXPECT_EQ(a->getImgData()[0], 255); // magenta check at the corner
     EXPECT_EQ(a->getImgData()[1], 0);
     size_t first = log.find("nothing.png");
     ASSERT_NE(first, std::string::npos);
@@ -182,8 +175,7 @@ TEST_F(ArchiveTest, MissingImagesGiveOneVisiblePlaceholderAndRenderTexturesAreFo
     EXPECT_EQ(target->getImgData(), nullptr);
 }
 
-TEST_F(ArchiveTest, ImagesBeyondTheBoundsOrUndecodableAreRefusedOnceAndNotCounted)
-{
+TEST_F(ArchiveTest, ImagesBeyondTheBoundsOrUndecodableAreRefusedOnceAndNotCounted) {
     writeZip(dir + "/data.pak", {{"grey.png", pngBytes(2, 2, 1, {0, 64, 128, 255})},
                                  {"huge.png", pngHeaderOnly(20000, 20000)},
                                  {"broken.png", textBytes("not a png")}});
@@ -206,11 +198,10 @@ TEST_F(ArchiveTest, ImagesBeyondTheBoundsOrUndecodableAreRefusedOnceAndNotCounte
         EXPECT_EQ(log.find(name, first + 1), std::string::npos) << name << " logged twice:\n" << log;
     }
     EXPECT_EQ(huge, broken);
-    EXPECT_EQ(huge->getWidth(), 64);   // the placeholder
+    EXPECT_EQ(huge->getWidth(), 64); // the placeholder
 }
 
-TEST(ImageBounds, SidesAndBudgetAreCheckedFromTheHeaderBeforeDecoding)
-{
+TEST(ImageBounds, SidesAndBudgetAreCheckedFromTheHeaderBeforeDecoding) {
     Bytes png = pngBytes(64, 32, 4, std::vector<unsigned char>(64 * 32 * 4, 7));
     const size_t bytes = 64 * 32 * 4;
     int w = 0, h = 0;
@@ -233,15 +224,13 @@ TEST(ImageBounds, SidesAndBudgetAreCheckedFromTheHeaderBeforeDecoding)
 // A PNG chunk declaring more bytes than the file holds (here an IDAT of
 // 1 GiB in a file of under a hundred bytes) is refused before the decoder
 // sizes a buffer by it; a valid file with bytes after its end still decodes.
-TEST(ImageBounds, PngChunksLongerThanTheFileAreRefusedBeforeDecoding)
-{
+TEST(ImageBounds, PngChunksLongerThanTheFileAreRefusedBeforeDecoding) {
     Bytes png = pngBytes(4, 4, 1, std::vector<unsigned char>(16, 9));
     size_t idat = 8;
     auto length = [&](size_t at) {
         return size_t(png[at]) << 24 | size_t(png[at + 1]) << 16 | size_t(png[at + 2]) << 8 | png[at + 3];
     };
-    while (std::string(reinterpret_cast<const char*>(&png[idat + 4]), 4) != "IDAT")
-        idat += 12 + length(idat);
+    while (std::string(reinterpret_cast<const char*>(&png[idat + 4]), 4) != "IDAT") idat += 12 + length(idat);
     int w = 0, h = 0;
     std::string failure;
     Bytes trailing = png;
@@ -260,8 +249,7 @@ TEST(ImageBounds, PngChunksLongerThanTheFileAreRefusedBeforeDecoding)
 // PNM (its header reader overflowed an int on this one, found by the image
 // fuzzer) or a GIF is refused, while a headerless TGA, whose format has no
 // signature, still decodes.
-TEST(ImageBounds, OnlyPngJpegBmpAndTgaDataReachADecoder)
-{
+TEST(ImageBounds, OnlyPngJpegBmpAndTgaDataReachADecoder) {
     int w = 0, h = 0;
     std::string failure;
     const std::string overflow = "P555555555555555555555555555555555555556B";
@@ -269,9 +257,10 @@ TEST(ImageBounds, OnlyPngJpegBmpAndTgaDataReachADecoder)
     EXPECT_FALSE(stmDecodeImage(pnm.data(), pnm.size(), 64, 1 << 20, w, h, failure));
     EXPECT_EQ(failure, "its data is a PNM picture; images are PNG, JPEG, BMP or TGA");
     const std::string pgm = std::string("P5\n2 1\n255\n") + char(10) + char(200);
-    EXPECT_FALSE(stmDecodeImage(reinterpret_cast<const unsigned char*>(pgm.data()), pgm.size(), 64, 1 << 20, w, h,
-                                failure));
-    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 'D', 1, 0, ';'};
+    EXPECT_FALSE(
+        stmDecodeImage(reinterpret_cast<const unsigned char*>(pgm.data()), pgm.size(), 64, 1 << 20, w, h, failure));
+    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0,   0, 0, ',', 0,
+                       0,   0,   0,   1,   0,   1,   0, 0, 2, 2, 'D', 1, 0, ';'};
     EXPECT_FALSE(stmDecodeImage(gif.data(), gif.size(), 64, 1 << 20, w, h, failure));
     EXPECT_EQ(failure, "its data is a GIF picture; images are PNG, JPEG, BMP or TGA");
     // An uncompressed 2x1 grey TGA.
@@ -284,15 +273,15 @@ TEST(ImageBounds, OnlyPngJpegBmpAndTgaDataReachADecoder)
 // A JPEG whose Huffman table declares more codes than a table holds made
 // the decoder write past its table; it is refused before decoding, wherever
 // the table stands (cut off by the end of the data too).
-TEST(ImageBounds, JpegHuffmanTablesWithTooManyCodesAreRefused)
-{
+TEST(ImageBounds, JpegHuffmanTablesWithTooManyCodesAreRefused) {
     int w = 0, h = 0;
     std::string failure;
-    const Bytes cut = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x00, 0x00, 0xFD, 0x77};   // found by the image fuzzer
+    const Bytes cut = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x00, 0x00, 0xFD, 0x77}; // found by the image fuzzer
     EXPECT_FALSE(stmDecodeImage(cut.data(), cut.size(), 64, 1 << 20, w, h, failure));
     EXPECT_EQ(failure, "its JPEG Huffman table declares 372 codes (at most 256)");
     // Fill bytes before the start marker and inside a table's counts.
-    const Bytes filled = {0xFF, 0xFF, 0xD8, 0xFF, 0xC4, 0xFC, 0x05, 0x00, 0x46, 0xD8, 0xFF, 0xC4, 0xFC, 0x05, 0x00, 0x46};
+    const Bytes filled = {0xFF, 0xFF, 0xD8, 0xFF, 0xC4, 0xFC, 0x05, 0x00,
+                          0x46, 0xD8, 0xFF, 0xC4, 0xFC, 0x05, 0x00, 0x46};
     EXPECT_FALSE(stmDecodeImage(filled.data(), filled.size(), 64, 1 << 20, w, h, failure));
     EXPECT_NE(failure.find("codes (at most 256)"), std::string::npos) << failure;
     // A first table of 256 codes is fine; the second, after a comment and
@@ -311,8 +300,7 @@ TEST(ImageBounds, JpegHuffmanTablesWithTooManyCodesAreRefused)
 }
 
 // Exporters write UTF-16 with a byte-order mark; readers get UTF-8.
-TEST_F(ArchiveTest, Utf16TextsAreReadAsUtf8AndBadOnesAreReported)
-{
+TEST_F(ArchiveTest, Utf16TextsAreReadAsUtf8AndBadOnesAreReported) {
     auto utf16 = [](const std::u16string& text, bool bigEndian) {
         Bytes bytes = bigEndian ? Bytes{0xFE, 0xFF} : Bytes{0xFF, 0xFE};
         for (char16_t c : text) {
@@ -323,7 +311,7 @@ TEST_F(ArchiveTest, Utf16TextsAreReadAsUtf8AndBadOnesAreReported)
         return bytes;
     };
     Bytes unpaired = utf16(u"<a>", false);
-    unpaired.insert(unpaired.end(), {0x00, 0xD8, 0x41, 0x00});   // a high surrogate without its pair
+    unpaired.insert(unpaired.end(), {0x00, 0xD8, 0x41, 0x00}); // a high surrogate without its pair
     writeZip(dir + "/data.pak", {{"le.dae", utf16(u"<a>\u00e9\u20ac</a>", false)},
                                  {"be.txt", utf16(u"be \U0001F600", true)},
                                  {"bad.txt", unpaired}});

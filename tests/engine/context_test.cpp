@@ -14,8 +14,7 @@ using stm::Vector3;
 
 class ContextTest : public HeadlessTest {};
 
-TEST_F(ContextTest, ClearsAndReadsBackAPixel)
-{
+TEST_F(ContextTest, ClearsAndReadsBackAPixel) {
     open(64, 48);
     EXPECT_EQ(stmGetWindowWidth(), 64);
     EXPECT_EQ(stmGetWindowHeight(), 48);
@@ -32,8 +31,7 @@ TEST_F(ContextTest, ClearsAndReadsBackAPixel)
     EXPECT_NE(std::string(version).find("Compatibility"), std::string::npos) << version;
 }
 
-TEST_F(ContextTest, OverriddenLookupsStandInForTheDriver)
-{
+TEST_F(ContextTest, OverriddenLookupsStandInForTheDriver) {
     open(16, 16);
     stmOverrideGL([](const char*) -> void* { return nullptr; }, [](unsigned) -> const char* { return "fake"; });
     EXPECT_EQ(stmGetProcAddress("glBindFramebufferEXT"), nullptr);
@@ -42,9 +40,8 @@ TEST_F(ContextTest, OverriddenLookupsStandInForTheDriver)
     EXPECT_NE(stmGetProcAddress("glBindFramebufferEXT"), nullptr);
 }
 
-TEST_F(ContextTest, ChosenAspectLetterboxesThePicture)
-{
-    open(200, 100, StmRunOptions(), 1.0f);   // square picture in a 2:1 window
+TEST_F(ContextTest, ChosenAspectLetterboxesThePicture) {
+    open(200, 100, StmRunOptions(), 1.0f); // square picture in a 2:1 window
     EXPECT_EQ(stmGetWindowWidth(), 200);
     EXPECT_EQ(stmGetWidth(), 100);
     EXPECT_EQ(stmGetHeight(), 100);
@@ -56,20 +53,17 @@ TEST_F(ContextTest, ChosenAspectLetterboxesThePicture)
     EXPECT_EQ(viewport[2], 100);
     stmShutDown();
 
-    open(100, 100, StmRunOptions(), 2.0f);   // wide picture: bars above and below
+    open(100, 100, StmRunOptions(), 2.0f); // wide picture: bars above and below
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[1], 25);
     EXPECT_EQ(viewport[3], 50);
 }
 
-void expectMatrixNear(const float* a, const float* b)
-{
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(a[i], b[i], 1e-5f) << "element " << i;
+void expectMatrixNear(const float* a, const float* b) {
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(a[i], b[i], 1e-5f) << "element " << i;
 }
 
-TEST_F(ContextTest, Matrix4AgreesWithTheGLMatrixStack)
-{
+TEST_F(ContextTest, Matrix4AgreesWithTheGLMatrixStack) {
     open(16, 16);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -89,7 +83,7 @@ TEST_F(ContextTest, Matrix4AgreesWithTheGLMatrixStack)
     expectMatrixNear((m * m.inverse()).m, identity.m);
     Vector p = m * Vector(1, 1, 1, 1);
     Vector3 q = m.multipleBy3x3(Vector3(1, 1, 1));
-    EXPECT_NEAR(p.x - q.x, 1.0f, 1e-5f);   // only the full product translates
+    EXPECT_NEAR(p.x - q.x, 1.0f, 1e-5f); // only the full product translates
     EXPECT_NEAR(p.w, 1.0f, 1e-6f);
     // The normal matrix keeps normals perpendicular to scaled surfaces.
     Vector3 tangent = m.multipleBy3x3(Vector3(1, -1, 0));
@@ -100,8 +94,7 @@ TEST_F(ContextTest, Matrix4AgreesWithTheGLMatrixStack)
     expectMatrixNear(Matrix4(zero).inverse().m, identity.m);
 }
 
-TEST(Vectors, NormalisingZeroGivesZeroAndCrossProductsFollowTheRightHand)
-{
+TEST(Vectors, NormalisingZeroGivesZeroAndCrossProductsFollowTheRightHand) {
     Vector3 z3;
     z3.normalize();
     EXPECT_EQ(z3.x, 0.0f);

@@ -13,29 +13,27 @@ namespace {
 
 class ExtractTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         dir = makeTempDir("extract");
         stmConfigure(StmRunOptions());
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         stmShutDown();
         fs::remove_all(dir);
     }
-    void readArchive(const std::map<std::string, Bytes>& members)
-    {
+    void readArchive(const std::map<std::string, Bytes>& members) {
         writeZip(dir + "/data.pak", members);
         ASSERT_TRUE(stmReadPak((dir + "/data.pak").c_str()));
     }
     std::string dir;
 };
 
-TEST_F(ExtractTest, WritesEveryMemberByNameAndKeepsExistingFilesUnlessOverwriting)
-{
+TEST_F(ExtractTest, WritesEveryMemberByNameAndKeepsExistingFilesUnlessOverwriting) {
     const Bytes png = pngBytes(2, 1, 3, {255, 0, 0, 0, 255, 0});
-    readArchive({{"a.txt", textBytes("archive a")}, {"shaders/x.vert.glsl", textBytes("void main(){}")},
-                 {"rgb.png", png}, {"empty.bin", Bytes{}}});
+    readArchive({{"a.txt", textBytes("archive a")},
+                 {"shaders/x.vert.glsl", textBytes("void main(){}")},
+                 {"rgb.png", png},
+                 {"empty.bin", Bytes{}}});
     const std::string out = dir + "/out/deeper";
     ASSERT_TRUE(stmExtractArchive(out.c_str(), false));
     EXPECT_EQ(readFile(out + "/a.txt"), textBytes("archive a"));
@@ -44,8 +42,7 @@ TEST_F(ExtractTest, WritesEveryMemberByNameAndKeepsExistingFilesUnlessOverwritin
     EXPECT_TRUE(fs::is_regular_file(out + "/empty.bin"));
     EXPECT_EQ(fs::file_size(out + "/empty.bin"), 0u);
     size_t files = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(out))
-        files += entry.is_regular_file();
+    for (const auto& entry : fs::recursive_directory_iterator(out)) files += entry.is_regular_file();
     EXPECT_EQ(files, 4u) << "no temporary file may be left beside the members";
 
     writeFile(out + "/a.txt", textBytes("edited"));
@@ -55,11 +52,10 @@ TEST_F(ExtractTest, WritesEveryMemberByNameAndKeepsExistingFilesUnlessOverwritin
     EXPECT_EQ(readFile(out + "/a.txt"), textBytes("archive a"));
 }
 
-TEST_F(ExtractTest, RefusesNamesOutsideTheDirectoryAndPathsItCannotWrite)
-{
+TEST_F(ExtractTest, RefusesNamesOutsideTheDirectoryAndPathsItCannotWrite) {
     readArchive({{"a.txt", textBytes("a")}, {"../escaped.txt", textBytes("x")}, {"b.txt", textBytes("b")}});
     const std::string out = dir + "/out";
-    fs::create_directories(out + "/b.txt");   // a directory where a member's file belongs
+    fs::create_directories(out + "/b.txt"); // a directory where a member's file belongs
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(stmExtractArchive(out.c_str(), true));
     const std::string log = ::testing::internal::GetCapturedStderr();

@@ -72,8 +72,8 @@ TEST_F(FlowerRange, FlowersWiltInTurnAndTheLastNever) {
     EXPECT_FLOAT_EQ(flowerWilt(0.525f, 0), 0.5f);
     for (float p = 0.7f; p <= 1.0f; p += 0.01f) EXPECT_EQ(drawn(p, 0), 0) << "flower 0 at " << p;
     EXPECT_GT(drawn(0.6f, 0), 0);
-    EXPECT_EQ(drawn(0.9f, 1), 0);     // flower 1 gone from 0.9
-    EXPECT_GT(drawn(0.9f, 2), 0);     // flower 2 still wilting at 0.9
+    EXPECT_EQ(drawn(0.9f, 1), 0); // flower 1 gone from 0.9
+    EXPECT_GT(drawn(0.9f, 2), 0); // flower 2 still wilting at 0.9
     for (float p = 0.0f; p <= 1.0f; p += 0.01f) EXPECT_EQ(flowerWilt(p, 4), 1.0f) << p;
     EXPECT_NEAR(flowerWilt(1.0f, 3), 1.0f - 0.05f / 0.35f, 1e-5f);
 }

@@ -64,10 +64,10 @@ TEST(Spline, BuildTakesPendingPointsAndReleaseEmpties) {
     s.build();
     EXPECT_EQ(s.getCount(), 1);
     for (int i = 0; i < 4; ++i) s.addPoint(stm::Vector3(float(i), 0, 0));
-    s.build();  // a second build replaces, not appends
+    s.build(); // a second build replaces, not appends
     ASSERT_EQ(s.getCount(), 4);
     expectNear(s.evaluate(0.0f), 1, 0, 0);
-    s.build();  // nothing pending: an empty curve
+    s.build(); // nothing pending: an empty curve
     EXPECT_EQ(s.getCount(), 0);
     expectEq(s.evaluate(0.5f), stm::Vector3());
     s.addPoint(stm::Vector3(1, 2, 3));

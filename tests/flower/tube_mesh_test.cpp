@@ -76,9 +76,9 @@ TEST(TubeMesh, TrianglesRunRingByRingInQuadOrder) {
     };
     expect(0, 0, 10, 9);
     expect(1, 0, 1, 10);
-    expect(16, 8, 9, 17);   // the seam quad wraps to vertex 0 of each ring
+    expect(16, 8, 9, 17); // the seam quad wraps to vertex 0 of each ring
     expect(17, 8, 0, 9);
-    expect(18, 9, 19, 18);  // ring 1 starts after 2 * 9 triangles
+    expect(18, 9, 19, 18); // ring 1 starts after 2 * 9 triangles
     // The last ring has no next ring: both of its triangles fold onto it.
     const int last = 449 * 9;
     expect(8082, last, last + 1, last);

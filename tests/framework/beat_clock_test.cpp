@@ -8,7 +8,7 @@ TEST(BeatClock, GridAtTheProgrammeTempo) {
     BeatClock clock(129.5f, 350);
     EXPECT_EQ(clock.beatPeriod(), 463320);
     EXPECT_EQ(clock.beatLength(), 463);
-    EXPECT_EQ(clock.beatTime(0), 0);      // -350 us truncates towards zero
+    EXPECT_EQ(clock.beatTime(0), 0); // -350 us truncates towards zero
     EXPECT_EQ(clock.beatTime(1), 462);
     EXPECT_EQ(clock.beatTime(32), 14825); // (32 * 463320 - 350) / 1000
     EXPECT_EQ(clock.beatTime(-1), -463);

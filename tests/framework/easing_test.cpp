@@ -7,13 +7,13 @@ TEST(Easing, StepsAtTheirEnds) {
     EXPECT_EQ(linearStep(2.0f, 1.0f, 2.0f), 1.0f);
     EXPECT_EQ(linearStep(1.0f, 1.0f, 2.0f), 0.0f);
     EXPECT_EQ(linearStep(1.25f, 1.0f, 2.0f), 0.25f);
-    EXPECT_EQ(linearStep(5.0f, 3.0f, 3.0f), 1.0f);  // empty range: no division
+    EXPECT_EQ(linearStep(5.0f, 3.0f, 3.0f), 1.0f); // empty range: no division
     EXPECT_EQ(smoothStep(1.0f, 1.0f, 2.0f), 0.0f);
     EXPECT_EQ(smoothStep(0.5f, 0.0f, 1.0f), 0.5f);
     EXPECT_EQ(smoothStep(0.25f, 0.0f, 1.0f), 0.15625f);
     EXPECT_EQ(smoothStep(3.0f, 0.0f, 1.0f), 1.0f);
     EXPECT_NEAR(easeInSine(0.5f, 0.0f, 1.0f), 0.29289322f, 1e-6);
-    EXPECT_EQ(easeInSine(0.01f, 0.0f, 1.0f), 0.0f);  // 0.000123 snaps to 0
+    EXPECT_EQ(easeInSine(0.01f, 0.0f, 1.0f), 0.0f); // 0.000123 snaps to 0
     EXPECT_NEAR(easeInSine(0.04f, 0.0f, 1.0f), 0.0019733f, 1e-6);
     EXPECT_EQ(easeInSine(1.0f, 0.0f, 1.0f), 1.0f);
 }
@@ -25,7 +25,7 @@ TEST(Easing, BounceBackAndElastic) {
     EXPECT_NEAR(bounceStep(1.0f, 0.0f, 1.0f), 1.0f, 1e-6);
 
     EXPECT_NEAR(easeInBack(0.5f, 0.0f, 1.0f), -0.0876975f, 1e-6);
-    EXPECT_NEAR(easeInBack(9.0f, 2.0f, 4.0f), 3.0f, 1e-6);  // clamped, lo + 1, not scaled
+    EXPECT_NEAR(easeInBack(9.0f, 2.0f, 4.0f), 3.0f, 1e-6); // clamped, lo + 1, not scaled
 
     EXPECT_EQ(easeOutElastic(2.0f, 2.0f, 4.0f, 0.0f, 0.0f), 2.0f);
     EXPECT_EQ(easeOutElastic(4.0f, 2.0f, 4.0f, 0.0f, 0.0f), 3.0f);

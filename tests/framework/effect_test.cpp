@@ -17,7 +17,7 @@ public:
     }
     float position = -1.0f, fade = -1.0f;
 };
-}
+} // namespace
 
 TEST(Effect, PositionSpansStartToEnd) {
     Probe p(FadeRules::logo());
@@ -32,7 +32,7 @@ TEST(Effect, PositionSpansStartToEnd) {
     EXPECT_EQ(p.position, 1.0f);
     EXPECT_EQ(p.fade, 0.0f);
 
-    EXPECT_EQ(effectPosition(5.0f, 10, 10), 0.0f);  // empty span: no NaN
+    EXPECT_EQ(effectPosition(5.0f, 10, 10), 0.0f); // empty span: no NaN
     EXPECT_EQ(p.timer->step, 16);
     EXPECT_EQ(p.timer->maxSteps, 5);
 }

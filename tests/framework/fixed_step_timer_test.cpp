@@ -12,13 +12,13 @@ int drain(FixedStepTimer& t) {
     }
     return steps;
 }
-}
+} // namespace
 
 TEST(FixedStepTimer, FirstUpdateIsCappedAtFiveSteps) {
     FixedStepTimer t(16, 5);
     t.update(1000);
     EXPECT_EQ(t.accumulator, 80);
-    EXPECT_EQ(drain(t), 4);  // 80, 64, 48, 32 exceed 16; 16 does not
+    EXPECT_EQ(drain(t), 4); // 80, 64, 48, 32 exceed 16; 16 does not
     EXPECT_EQ(t.accumulator, 16);
     EXPECT_EQ(t.updates, 1);
 }
@@ -29,7 +29,7 @@ TEST(FixedStepTimer, BanksFrameTimeAndCountsSeeksBackwards) {
     t.update(40);
     EXPECT_EQ(drain(t), 2);
     EXPECT_EQ(t.accumulator, 8);
-    t.update(30);  // a seek back by 10 ms still banks 10
+    t.update(30); // a seek back by 10 ms still banks 10
     EXPECT_EQ(t.delta, 10);
     EXPECT_EQ(t.accumulator, 18);
     EXPECT_EQ(drain(t), 1);

@@ -9,7 +9,7 @@
 namespace {
 const double kScale = 2.3283064392492017e-10;
 float scaled(unsigned int state) { return static_cast<float>(state * kScale); }
-}
+} // namespace
 
 // Kept first in the file: it checks the state the process starts with.
 TEST(Random, StartsFromTheProgramState) {

@@ -12,15 +12,13 @@ constexpr int kEnter = ImGuiKey_Enter + 1, kEscape = ImGuiKey_Escape + 1;
 
 class LauncherDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ImGui::CreateContext();
         ImGuiIO& io = ImGui::GetIO();
         io.IniFilename = nullptr;
         io.DisplaySize = ImVec2(kLauncherWidth, kLauncherHeight);
         io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
-        for (int key = 0; key < ImGuiKey_COUNT; ++key)
-            io.KeyMap[key] = key + 1;
+        for (int key = 0; key < ImGuiKey_COUNT; ++key) io.KeyMap[key] = key + 1;
         unsigned char* pixels;
         int w, h;
         io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
@@ -29,23 +27,18 @@ protected:
     }
     void TearDown() override { ImGui::DestroyContext(); }
 
-    LauncherAction frame()
-    {
+    LauncherAction frame() {
         ImGui::GetIO().DeltaTime = 1.0f / 60.0f;
         ImGui::NewFrame();
         LauncherAction action = dialog.frame(launcher);
         ImGui::Render();
-        if (action != LauncherAction::None)
-            actions.push_back(action);
+        if (action != LauncherAction::None) actions.push_back(action);
         return action;
     }
-    void idle(int frames = 2)
-    {
-        for (int i = 0; i < frames; ++i)
-            frame();
+    void idle(int frames = 2) {
+        for (int i = 0; i < frames; ++i) frame();
     }
-    void click(ImVec2 at)
-    {
+    void click(ImVec2 at) {
         ImGuiIO& io = ImGui::GetIO();
         io.MousePos = at;
         frame();
@@ -54,15 +47,13 @@ protected:
         io.MouseDown[0] = false;
         frame();
     }
-    void click(LauncherControl c)
-    {
+    void click(LauncherControl c) {
         LauncherRect r = launcherControlRect(c);
         click(ImVec2(r.x + r.w * 0.5f, r.y + r.h * 0.5f));
     }
     // Clicks a line of the list dropped down by the latest click.
-    void pickLine(int line)
-    {
-        idle();   // a popup takes its size and place over its first frames
+    void pickLine(int line) {
+        idle(); // a popup takes its size and place over its first frames
         ImGuiWindow* popup = ImGui::GetCurrentContext()->OpenPopupStack.empty()
                                  ? nullptr
                                  : ImGui::GetCurrentContext()->OpenPopupStack.back().Window;
@@ -72,8 +63,7 @@ protected:
         click(ImVec2(popup->Pos.x + popup->Size.x * 0.5f,
                      popup->Pos.y + style.WindowPadding.y + pitch * float(line) + ImGui::GetFontSize() * 0.5f));
     }
-    void press(int key)
-    {
+    void press(int key) {
         ImGuiIO& io = ImGui::GetIO();
         io.KeysDown[key] = true;
         frame();
@@ -81,14 +71,13 @@ protected:
         frame();
     }
 
-    Launcher launcher{{{1280, 720, 32, 60}, {1920, 1080, 32, 50}, {1920, 1080, 32, 60}, {1280, 1024, 32, 60},
-                       {1280, 720, 32, 75}}};
+    Launcher launcher{
+        {{1280, 720, 32, 60}, {1920, 1080, 32, 50}, {1920, 1080, 32, 60}, {1280, 1024, 32, 60}, {1280, 720, 32, 75}}};
     LauncherDialog dialog{nullptr};
     std::vector<LauncherAction> actions;
 };
 
-TEST_F(LauncherDialogTest, EnterPlaysThePreselectedDesktopMode)
-{
+TEST_F(LauncherDialogTest, EnterPlaysThePreselectedDesktopMode) {
     idle();
     press(kEnter);
     ASSERT_EQ(actions, std::vector<LauncherAction>{LauncherAction::Play});
@@ -101,8 +90,7 @@ TEST_F(LauncherDialogTest, EnterPlaysThePreselectedDesktopMode)
     EXPECT_FALSE(launcher.getAlwaysOnTop());
 }
 
-TEST_F(LauncherDialogTest, EscapeAndQuitLeaveWithoutPlay)
-{
+TEST_F(LauncherDialogTest, EscapeAndQuitLeaveWithoutPlay) {
     idle();
     press(kEscape);
     EXPECT_EQ(actions, std::vector<LauncherAction>{LauncherAction::Quit});
@@ -114,8 +102,7 @@ TEST_F(LauncherDialogTest, EscapeAndQuitLeaveWithoutPlay)
     EXPECT_FALSE(launcher.isAccepted());
 }
 
-TEST_F(LauncherDialogTest, ListsBoxesAndPlayMakeTheChoice)
-{
+TEST_F(LauncherDialogTest, ListsBoxesAndPlayMakeTheChoice) {
     idle();
     // 1280 x 720 (line 0, with 60 and 75 Hz), then its 60 Hz line, then 16:10.
     click(LauncherControl::ResolutionList);
@@ -149,8 +136,7 @@ TEST_F(LauncherDialogTest, ListsBoxesAndPlayMakeTheChoice)
     EXPECT_TRUE(launcher.getAlwaysOnTopCopy());
 }
 
-TEST_F(LauncherDialogTest, EscapeFirstClosesADroppedDownList)
-{
+TEST_F(LauncherDialogTest, EscapeFirstClosesADroppedDownList) {
     idle();
     click(LauncherControl::ResolutionList);
     ASSERT_TRUE(ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel));

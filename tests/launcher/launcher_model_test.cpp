@@ -10,8 +10,7 @@ using Lines = std::vector<std::string>;
 
 DisplayMode mode(int w, int h, int hz, int bits = 32) { return {w, h, bits, hz}; }
 
-TEST(LauncherModel, ResolutionLinesFollowTheSortedModesAndEachOffersItsOwnRates)
-{
+TEST(LauncherModel, ResolutionLinesFollowTheSortedModesAndEachOffersItsOwnRates) {
     // Height is not a sort key: the two 1280 x 720 modes stay apart.
     Launcher l({mode(1280, 720, 60), mode(1280, 1024, 60), mode(1280, 720, 75)});
     l.begin(mode(1280, 720, 75));
@@ -34,10 +33,9 @@ TEST(LauncherModel, ResolutionLinesFollowTheSortedModesAndEachOffersItsOwnRates)
     }
 }
 
-TEST(LauncherModel, OffersOnly32BitModesAtLeast640WideSortedStablyByWidthThenRate)
-{
-    Launcher l({mode(1024, 768, 75), mode(800, 600, 60, 16), mode(600, 400, 60), mode(1024, 576, 60),
-                mode(-1, 480, 60), mode(640, 480, 60), mode(1024, 768, 60), mode(800, 600, 60, 24)});
+TEST(LauncherModel, OffersOnly32BitModesAtLeast640WideSortedStablyByWidthThenRate) {
+    Launcher l({mode(1024, 768, 75), mode(800, 600, 60, 16), mode(600, 400, 60), mode(1024, 576, 60), mode(-1, 480, 60),
+                mode(640, 480, 60), mode(1024, 768, 60), mode(800, 600, 60, 24)});
     ASSERT_EQ(l.modes().size(), 4u);
     const int expected[][3] = {{640, 480, 60}, {1024, 576, 60}, {1024, 768, 60}, {1024, 768, 75}};
     for (size_t i = 0; i < 4; ++i) {
@@ -52,8 +50,7 @@ TEST(LauncherModel, OffersOnly32BitModesAtLeast640WideSortedStablyByWidthThenRat
     EXPECT_EQ(l.getRefreshRate(), 75);
 }
 
-TEST(LauncherModel, StartsAtTheDesktopModeWithAutoAspect)
-{
+TEST(LauncherModel, StartsAtTheDesktopModeWithAutoAspect) {
     Launcher l({mode(1280, 1024, 60), mode(1920, 1080, 50), mode(1920, 1080, 60), mode(1920, 1200, 60)});
     l.begin(mode(1920, 1080, 60));
     EXPECT_EQ(l.resolutionIndex(), 1);
@@ -75,8 +72,7 @@ TEST(LauncherModel, StartsAtTheDesktopModeWithAutoAspect)
     EXPECT_EQ(l.getAspectRatio(), 1.7777778f);
 }
 
-TEST(LauncherModel, AspectLinesGiveTheirRatiosByPosition)
-{
+TEST(LauncherModel, AspectLinesGiveTheirRatiosByPosition) {
     Launcher l({mode(1280, 1024, 60)});
     l.begin(mode(1280, 1024, 60));
     const float ratios[] = {1.3333334f, 1.6f, 1.7777778f, 1.25f, 1.25f};
@@ -89,8 +85,7 @@ TEST(LauncherModel, AspectLinesGiveTheirRatiosByPosition)
     EXPECT_EQ(l.aspectIndex(), 4) << "a line beyond the list changes nothing";
 }
 
-TEST(LauncherModel, DesktopModeNotOfferedLeavesTheRateListEmptyButPlayGivesARate)
-{
+TEST(LauncherModel, DesktopModeNotOfferedLeavesTheRateListEmptyButPlayGivesARate) {
     Launcher l({mode(800, 600, 56), mode(800, 600, 72), mode(1024, 768, 60)});
     l.begin(mode(1366, 768, 60));
     EXPECT_EQ(l.resolutionIndex(), 0);
@@ -106,8 +101,7 @@ TEST(LauncherModel, DesktopModeNotOfferedLeavesTheRateListEmptyButPlayGivesARate
     EXPECT_EQ(l.getAspectRatio(), 800.0f / 600.0f);
 }
 
-TEST(LauncherModel, NoOfferedModeGivesEmptyListsAndTheDesktopMode)
-{
+TEST(LauncherModel, NoOfferedModeGivesEmptyListsAndTheDesktopMode) {
     Launcher l({mode(1920, 1080, 60, 16), mode(320, 200, 70)});
     l.begin(mode(1920, 1080, 59));
     EXPECT_TRUE(l.resolutionLines().empty());
@@ -127,8 +121,7 @@ TEST(LauncherModel, NoOfferedModeGivesEmptyListsAndTheDesktopMode)
     EXPECT_EQ(none.getDesktopAspectRatio(), 0.0f);
 }
 
-TEST(LauncherModel, BoxesSetTheirFlagsOnPlayAndNeverClearThem)
-{
+TEST(LauncherModel, BoxesSetTheirFlagsOnPlayAndNeverClearThem) {
     Launcher l({mode(1280, 720, 60)});
     l.begin(mode(1280, 720, 60));
     l.setAlwaysOnTopBox(true);

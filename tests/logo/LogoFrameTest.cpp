@@ -44,24 +44,28 @@ TEST_F(LogoFrame, BlindsCloseAtFadeZeroAndVanishAtFadeOne) {
     for (float fade : {0.0f, 0.5f, 1.0f}) {
         const int black = countPixels(blindsOverWhite(drawLogoBlinds, fade), underBlinds);
         const float covered = black / float(kWidth * kHeight);
-        if (fade == 1.0f) EXPECT_EQ(black, 0) << "blinds still visible at fade 1";
-        else if (fade == 0.0f) EXPECT_EQ(covered, 1.0f) << "blinds not closed at fade 0";
-        else EXPECT_NEAR(covered, 0.5f, 0.05f);
+        if (fade == 1.0f)
+            EXPECT_EQ(black, 0) << "blinds still visible at fade 1";
+        else if (fade == 0.0f)
+            EXPECT_EQ(covered, 1.0f) << "blinds not closed at fade 0";
+        else
+            EXPECT_NEAR(covered, 0.5f, 0.05f);
     }
 }
 
 TEST_F(LogoFrame, SameTimeGivesIdenticalPixels) {
     const Pixels first = frameAt(6000.0f);
-    frameAt(2500.0f);   // move the generator, the analyser and the timer on
+    frameAt(2500.0f); // move the generator, the analyser and the timer on
     const Pixels second = frameAt(6000.0f);
     ASSERT_EQ(first.size(), second.size());
     EXPECT_EQ(differingBytes(first, second), 0u);
 }
 
 TEST_F(LogoFrame, AssembledLogoShowsItsGreenInTheMiddle) {
-    const Pixels pixels = frameAt(13500.0f);   // position 0.81: assembled, blinds open
-    const int green = countPixels(pixels, [](int r, int g, int b) { return g > 60 && g > r * 1.25f && g > b * 2.0f; },
-                                  kWidth / 4, kHeight / 3, 3 * kWidth / 4, 2 * kHeight / 3);
+    const Pixels pixels = frameAt(13500.0f); // position 0.81: assembled, blinds open
+    const int green = countPixels(
+        pixels, [](int r, int g, int b) { return g > 60 && g > r * 1.25f && g > b * 2.0f; }, kWidth / 4, kHeight / 3,
+        3 * kWidth / 4, 2 * kHeight / 3);
     const int total = (kWidth / 2) * (kHeight / 3);
     EXPECT_GT(green, total / 20) << green << " of " << total << " central pixels are the logo's green";
 }

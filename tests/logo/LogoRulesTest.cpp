@@ -16,14 +16,14 @@ static float scatterAt(float position, float h) { return logoPieceScatter(positi
 
 TEST(LogoScatter, PiecesAssembleFromTheCentreOutwards) {
     for (float h : {0.0f, 0.3f, 0.7f, 1.0f, 1.5f}) {
-        EXPECT_GE(scatterAt(0.0f, h), 0.5f) << "h " << h;   // all scattered at the start
+        EXPECT_GE(scatterAt(0.0f, h), 0.5f) << "h " << h; // all scattered at the start
         EXPECT_GE(scatterAt(0.0f, -h), 0.5f) << "h " << -h;
     }
     EXPECT_FLOAT_EQ(scatterAt(0.0f, 0.0f), 0.5f);
-    EXPECT_FLOAT_EQ(scatterAt(0.0f, 1.5f), 1.0f);           // clamped
+    EXPECT_FLOAT_EQ(scatterAt(0.0f, 1.5f), 1.0f); // clamped
 
-    EXPECT_FLOAT_EQ(scatterAt(0.25f, 0.0f), 0.0f);          // centre in place
-    EXPECT_GT(scatterAt(0.25f, 0.5f), 0.0f);                // outer pieces still flying
+    EXPECT_FLOAT_EQ(scatterAt(0.25f, 0.0f), 0.0f); // centre in place
+    EXPECT_GT(scatterAt(0.25f, 0.5f), 0.0f);       // outer pieces still flying
 
     for (float h : {0.0f, 0.5f, 1.0f}) EXPECT_FLOAT_EQ(scatterAt(0.75f, h), 0.0f) << "h " << h;
     EXPECT_GT(scatterAt(0.75f, 1.1f), 0.0f);
@@ -83,9 +83,15 @@ static Matrix4 lookAt(Vector3 eye, Vector3 target, Vector3 up) {
     s.normalize();
     const Vector3 u = s.crossProduct(f);
     Matrix4 m;
-    m.m[0] = s.x; m.m[4] = s.y; m.m[8] = s.z;
-    m.m[1] = u.x; m.m[5] = u.y; m.m[9] = u.z;
-    m.m[2] = -f.x; m.m[6] = -f.y; m.m[10] = -f.z;
+    m.m[0] = s.x;
+    m.m[4] = s.y;
+    m.m[8] = s.z;
+    m.m[1] = u.x;
+    m.m[5] = u.y;
+    m.m[9] = u.z;
+    m.m[2] = -f.x;
+    m.m[6] = -f.y;
+    m.m[10] = -f.z;
     m.m[12] = -s.dot(eye);
     m.m[13] = -u.dot(eye);
     m.m[14] = f.dot(eye);

@@ -127,17 +127,22 @@ TEST_F(MotikkaFrame, SlicesMeetAsAPinkSphereInTheMiddle) {
     // Position 0.25: the pulse has the slices nearly together, the camera
     // outside the sphere looking at its centre.
     const Pixels pixels = frameAt(g_sliced, 167490.0f);
-    const int pink = count(pixels, [](int r, int g, int b) { return r > 110 && r > 2 * g && r > b + 30; }, true);
+    const int pink = count(
+        pixels, [](int r, int g, int b) { return r > 110 && r > 2 * g && r > b + 30; }, true);
     EXPECT_GT(pink, (kWidth / 3) * (kHeight / 3) / 8) << "the sky is magenta (red and blue alike), the sphere pink";
 }
 
 TEST_F(MotikkaFrame, ClosingBlindsCoverTheScreenAtTheEndOnly) {
     for (float position : {0.95f, 0.98f, 1.0f}) {
-        const int black = count(blindsOverWhite(drawSlicedSphereBlinds, position), [](int r, int, int) { return r < 128; });
+        const int black =
+            count(blindsOverWhite(drawSlicedSphereBlinds, position), [](int r, int, int) { return r < 128; });
         const float covered = black / float(kWidth * kHeight);
-        if (position == 0.95f) EXPECT_EQ(black, 0) << "blinds visible before 0.96";
-        else if (position == 1.0f) EXPECT_EQ(covered, 1.0f) << "the blinds leave gaps at the end";
-        else EXPECT_NEAR(covered, 0.25f, 0.05f) << "half way in time, a quarter closed (eased, squared)";
+        if (position == 0.95f)
+            EXPECT_EQ(black, 0) << "blinds visible before 0.96";
+        else if (position == 1.0f)
+            EXPECT_EQ(covered, 1.0f) << "the blinds leave gaps at the end";
+        else
+            EXPECT_NEAR(covered, 0.25f, 0.05f) << "half way in time, a quarter closed (eased, squared)";
     }
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
 }

@@ -26,7 +26,7 @@ TEST(GrowingMotikkaShells, NoShellInTheFirstBeatThenOneMorePerBeat) {
 }
 
 TEST(GrowingMotikkaShells, NewestShellPopsFromNothingOlderShellsStay) {
-    const float bounceEnd = 1.5f / std::sin(1.9707962f);   // the bounce ends above 1: about 1.63
+    const float bounceEnd = 1.5f / std::sin(1.9707962f); // the bounce ends above 1: about 1.63
     // Shell 8 (divisible by 4) is elastic, shell 9 bounces; each the newest of count = shell + 1.
     for (int shell : {8, 9}) {
         const int count = shell + 1;

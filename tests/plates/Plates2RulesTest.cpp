@@ -72,10 +72,10 @@ TEST(Plates2Walkers, CreationTakesDirectionsFromRandAndPositionsFromFrand) {
 // position and a layer from frand and heading and bout length from rand.
 TEST(Plates2Walkers, OneStepDrawsBothGeneratorsInTheDocumentedOrder) {
     settleWalkers(20);
-    g_walkers[0].turn = 200;    // ends its bout: threshold, direction, threshold
-    g_walkers[2].turn = -200;   // ends its bout through the second test
+    g_walkers[0].turn = 200;  // ends its bout: threshold, direction, threshold
+    g_walkers[2].turn = -200; // ends its bout through the second test
     g_walkers[64].position = Vector(19.95f, 1.0f, 0.0f);
-    g_walkers[64].heading = 1.5707963f;   // steps out over x = 20 and respawns
+    g_walkers[64].heading = 1.5707963f; // steps out over x = 20 and respawns
     g_walkerStep = 7000;
     stepWalkers(0.5f);
     EXPECT_EQ(g_walkerStep, 7001);
@@ -88,11 +88,11 @@ TEST(Plates2Walkers, OneStepDrawsBothGeneratorsInTheDocumentedOrder) {
     frand();
     const int walker0Turn = frand() < 0.5f ? -1 : 1;
     frand();
-    thresholds(1);   // walker 1
+    thresholds(1); // walker 1
     frand();
     frand();
     const int walker2Turn = frand() < 0.5f ? -1 : 1;
-    thresholds(62);   // walkers 3 .. 64, then walker 64 respawns
+    thresholds(62); // walkers 3 .. 64, then walker 64 respawns
     const float z = frand() - 0.5f, y = frand() - 0.5f, x = frand() - 0.5f;
     (void)y;
     const float layer = frand() * 8.5f;
@@ -115,7 +115,7 @@ TEST(Plates2Walkers, OneStepDrawsBothGeneratorsInTheDocumentedOrder) {
 TEST(Plates2Walkers, StepMovesAlongTheHeadingAndStoresEdges) {
     settleWalkers(20);
     g_walkerStep = 100;
-    stepWalkers(0.5f);   // speed 1: steps of 0.1
+    stepWalkers(0.5f); // speed 1: steps of 0.1
     const Walker& w = g_walkers[3];
     EXPECT_EQ(w.steps, 21);
     EXPECT_NEAR(w.position.z, -5.0f + 0.1f, 1e-6f);
@@ -146,12 +146,14 @@ TEST(Plates2Walkers, EveryTenthWalksStraightTheOthersTurn) {
         stepWalkers(0.5f);
         for (int i = 0; i < kWalkerCount; ++i) {
             const Walker& w = g_walkers[i];
-            if (w.steps == 0) {   // respawned: a new heading
+            if (w.steps == 0) { // respawned: a new heading
                 headings[i] = w.heading;
                 continue;
             }
-            if (i % 10 == 0) EXPECT_EQ(w.heading, headings[i]) << "walker " << i;
-            else EXPECT_NE(w.heading, headings[i]) << "walker " << i;
+            if (i % 10 == 0)
+                EXPECT_EQ(w.heading, headings[i]) << "walker " << i;
+            else
+                EXPECT_NE(w.heading, headings[i]) << "walker " << i;
             headings[i] = w.heading;
         }
     }

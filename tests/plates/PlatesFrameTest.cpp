@@ -29,7 +29,10 @@ struct Picture {
     Pixels pixels;
 
     // Share of pixels passing `test(r, g, b)`.
-    template <class Test> float share(Test test) const { return countPixels(pixels, test) / float(kWidth * kHeight); }
+    template <class Test>
+    float share(Test test) const {
+        return countPixels(pixels, test) / float(kWidth * kHeight);
+    }
     float meanBrightness() const {
         double sum = 0.0;
         for (size_t i = 0; i < pixels.size(); i += 4) sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
@@ -74,14 +77,14 @@ TEST_F(PlatesFrame, OpenSectionShowsThePlatesAndItsEndFadesToBlack) {
     EXPECT_GT(light, 0.01f) << "white plates";
     EXPECT_LT(middle.share(isBlack), 0.9f);
 
-    const Picture end = frameAt(g_plates, 29600.0f);   // phase 0.9965
+    const Picture end = frameAt(g_plates, 29600.0f); // phase 0.9965
     EXPECT_LT(end.meanBrightness(), 0.1f * middle.meanBrightness() + 1.0f);
 }
 
 TEST_F(PlatesFrame, PlatesRepeatsExactlyAtTheSameTime) {
     g_platesFirstSection = 0;
     const Picture first = frameAt(g_plates, 24000.0f);
-    frameAt(g_plates, 21000.0f);   // move the generator, the analyser and the timer on
+    frameAt(g_plates, 21000.0f); // move the generator, the analyser and the timer on
     const Picture second = frameAt(g_plates, 24000.0f);
     EXPECT_EQ(differingBytes(first.pixels, second.pixels), 0u);
 }
@@ -91,9 +94,8 @@ TEST_F(PlatesFrame, Plates2DrawsRibbonsOverItsGreyGround) {
     createWalkers();
     for (int i = 0; i < 60; ++i) stepWalkers(0.02f);
     const Picture frame = frameAt(g_plates2, 58668.0f);
-    const float grey = frame.share([](int r, int g, int b) {
-        return r > 60 && std::abs(r - g) < 16 && std::abs(g - b) < 16;
-    });
+    const float grey =
+        frame.share([](int r, int g, int b) { return r > 60 && std::abs(r - g) < 16 && std::abs(g - b) < 16; });
     const float teal = frame.share([](int r, int g, int b) { return g > r + 40 && b > r + 30; });
     const float magenta = frame.share([](int r, int g, int b) { return r > g + 60 && b > g + 30; });
     EXPECT_GT(grey, 0.2f) << "the grey ground";

@@ -88,7 +88,7 @@ TEST(PlatesCamera, SectionCamerasMatchValuesWorkedOutByHand) {
         {5, 3, 0.5f, 0.95f, {-5.24968f, 8.77413f, 11.25627f}, {6.91204f, 0.24428f, -1.80238f}},
     };
     for (const Case& c : cases) {
-        frand();   // whatever the generator held before
+        frand(); // whatever the generator held before
         const PlatesCamera camera = platesSectionCamera(c.absolute, c.relative, c.phase, c.position);
         const float eye[3] = {camera.eye.x, camera.eye.y, camera.eye.z};
         const float target[3] = {camera.target.x, camera.target.y, camera.target.z};

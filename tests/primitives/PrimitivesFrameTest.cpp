@@ -65,7 +65,7 @@ TEST_F(PrimitivesFrame, ChainsShowTheirColoursAroundTheMiddle) {
 
 TEST_F(PrimitivesFrame, SameTimeGivesIdenticalPixels) {
     const Pixels first = frameAt(0.4f);
-    frameAt(0.7f);   // move the generator, the analyser and the timer on
+    frameAt(0.7f); // move the generator, the analyser and the timer on
     const Pixels second = frameAt(0.4f);
     EXPECT_EQ(differingBytes(first, second), 0u);
 }
@@ -79,8 +79,10 @@ TEST_F(PrimitivesFrame, CreditsStandOverTheFadeAndTheLastFrameIsBlack) {
         for (int x = 0; x < kWidth; ++x) {
             const unsigned char* p = at(credits, x, y);
             const bool inside = x > 0.28f * kWidth && x < 0.72f * kWidth;
-            if (inside) insideWhite += minChannel(p) > 200;
-            else outsideBright += maxChannel(p) > 40;
+            if (inside)
+                insideWhite += minChannel(p) > 200;
+            else
+                outsideBright += maxChannel(p) > 40;
         }
     EXPECT_GT(insideWhite, 50) << "no credits type over the fade";
     EXPECT_EQ(outsideBright, 0) << "the fade leaves the picture bright outside the credits";
@@ -98,7 +100,7 @@ int starReach(float x) {
     stmPerspective2D(static_cast<float>(kWidth), static_cast<float>(kHeight));
     glLoadIdentity();
     glTranslatef(kWidth / 2.0f, kHeight / 2.0f, 0.0f);
-    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);   // the star's horizontal plane faces the viewer
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f); // the star's horizontal plane faces the viewer
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
@@ -113,7 +115,8 @@ int starReach(float x) {
     for (int y = 0; y < kHeight; ++y)
         for (int xx = 0; xx < kWidth; ++xx)
             if (maxChannel(&pixels[(y * kWidth + xx) * 4]) > 0) {
-                const int d = static_cast<int>(std::lround(std::hypot(xx + 0.5f - kWidth / 2.0f, y + 0.5f - kHeight / 2.0f)));
+                const int d =
+                    static_cast<int>(std::lround(std::hypot(xx + 0.5f - kWidth / 2.0f, y + 0.5f - kHeight / 2.0f)));
                 reach = std::max(reach, d);
             }
     return reach;

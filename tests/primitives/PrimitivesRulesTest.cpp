@@ -113,7 +113,10 @@ TEST(PrimitivesObjects, PopInOvershootsThenSettlesAtOneAndAHalf) {
     float peak = 0.0f, peakAt = 0.0f;
     for (int i = 0; i <= 1000; ++i) {
         const float s = popScale(i / 1000.0f);
-        if (s > peak) { peak = s; peakAt = i / 1000.0f; }
+        if (s > peak) {
+            peak = s;
+            peakAt = i / 1000.0f;
+        }
     }
     EXPECT_GT(peak, 1.6f);
     EXPECT_LT(peakAt, 0.85f);

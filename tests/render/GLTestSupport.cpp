@@ -12,7 +12,7 @@ namespace rtest {
 namespace {
 std::string g_startupLog;
 std::string g_dataDir;
-}
+} // namespace
 
 // Every GL test binary links this file, so the context comes up once per
 // process before the first test.

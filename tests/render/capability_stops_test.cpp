@@ -23,7 +23,7 @@ struct Stopped {
 struct FakeDriver {
     std::string extensions;
     std::set<std::string> missing;
-    int unsupportedFromCall = 0;     // 1-based; 0 = never
+    int unsupportedFromCall = 0; // 1-based; 0 = never
     bool depthAlwaysIncomplete = false;
     int statusCalls = 0;
 };
@@ -96,8 +96,8 @@ protected:
         options.mute = true;
         ASSERT_NO_FATAL_FAILURE(headless::openWindow(64, 48, options, "no-such.pak"));
         g_realExtensions = stmGetGLString(GL_EXTENSIONS);
-        g_realCheck = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC>(
-            stmGetProcAddress("glCheckFramebufferStatusEXT"));
+        g_realCheck =
+            reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC>(stmGetProcAddress("glCheckFramebufferStatusEXT"));
         stmSetExitHandler([](int code) { throw Stopped{code}; });
     }
     static void TearDownTestSuite() {
@@ -120,7 +120,7 @@ TEST_F(CapabilityStops, HealthyDriverStartsWithoutAStop) {
 struct StopCase {
     const char* what;
     void (*breakDriver)();
-    const char* boxText;   // as the engine prints it: "[caption] text"
+    const char* boxText; // as the engine prints it: "[caption] text"
 };
 
 TEST_F(CapabilityStops, EveryMissingRequirementStopsWithItsBoxAndANonZeroStatus) {
@@ -144,12 +144,11 @@ TEST_F(CapabilityStops, EveryMissingRequirementStopsWithItsBoxAndANonZeroStatus)
         {"framebuffers unsupported after the multisample step",
          [] {
              g_fake.extensions = extensionsWithout({"GL_EXT_framebuffer_multisample"});
-             g_fake.unsupportedFromCall = 5;   // the read right after the multisample step
+             g_fake.unsupportedFromCall = 5; // the read right after the multisample step
          },
          "[ERROR] GL_FRAMEBUFFER_UNSUPPORTED_EXT! \n\nYour GFX cards current drivers do not support\n"
          "FrameBufferObjects extension. Please, upgrade your graphics card drivers."},
-        {"unsupported framebuffer in a check", [] { g_fake.unsupportedFromCall = 1; },
-         "Debug info: 'init depthCol'"},
+        {"unsupported framebuffer in a check", [] { g_fake.unsupportedFromCall = 1; }, "Debug info: 'init depthCol'"},
         {"no shadow extension", [] { g_fake.extensions = extensionsWithout({"GL_ARB_shadow"}); },
          "[Error!] Your graphics card doesn't support the needed extensions.\n\n[GL_ARB_fragment_shader, "
          "GL_ARB_fragment_program, GL_ARB_shading_language_100,\nGL_ARB_vertex_shader, GL_ARB_shader_objects, "
@@ -196,8 +195,9 @@ TEST_F(CapabilityStops, NoDepthFormatOnlyWarnsAndStartUpGoesOn) {
     Outcome o = runInit();
     EXPECT_FALSE(o.stopped);
     EXPECT_TRUE(has(o.log, "\nFAILED: to find suitable depth texture \n"));
-    EXPECT_TRUE(has(o.log, "[ERROR] Depth texture was not initialized!\n\nDepth related effects will not function "
-                           "properly."));
+    EXPECT_TRUE(has(o.log,
+                    "[ERROR] Depth texture was not initialized!\n\nDepth related effects will not function "
+                    "properly."));
     EXPECT_TRUE(has(o.log, "init depth FBO - attach color: GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT"));
     EXPECT_FALSE(has(o.log, "Debug: Using depth"));
     EXPECT_EQ(g_renderTargets.texDepthProbeDepth, 0u);

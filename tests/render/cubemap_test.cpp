@@ -28,8 +28,7 @@ TEST(Cubemap, RenderedSidesLandInTheCubeAndTheNamedFaceTextures) {
 
     for (int side = 0; side < 6; ++side) {
         int w = 0, h = 0;
-        std::vector<uint8_t> face =
-            rtest::readTexture(GL_TEXTURE_CUBE_MAP_POSITIVE_X + side, cube.getID(), w, h);
+        std::vector<uint8_t> face = rtest::readTexture(GL_TEXTURE_CUBE_MAP_POSITIVE_X + side, cube.getID(), w, h);
         ASSERT_EQ(w, 32);
         rtest::Rgba p = rtest::pixelAt(face, w, 16, 16);
         EXPECT_EQ(p.r, kFaceColours[side][0] * 255) << "cube face " << side;

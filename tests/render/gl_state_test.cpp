@@ -118,8 +118,12 @@ bool enabledOn(int unit, GLenum capability) {
 TEST(DrawState, ApplySetsEveryPartWhateverWasLeftBefore) {
     Shader* shader = ShaderManager::require("blurx", "the test cannot bind a program");
     ASSERT_NE(shader, nullptr);
-    const DrawState lit =
-        DrawState().blend(Blend::Screen).depth(true, false).cull().texture(Texturing::CubeMap, Texturing::Texture2D).use(shader);
+    const DrawState lit = DrawState()
+                              .blend(Blend::Screen)
+                              .depth(true, false)
+                              .cull()
+                              .texture(Texturing::CubeMap, Texturing::Texture2D)
+                              .use(shader);
     lit.apply();
     GLint src = 0, dst = 0, program = 0, unit = 0, cullFace = 0;
     GLboolean writes = GL_TRUE;
@@ -172,14 +176,14 @@ TEST(GLCheck, FindsEachFaultOfTheRestingStateAndRestoresIt) {
     shader->bind();
     g_renderTargets.bindScreenFBOHalf(g_renderTargets.texHalfB);
     glActiveTextureARB(GL_TEXTURE2_ARB);
-    glEnable(0x1234);   // not a capability: GL_INVALID_ENUM
+    glEnable(0x1234); // not a capability: GL_INVALID_ENUM
 
     const std::vector<std::string> faults = glStateFaults(true);
-    const char* const expected[] = {"GL_INVALID_ENUM", "modelview stack depth 2", "projection stack depth 2",
-                                    "still bound", "framebuffer", "texture unit 2"};
+    const char* const expected[] = {
+        "GL_INVALID_ENUM", "modelview stack depth 2", "projection stack depth 2", "still bound",
+        "framebuffer",     "texture unit 2"};
     ASSERT_EQ(faults.size(), std::size(expected));
-    for (size_t i = 0; i < faults.size(); ++i)
-        EXPECT_NE(faults[i].find(expected[i]), std::string::npos) << faults[i];
+    for (size_t i = 0; i < faults.size(); ++i) EXPECT_NE(faults[i].find(expected[i]), std::string::npos) << faults[i];
     EXPECT_TRUE(glStateFaults(false).empty()) << "restored to the resting state";
     stmResetViewport();
 }

@@ -66,7 +66,8 @@ std::string validate(const std::string& name, const std::string& stage, const st
     if (status == 0) return std::string();
     std::string first = output;
     const size_t error = output.find("ERROR:");
-    if (error != std::string::npos) first = output.substr(error, output.find('\n', error) - error);
+    if (error != std::string::npos)
+        first = output.substr(error, output.find('\n', error) - error);
     else if (output.find("not found") != std::string::npos || WEXITSTATUS(status) == 127)
         first = "glslangValidator is missing (Debian's glslang-tools): " + output;
     return name + " (" + stage + "): " + first;
@@ -74,7 +75,7 @@ std::string validate(const std::string& name, const std::string& stage, const st
 
 TEST(GLSLang, EveryArchiveShaderPairCompilesAfterIncludeExpansion) {
     const fs::path dir = shaderDir();
-    std::map<std::string, std::string> texts;   // each include read once, kept while expanding
+    std::map<std::string, std::string> texts; // each include read once, kept while expanding
     const ShaderTextLookup lookup = [&](const std::string& member) -> const char* {
         if (!fs::exists(dir / member)) return nullptr;
         auto it = texts.emplace(member, readFile(dir / member)).first;

@@ -11,15 +11,13 @@ namespace {
 
 double at(const PassTimes& t, Pass p) { return t[size_t(p)]; }
 
-TEST(PassProfiler, TimeGoesToThePassWhoseTargetIsBound)
-{
+TEST(PassProfiler, TimeGoesToThePassWhoseTargetIsBound) {
     RenderTargets& rt = g_renderTargets;
-    rt.resolveForSampling(rt.texScreenColor);   // nothing left for the blur to resolve
+    rt.resolveForSampling(rt.texScreenColor); // nothing left for the blur to resolve
     profilerEnable(true);
     profileFrameBegin();
     rt.bindTextureFBO2048(rt.tex2048);
-    for (int i = 0; i < 8; ++i)
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (int i = 0; i < 8; ++i) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     rt.unbind();
     blurQuarter(rt.texScreenColor, 2, 1.0f / rt.width, 1.0f / rt.height, true);
     PassTimes t = profileFrameEnd();
@@ -27,20 +25,18 @@ TEST(PassProfiler, TimeGoesToThePassWhoseTargetIsBound)
     EXPECT_GT(at(t, Pass::Shadow), 0.0);
     EXPECT_GT(at(t, Pass::Post), 0.0);
     EXPECT_EQ(at(t, Pass::Scene), 0.0);
-    EXPECT_EQ(at(t, Pass::Resolve), 0.0);   // the blur's own binds and unbinds stay post
+    EXPECT_EQ(at(t, Pass::Resolve), 0.0); // the blur's own binds and unbinds stay post
 
     profileFrameBegin();
     rt.bindTextureFBO2048(rt.tex2048);
     rt.unbind();
     t = profileFrameEnd();
-    for (double ms : t)
-        EXPECT_EQ(ms, 0.0);   // off: no marks, no time
+    for (double ms : t) EXPECT_EQ(ms, 0.0); // off: no marks, no time
 }
 
 // A scene attachment resolved because a post pass samples it is timed as
 // a resolve, and the post pass goes on being timed as post.
-TEST(PassProfiler, AResolveOnSamplingIsTimedAsAResolve)
-{
+TEST(PassProfiler, AResolveOnSamplingIsTimedAsAResolve) {
     RenderTargets& rt = g_renderTargets;
     profilerEnable(true);
     profileFrameBegin();

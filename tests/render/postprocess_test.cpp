@@ -54,7 +54,7 @@ TEST(PostProcess, QuarterBlurWithoutPassesIsADownsampleThroughTheHalfTarget) {
     glDisable(GL_SCISSOR_TEST);
     rt.unbind();
     fillScreenTexture(rt.texScreenCombined, 0.0f, 1.0f, 0.0f);
-    blurHalf(rt.texScreenCombined, 0, 0.0f, 0.0f, false);   // texHalfA all green
+    blurHalf(rt.texScreenCombined, 0, 0.0f, 0.0f, false); // texHalfA all green
 
     blurQuarter(rt.texScreenColor, 0, 1.0f, 1.0f, false);
     int w = 0, h = 0;
@@ -175,7 +175,7 @@ void drawTestScene() {
     glColor3f(0.25f, 0.5f, 0.85f);
     box(1.4f, 1.1f, -1.2f, 0.9f, 2.2f, 0.9f);
     glColor3f(0.9f, 0.85f, 0.3f);
-    box(4.0f, 0.5f, -6.0f, 1.0f, 1.0f, 1.0f);   // far away: blurred by the depth of field
+    box(4.0f, 0.5f, -6.0f, 1.0f, 1.0f, 1.0f); // far away: blurred by the depth of field
     glColor3f(0.35f, 0.8f, 0.4f);
     glPushMatrix();
     glTranslatef(0.1f, 0.65f, 1.4f);
@@ -214,9 +214,9 @@ TEST(PostProcess, DepthOfFieldKeepsTheFocusSharpBlursAwayFromItAndDrawsNoHalo) {
     // and close to the eye (0.02). The blurred copy is flat grey.
     auto band = [w](int x) { return x * 4 / w; };
     uploadTexture(rt.texScreenColor, w, h, columns(w, h, [&](int x) {
-        if (band(x) == 1) return rtest::Rgba{0, 255, 0, 255};
-        return grey((band(x) == 0 ? x : x / 2) % 2 ? 255 : 0);
-    }));
+                      if (band(x) == 1) return rtest::Rgba{0, 255, 0, 255};
+                      return grey((band(x) == 0 ? x : x / 2) % 2 ? 255 : 0);
+                  }));
     const int depths[4] = {51, 0, 252, 5};
     uploadTexture(rt.texScreenDepth, w, h, columns(w, h, [&](int x) { return grey(depths[band(x)]); }));
     uploadTexture(rt.texHalfA, w / 2, h / 2, columns(w / 2, h / 2, [](int) { return grey(128); }));
@@ -300,7 +300,7 @@ TEST(PostProcess, TestSceneThroughTheWholeChain) {
     applyDepthOfField(rt.texScreenCombined, rt.texScreenDepth, rt.texHalfA, 0.1f, 0.25f, 0.12f);
 
     std::vector<uint8_t> picture = rtest::readFramebuffer(w, h);
-    for (size_t i = 3; i < picture.size(); i += 4) picture[i] = 255;   // as the window shows it
+    for (size_t i = 3; i < picture.size(); i += 4) picture[i] = 255; // as the window shows it
     int tw = 0, th = 0;
     std::vector<uint8_t> occlusion = rtest::readTexture(rt.texHalfSSAO, tw, th);
     std::vector<uint8_t> blurredOcclusion = rtest::readTexture(rt.texQuarterA, tw, th);

@@ -24,9 +24,10 @@ TEST(RenderTargets, StartupLogsDriverMultisampleAndEveryShader) {
     EXPECT_FALSE(logHas("Framebuffer incomplete"));
     EXPECT_FALSE(logHas("UNRESOLVED FRAMEBUFFER ERROR"));
     EXPECT_FALSE(logHas("ERROR"));
-    for (const char* name : {"mixaa", "lightray", "color", "sindistort", "chrome", "meta", "blurx", "blury",
-                             "blur2x", "blur2y", "blur2xNoBleed", "blur2yNoBleed", "darken", "glowc", "edge",
-                             "shadowmap", "projectTexture", "ssao", "combine", "dof"}) {
+    for (const char* name :
+         {"mixaa", "lightray",  "color",          "sindistort",    "chrome",        "meta",   "blurx",
+          "blury", "blur2x",    "blur2y",         "blur2xNoBleed", "blur2yNoBleed", "darken", "glowc",
+          "edge",  "shadowmap", "projectTexture", "ssao",          "combine",       "dof"}) {
         EXPECT_TRUE(logHas(("Shader \"" + std::string(name) + "\" loaded.").c_str())) << name;
         Shader* shader = g_shaderManager->getShader(name);
         ASSERT_NE(shader, nullptr) << name;
@@ -97,7 +98,7 @@ TEST(RenderTargets, MultisampledAndPlainScenePassesResolveToTheSamePicture) {
     for (int k = 0; k < 3; ++k) multisampled[k] = rtest::readTexture(targets[k], w, h);
 
     for (int k = 0; k < 3; ++k) EXPECT_TRUE(plain[k] == multisampled[k]) << "attachment " << k;
-    rtest::Rgba inside = rtest::pixelAt(plain[1], w, 20, 20);   // colour (1, 0.5, 0) swizzled gbra
+    rtest::Rgba inside = rtest::pixelAt(plain[1], w, 20, 20); // colour (1, 0.5, 0) swizzled gbra
     EXPECT_NEAR(inside.r, 128, 1);
     EXPECT_EQ(inside.g, 0);
     EXPECT_EQ(inside.b, 255);
@@ -180,7 +181,7 @@ TEST(RenderTargets, SceneAttachmentsResolveWhenSampledAndOnlyThen) {
     rt.endSceneMRT();
     rt.beginSceneMRT();
     rt.endSceneMRT();
-    rt.sceneUnresolved = 0;   // read the textures as they are, unresolved
+    rt.sceneUnresolved = 0; // read the textures as they are, unresolved
     EXPECT_EQ(centre(rt.texScreenColor).g, 255);
     EXPECT_EQ(centre(rt.texScreenNormal).b, 255) << "an attachment nobody sampled was resolved";
 }

@@ -26,12 +26,13 @@ struct Texts {
 
 TEST(ShaderInclude, IncludeLinesAreReplacedByTheirTextsNestedAndRepeated) {
     Texts texts;
-    texts.byName["pack.glsl"] = "float pack(float d) { return d; }";   // no final newline
+    texts.byName["pack.glsl"] = "float pack(float d) { return d; }"; // no final newline
     texts.byName["lookup.glsl"] = "#include \"pack.glsl\"\nuniform sampler2D shadowMap;\n";
     std::string out, error;
-    ASSERT_TRUE(expandShaderIncludes("varying vec4 c;\n  #include \"lookup.glsl\"  \nvoid main(){}\n"
-                                     "\t#include\"pack.glsl\"\n",
-                                     texts.lookup(), out, error))
+    ASSERT_TRUE(
+        expandShaderIncludes("varying vec4 c;\n  #include \"lookup.glsl\"  \nvoid main(){}\n"
+                             "\t#include\"pack.glsl\"\n",
+                             texts.lookup(), out, error))
         << error;
     EXPECT_EQ(out,
               "varying vec4 c;\nfloat pack(float d) { return d; }\nuniform sampler2D shadowMap;\nvoid main(){}\n"

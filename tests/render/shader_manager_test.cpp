@@ -59,8 +59,9 @@ TEST(ShaderManager, ReplacedShaderKeepsOnlyTheArchiveUniforms) {
     namespace fs = std::filesystem;
     fs::path dir = fs::temp_directory_path() / ("zrender-color-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    writeText(dir / "color.frag.glsl", "uniform sampler2D tex;\nuniform float gain /*0.0_4.0*/;\n"
-                                       "void main(){gl_FragColor=texture2D(tex,gl_TexCoord[0].st)*gain;}");
+    writeText(dir / "color.frag.glsl",
+              "uniform sampler2D tex;\nuniform float gain /*0.0_4.0*/;\n"
+              "void main(){gl_FragColor=texture2D(tex,gl_TexCoord[0].st)*gain;}");
     writeText(dir / "color.vert.glsl", "void main(){gl_TexCoord[0]=gl_MultiTexCoord0;gl_Position=ftransform();}");
     rebuildRegistryFrom(dir.string());
     Shader* color = g_shaderManager->getShader("color");
@@ -106,8 +107,7 @@ TEST(ShaderManager, IncludesExpandBeforeScanningAndBadIncludesBuildNothing) {
     EXPECT_NE(log.find("Shader \"lost\" not built: include \"nowhere.glsl\" not found in 'lost.frag.glsl'"),
               std::string::npos)
         << log;
-    EXPECT_NE(log.find("Shader \"loop\" not built: include \"loop.glsl\" includes itself"), std::string::npos)
-        << log;
+    EXPECT_NE(log.find("Shader \"loop\" not built: include \"loop.glsl\" includes itself"), std::string::npos) << log;
     EXPECT_EQ(log.find("Malformed"), std::string::npos) << "include texts are not shader halves";
 }
 

@@ -26,8 +26,12 @@ std::vector<Scanned> scan(const char* source) {
     for (unsigned int i = 0; i < shader.uniforms.size(); ++i) {
         const ShaderUniform* u = shader.uniforms.get(i);
         EXPECT_EQ(u->values.size(), 4u);
-        out.push_back({u->name, u->type, u->minimum, u->maximum,
-                       {u->values.get(0), u->values.get(1), u->values.get(2), u->values.get(3)}, u->automatic});
+        out.push_back({u->name,
+                       u->type,
+                       u->minimum,
+                       u->maximum,
+                       {u->values.get(0), u->values.get(1), u->values.get(2), u->values.get(3)},
+                       u->automatic});
     }
     return out;
 }
@@ -59,8 +63,9 @@ TEST(ShaderScanner, RangeAnnotationJoinedOrSeparate) {
 }
 
 TEST(ShaderScanner, DefaultsByTypeAndAutomaticNames) {
-    auto u = scan("uniform vec3 camPos;\nuniform sampler2D tex;\nuniform int count;\n"
-                  "uniform sampler2DShadow shadowMap;\nuniform vec3 screenWidth;\nuniform samplerCube cube;");
+    auto u = scan(
+        "uniform vec3 camPos;\nuniform sampler2D tex;\nuniform int count;\n"
+        "uniform sampler2DShadow shadowMap;\nuniform vec3 screenWidth;\nuniform samplerCube cube;");
     ASSERT_EQ(u.size(), 6u);
     EXPECT_TRUE(u[0].automatic);
     EXPECT_EQ(u[0].type, ShaderUniform::VEC3);
@@ -74,7 +79,7 @@ TEST(ShaderScanner, DefaultsByTypeAndAutomaticNames) {
     EXPECT_FLOAT_EQ(u[2].values[0], 1.0f);
     EXPECT_FLOAT_EQ(u[2].values[1], 0.0f);
     EXPECT_EQ(u[3].type, ShaderUniform::OTHER);
-    EXPECT_TRUE(u[4].automatic);   // flagged by name; bind() sets it only as a float
+    EXPECT_TRUE(u[4].automatic); // flagged by name; bind() sets it only as a float
     EXPECT_EQ(u[5].type, ShaderUniform::SAMPLER_CUBE);
 }
 
@@ -125,7 +130,7 @@ TEST(ShaderScanner, BuiltinShadersDeclareTheDocumentedUniforms) {
         {"blur2yNoBleed", {"tex", "depthCompare", "yoff"}},
         {"darken", {"tex", "alpha"}},
         {"glowc", {"texunit0", "texunit1", "glow_amount"}},
-        {"edge", {"tex"}},   // savy sits after three spaces: not recorded
+        {"edge", {"tex"}}, // savy sits after three spaces: not recorded
         {"shadowmap", {"shadowMap"}},
         {"projectTexture", {"tex"}},
     };

@@ -11,16 +11,21 @@ std::string animation(const std::string& id, const std::string& target, const st
                       const std::string& values, const std::string& extra = "") {
     return "<animation id=\"" + id + "\"><source id=\"" + id + "-t\"><float_array>" + times +
            "</float_array></source><source id=\"" + id + "-o\"><float_array>" + values + "</float_array></source>" +
-           extra + "<sampler><input semantic=\"INPUT\" source=\"#" + id + "-t\"/><input semantic=\"OUTPUT\" source=\"#" +
-           id + "-o\"/>" + (extra.empty() ? "" : "<input semantic=\"INTERPOLATION\" source=\"#" + id + "-i\"/>"
-                                                  "<input semantic=\"IN_TANGENT\" source=\"#" + id + "-in\"/>") +
+           extra + "<sampler><input semantic=\"INPUT\" source=\"#" + id +
+           "-t\"/><input semantic=\"OUTPUT\" source=\"#" + id + "-o\"/>" +
+           (extra.empty() ? ""
+                          : "<input semantic=\"INTERPOLATION\" source=\"#" + id +
+                                "-i\"/>"
+                                "<input semantic=\"IN_TANGENT\" source=\"#" +
+                                id + "-in\"/>") +
            "</sampler><channel target=\"" + target + "\"/></animation>";
 }
 
 class AnimationTest : public ColladaTest {
 protected:
     Scene* build(const std::string& animations) {
-        load("<library_animations>" + animations + "</library_animations><library_visual_scenes>"
+        load("<library_animations>" + animations +
+             "</library_animations><library_visual_scenes>"
              "<visual_scene id=\"vs\"><node id=\"n\"/></visual_scene></library_visual_scenes>");
         return buildScene(document);
     }
@@ -46,8 +51,9 @@ TEST_F(AnimationTest, PropertiesAreSortedStablyAndBoundToTheirNode) {
 }
 
 TEST_F(AnimationTest, KeysTakeEveryInputAndRotationsBecomeRadians) {
-    std::string extra = "<source id=\"r-i\"><Name_array>STEP LINEAR BEZIER</Name_array></source>"
-                        "<source id=\"r-in\"><float_array>0.5 90 1.5 180 2.5 -90</float_array></source>";
+    std::string extra =
+        "<source id=\"r-i\"><Name_array>STEP LINEAR BEZIER</Name_array></source>"
+        "<source id=\"r-in\"><float_array>0.5 90 1.5 180 2.5 -90</float_array></source>";
     Scene* scene = build(animation("r", "n/rotation_y.ANGLE", "1 2 4", "90 0 -90", extra) +
                          animation("t", "n/translate.X", "0 1", "90 91"));
     const Animation* r = scene->player->animations.get(0);
@@ -87,8 +93,9 @@ TEST_F(AnimationTest, UnknownNamesAreLoggedAndKeylessAnimationsSpanZeroToOne) {
 }
 
 TEST_F(AnimationTest, SourcesTooShortForTheKeysAreReportedAndUnused) {
-    std::string extra = "<source id=\"s-i\"><Name_array>LINEAR</Name_array></source>"
-                        "<source id=\"s-in\"><float_array>1 2 3</float_array></source>";
+    std::string extra =
+        "<source id=\"s-i\"><Name_array>LINEAR</Name_array></source>"
+        "<source id=\"s-in\"><float_array>1 2 3</float_array></source>";
     Scene* scene = build(animation("s", "n/scale.X", "0 1", "5", extra));
     const Animation* s = scene->player->animations.get(0);
     ASSERT_EQ(s->keyframes.size(), 2u);

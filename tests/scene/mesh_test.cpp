@@ -15,8 +15,9 @@ const char* const kSources =
     "<technique_common><accessor count=\"2\" stride=\"3\"/></technique_common></source>"
     "<source id=\"uv\"><float_array>0 0 1 1</float_array>"
     "<technique_common><accessor count=\"2\" stride=\"2\"/></technique_common></source>";
-const char* const kInputs = "<input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
-                            "<input semantic=\"NORMAL\" source=\"#n\" offset=\"1\"/>";
+const char* const kInputs =
+    "<input semantic=\"VERTEX\" source=\"#g-v\" offset=\"0\"/>"
+    "<input semantic=\"NORMAL\" source=\"#n\" offset=\"1\"/>";
 
 class MeshTest : public ColladaTest {
 protected:
@@ -169,8 +170,10 @@ TEST_F(MeshTest, BoundsCoverTheDrawnPositionsAndTheChain) {
     EXPECT_EQ(vbo->bounds.max[1], 1.0f);
     EXPECT_EQ(vbo->bounds.max[2], 0.0f);
 
-    load(geometry("g", "0 0 0 1 0 0 0 1 0 -4 1 7", "<triangles count=\"1\">" + std::string(kInputs) +
-                  "<p>0 0 1 0 2 0</p></triangles><triangles count=\"1\">" + kInputs + "<p>0 0 3 0 2 0</p></triangles>",
+    load(geometry("g", "0 0 0 1 0 0 0 1 0 -4 1 7",
+                  "<triangles count=\"1\">" + std::string(kInputs) +
+                      "<p>0 0 1 0 2 0</p></triangles><triangles count=\"1\">" + kInputs +
+                      "<p>0 0 3 0 2 0</p></triangles>",
                   kSources));
     ASSERT_TRUE(stmInitEx(32, 32, 32, false, false, false, false, 8, 1.0f, 1.0f, "", 60));
     ASSERT_TRUE(loadGLExtensions());
@@ -186,8 +189,8 @@ TEST_F(MeshTest, BoundsCoverTheDrawnPositionsAndTheChain) {
 }
 
 TEST_F(MeshTest, ANonFinitePositionLeavesTheBoundsUnknown) {
-    load(geometry("g", "0 0 0 nan 0 0 0 1 0", "<triangles count=\"1\">" + std::string(kInputs) +
-                  "<p>0 0 1 0 2 0</p></triangles>", kSources));
+    load(geometry("g", "0 0 0 nan 0 0 0 1 0",
+                  "<triangles count=\"1\">" + std::string(kInputs) + "<p>0 0 1 0 2 0</p></triangles>", kSources));
     const Mesh* mesh = document->meshes.find("g");
     vbo.reset(expandSubMesh("g", *mesh, *mesh->subMeshes.get(0), 0));
     ASSERT_NE(vbo, nullptr);
@@ -197,19 +200,19 @@ TEST_F(MeshTest, ANonFinitePositionLeavesTheBoundsUnknown) {
 TEST(MeshSharing, CornersEqualInEveryStreamAreStoredOnce) {
     // Two triangles over a square, corners a b c and a c d; a fifth corner
     // at a's position with another normal, a sixth at -0 instead of 0.
-    const std::vector<float> positions = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 0, 0, 1, 0,
-                                          0, 0, 0, -0.0f, 0, 0, 1, 0, 0};
-    const std::vector<float> normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1,
-                                        1, 0, 0, 0, 0, 1, 0, 0, 1};
+    const std::vector<float> positions = {0, 0, 0, 1, 0, 0, 1, 1,     0, 0, 0, 0, 1, 1,
+                                          0, 0, 1, 0, 0, 0, 0, -0.0f, 0, 0, 1, 0, 0};
+    const std::vector<float> normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0,
+                                        1, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 0, 1};
     std::vector<std::vector<float>> shared;
     const std::vector<GLuint> indices = shareVertices({&positions, &normals}, {3, 3}, 9, shared);
     const std::vector<GLuint> expected = {0, 1, 2, 0, 2, 3, 4, 5, 1};
     EXPECT_EQ(indices, expected);
     ASSERT_EQ(shared.size(), 2u);
     ASSERT_EQ(shared[0].size(), 18u);
-    EXPECT_EQ(shared[0][9], 0.0f);    // d, first used by corner 5
+    EXPECT_EQ(shared[0][9], 0.0f); // d, first used by corner 5
     EXPECT_EQ(shared[0][10], 1.0f);
-    EXPECT_EQ(shared[1][12], 1.0f);   // the fifth corner keeps its own normal
+    EXPECT_EQ(shared[1][12], 1.0f); // the fifth corner keeps its own normal
     EXPECT_TRUE(std::signbit(shared[0][15]));
     // Every corner reads back the values it was given.
     for (size_t v = 0; v < indices.size(); ++v)

@@ -77,9 +77,10 @@ TEST_F(SceneTest, NodesAreIndexedInKeyOrderWithRootAndEmptyKey) {
 }
 
 TEST_F(SceneTest, DrawNodeUpdatesWorldFromTheParentsLocal) {
-    Scene* scene = build(visualScene("<node id=\"p\"><translate>1 2 3</translate><node id=\"c\">"
-                                     "<translate>10 0 0</translate><node id=\"g\"><translate>0 5 0</translate>"
-                                     "<instance_geometry url=\"#unknown\"/></node></node></node>"));
+    Scene* scene =
+        build(visualScene("<node id=\"p\"><translate>1 2 3</translate><node id=\"c\">"
+                          "<translate>10 0 0</translate><node id=\"g\"><translate>0 5 0</translate>"
+                          "<instance_geometry url=\"#unknown\"/></node></node></node>"));
     SceneNode* c = scene->nodes.find("c");
     SceneNode* g = scene->nodes.find("g");
     EXPECT_EQ(g->mesh, nullptr);
@@ -101,8 +102,9 @@ TEST_F(SceneTest, DrawNodeUpdatesWorldFromTheParentsLocal) {
 // a point is scaled, then rotated, then moved. The expected points are worked
 // out by hand, not with the product under test.
 TEST_F(SceneTest, BuildNodesAppliesTransformationsInDocumentOrder) {
-    Scene* scene = build(visualScene("<node id=\"n\"><translate>1 2 3</translate><rotate>0 0 1 90</rotate>"
-                                     "<scale>2 2 2</scale></node>"));
+    Scene* scene =
+        build(visualScene("<node id=\"n\"><translate>1 2 3</translate><rotate>0 0 1 90</rotate>"
+                          "<scale>2 2 2</scale></node>"));
     ASSERT_NE(scene, nullptr);
     const Matrix4& local = scene->nodes.find("n")->local;
     ZEPHRAN_STAGEMILL::Vector p = local * ZEPHRAN_STAGEMILL::Vector(1, 0, 0, 1);
@@ -115,8 +117,8 @@ TEST_F(SceneTest, BuildNodesAppliesTransformationsInDocumentOrder) {
 }
 
 TEST_F(SceneTest, MeshesDrawThroughVertexBuffersAndChains) {
-    Scene* scene = build(std::string(kTriangleMesh) +
-                         visualScene("<node id=\"n\"><instance_geometry url=\"#tri\"/></node>"));
+    Scene* scene =
+        build(std::string(kTriangleMesh) + visualScene("<node id=\"n\"><instance_geometry url=\"#tri\"/></node>"));
     MeshVBO* mesh = scene->meshVBOs.find("tri");
     ASSERT_NE(mesh, nullptr);
     ASSERT_EQ(mesh->chained.size(), 1u);
@@ -138,8 +140,8 @@ TEST_F(SceneTest, MeshesDrawThroughVertexBuffersAndChains) {
 // A culling scene draws what reaches into the view, even by a corner, and
 // leaves out only what lies wholly outside it; world matrices follow either way.
 TEST_F(SceneTest, CullingLeavesOutOnlyMeshesWhollyOutsideTheView) {
-    Scene* scene = build(std::string(kTriangleMesh) +
-                         visualScene("<node id=\"n\"><instance_geometry url=\"#tri\"/></node>"));
+    Scene* scene =
+        build(std::string(kTriangleMesh) + visualScene("<node id=\"n\"><instance_geometry url=\"#tri\"/></node>"));
     SceneNode* node = scene->nodes.find("n");
     scene->cullOutsideView = true;
     // Moved right by 1.9 the square keeps x in [0.9, 1] of the view: the

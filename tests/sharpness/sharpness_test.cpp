@@ -61,7 +61,7 @@ TEST(SharpnessRuns, ConsecutiveSoftFramesFormOneRun) {
     ASSERT_EQ(runs.size(), 3u);
     EXPECT_EQ(runs[0].first, 0);
     EXPECT_EQ(runs[0].last, 1);
-    EXPECT_EQ(runs[1].first, 4);   // 6.0 is not below the threshold
+    EXPECT_EQ(runs[1].first, 4); // 6.0 is not below the threshold
     EXPECT_EQ(runs[1].length(), 2);
     EXPECT_EQ(runs[2].first, 7);
     EXPECT_EQ(runs[2].last, 7);

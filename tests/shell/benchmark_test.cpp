@@ -6,8 +6,7 @@
 
 namespace {
 
-std::vector<TimelineSpan> spans()
-{
+std::vector<TimelineSpan> spans() {
     return {
         {"first", 0, 0, 1000, nullptr},
         {"lower", 0, 1000, 2000, nullptr},
@@ -15,13 +14,12 @@ std::vector<TimelineSpan> spans()
     };
 }
 
-TEST(FrameTimeTable, FilesFramesUnderTheSpansDrawnAtTheirTime)
-{
+TEST(FrameTimeTable, FilesFramesUnderTheSpansDrawnAtTheirTime) {
     FrameTimeTable table(spans());
     table.record(0.0f, 1.0);
     table.record(999.9f, 2.0);
-    table.record(1000.0f, 5.0);     // a boundary belongs to the span it starts
-    table.record(2500.0f, 9.0);     // past every span
+    table.record(1000.0f, 5.0); // a boundary belongs to the span it starts
+    table.record(2500.0f, 9.0); // past every span
     std::vector<FrameTimeSummary> rows = table.summarise();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].name, "first");
@@ -31,11 +29,9 @@ TEST(FrameTimeTable, FilesFramesUnderTheSpansDrawnAtTheirTime)
     EXPECT_EQ(rows[2].name, "(none)");
 }
 
-TEST(FrameTimeTable, MedianP90AndWorstOfUnsortedTimes)
-{
+TEST(FrameTimeTable, MedianP90AndWorstOfUnsortedTimes) {
     FrameTimeTable table(spans());
-    for (int v : {7, 3, 10, 1, 9, 2, 8, 4, 6, 5})
-        table.record(10.0f, double(v));
+    for (int v : {7, 3, 10, 1, 9, 2, 8, 4, 6, 5}) table.record(10.0f, double(v));
     FrameTimeSummary s = table.summarise().at(0);
     EXPECT_EQ(s.frames, 10u);
     EXPECT_DOUBLE_EQ(s.median, 6.0);

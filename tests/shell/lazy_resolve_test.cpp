@@ -21,11 +21,9 @@ namespace {
 
 // The PNG bytes of a 160x90 shot at `ms`, taken by a child process (each run
 // of the programme wants a fresh process) that resolves every pass or not.
-std::vector<char> shotBytes(float ms, bool resolveEveryPass)
-{
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("zephran-resolve-" + std::to_string(getpid()) + ".png"))
-                                 .string();
+std::vector<char> shotBytes(float ms, bool resolveEveryPass) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("zephran-resolve-" + std::to_string(getpid()) + ".png")).string();
     std::remove(path.c_str());
     const pid_t child = fork();
     if (child == 0) {
@@ -49,8 +47,7 @@ std::vector<char> shotBytes(float ms, bool resolveEveryPass)
     return png;
 }
 
-TEST(OnDemandResolve, EveryEffectGivesTheSameShotsAsResolvingEveryPass)
-{
+TEST(OnDemandResolve, EveryEffectGivesTheSameShotsAsResolvingEveryPass) {
     int compared = 0;
     for (const TimelineSpan& span : timelineSpans(programmeBeatClock())) {
         for (float at : {0.2f, 0.5f, 0.8f}) {

@@ -29,18 +29,17 @@ namespace {
 
 const char* const kVertex = "void main()\n{\n    gl_Position = ftransform();\n}\n";
 
-std::string fragment(const char* colour) { return std::string("void main()\n{\n    gl_FragColor = ") + colour + ";\n}\n"; }
+std::string fragment(const char* colour) {
+    return std::string("void main()\n{\n    gl_FragColor = ") + colour + ";\n}\n";
+}
 
-std::string colourInclude(const char* colour)
-{
+std::string colourInclude(const char* colour) {
     return std::string("vec4 probeColour()\n{\n    return ") + colour + ";\n}\n";
 }
 
-Bytes solidPng(int size, unsigned char r, unsigned char g, unsigned char b)
-{
+Bytes solidPng(int size, unsigned char r, unsigned char g, unsigned char b) {
     std::vector<unsigned char> pixels;
-    for (int i = 0; i < size * size; ++i)
-        pixels.insert(pixels.end(), {r, g, b});
+    for (int i = 0; i < size * size; ++i) pixels.insert(pixels.end(), {r, g, b});
     return pngBytes(size, size, 3, pixels);
 }
 
@@ -48,8 +47,7 @@ Bytes solidPng(int size, unsigned char r, unsigned char g, unsigned char b)
 class ProbeEffect : public stm::Base {
 public:
     void draw() override { render(0.0f, 1.0f); }
-    void render(float, float) override
-    {
+    void render(float, float) override {
         Shader* shader = g_shaderManager->getShader("probe");
         ASSERT_NE(shader, nullptr);
         shader->bind();
@@ -62,8 +60,7 @@ public:
     }
 };
 
-const std::string& dataDir()
-{
+const std::string& dataDir() {
     static const std::string dir = [] {
         std::string d = makeTempDir("live-reload");
         writeFile(d + "/probe.vert.glsl", textBytes(kVertex));
@@ -89,8 +86,7 @@ void save(const std::string& name, const std::string& text) { writeFile(dataDir(
 
 class LiveReloadTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         static bool registered = false;
         effect_frame::EngineSetup setup;
         setup.options.dataDir = dataDir().c_str();
@@ -105,18 +101,15 @@ protected:
         loop.reloads = &report;
     }
     // The centre pixel of the next frame.
-    std::vector<int> nextFrameCentre()
-    {
+    std::vector<int> nextFrameCentre() {
         loop.frame();
         unsigned char p[4];
         glReadPixels(kWidth / 2, kHeight / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
         return {p[0], p[1], p[2]};
     }
-    std::string messages() const
-    {
+    std::string messages() const {
         std::string all;
-        for (const ReloadReport::Message& m : report.messages())
-            all += m.text + "\n";
+        for (const ReloadReport::Message& m : report.messages()) all += m.text + "\n";
         return all;
     }
     FrameLoop loop;
@@ -125,8 +118,7 @@ protected:
 
 const std::vector<int> kRed = {255, 0, 0}, kGreen = {0, 255, 0}, kBlue = {0, 0, 255}, kWhite = {255, 255, 255};
 
-TEST_F(LiveReloadTest, AnEditedShaderTextOrIncludeChangesTheNextFrame)
-{
+TEST_F(LiveReloadTest, AnEditedShaderTextOrIncludeChangesTheNextFrame) {
     save("probe_colour.glsl", colourInclude("vec4(1.0, 0.0, 0.0, 1.0)"));
     nextFrameCentre();
     EXPECT_EQ(nextFrameCentre(), kRed);
@@ -149,12 +141,11 @@ TEST_F(LiveReloadTest, AnEditedShaderTextOrIncludeChangesTheNextFrame)
     EXPECT_EQ(nextFrameCentre(), kBlue);
 }
 
-TEST_F(LiveReloadTest, ABrokenEditKeepsTheOldProgramAndReportsTheErrorUntilFixed)
-{
+TEST_F(LiveReloadTest, ABrokenEditKeepsTheOldProgramAndReportsTheErrorUntilFixed) {
     save("probe.frag.glsl", fragment("vec4(0.0, 1.0, 0.0, 1.0)"));
     EXPECT_EQ(nextFrameCentre(), kGreen);
 
-    save("probe.frag.glsl", "void main()\n{\n    gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0)\n}\n");   // no ';'
+    save("probe.frag.glsl", "void main()\n{\n    gl_FragColor = vec4(1.0, 0.0, 0.0, 1.0)\n}\n"); // no ';'
     EXPECT_EQ(nextFrameCentre(), kGreen) << "the previous program stays in use";
     EXPECT_TRUE(g_shaderManager->getShader("probe")->isInitialised());
     EXPECT_NE(report.openError().find("shader probe failed: "), std::string::npos) << report.openError();
@@ -173,8 +164,7 @@ TEST_F(LiveReloadTest, ABrokenEditKeepsTheOldProgramAndReportsTheErrorUntilFixed
     EXPECT_EQ(report.openError().find("shader probe "), std::string::npos) << report.openError();
 }
 
-TEST_F(LiveReloadTest, AHalfWrittenFileIsNotReadUntilItsWriterClosesIt)
-{
+TEST_F(LiveReloadTest, AHalfWrittenFileIsNotReadUntilItsWriterClosesIt) {
     save("probe.frag.glsl", fragment("vec4(1.0, 0.0, 0.0, 1.0)"));
     EXPECT_EQ(nextFrameCentre(), kRed);
     const std::string text = fragment("vec4(0.0, 1.0, 0.0, 1.0)");
@@ -192,8 +182,7 @@ TEST_F(LiveReloadTest, AHalfWrittenFileIsNotReadUntilItsWriterClosesIt)
     EXPECT_TRUE(report.openError().empty()) << report.openError();
 }
 
-TEST_F(LiveReloadTest, AnImageEditReuploadsIntoTheSameTextureWithItsSamplingAndCubeMap)
-{
+TEST_F(LiveReloadTest, AnImageEditReuploadsIntoTheSameTextureWithItsSamplingAndCubeMap) {
     stm::Texture* texture = stmGetTexture("probe.png");
     const GLuint id = texture->getID();
     stmSetTextureParameter("probe.png", GL_TEXTURE_WRAP_S, float(GL_CLAMP_TO_EDGE));
@@ -237,8 +226,7 @@ TEST_F(LiveReloadTest, AnImageEditReuploadsIntoTheSameTextureWithItsSamplingAndC
 class TargetsProbe : public stm::Base {
 public:
     void draw() override { render(0.0f, 1.0f); }
-    void render(float, float) override
-    {
+    void render(float, float) override {
         RenderTargets& rt = g_renderTargets;
         auto halves = [](int w, int h) {
             glEnable(GL_SCISSOR_TEST);
@@ -284,8 +272,7 @@ public:
     }
 };
 
-TEST_F(LiveReloadTest, TheTargetViewCyclesThroughEveryTargetTheFrameWroteAndBack)
-{
+TEST_F(LiveReloadTest, TheTargetViewCyclesThroughEveryTargetTheFrameWroteAndBack) {
     save("probe.frag.glsl", fragment("vec4(1.0, 1.0, 1.0, 1.0)"));
     nextFrameCentre();
     stmAddEffect(0, 200000, 1, "targets", new TargetsProbe);
@@ -334,8 +321,7 @@ TEST_F(LiveReloadTest, TheTargetViewCyclesThroughEveryTargetTheFrameWroteAndBack
     loop.viewer = nullptr;
 }
 
-TEST(ReloadKind, ShaderTextsAndImagesReloadOtherMembersWait)
-{
+TEST(ReloadKind, ShaderTextsAndImagesReloadOtherMembersWait) {
     EXPECT_EQ(reloadKind("ssao.frag.glsl"), ReloadKind::ShaderText);
     EXPECT_EQ(reloadKind("depth_pack.glsl"), ReloadKind::ShaderText);
     EXPECT_EQ(reloadKind("px.PNG"), ReloadKind::Image);
@@ -344,8 +330,7 @@ TEST(ReloadKind, ShaderTextsAndImagesReloadOtherMembersWait)
     EXPECT_EQ(reloadKind("song.ogg"), ReloadKind::Other);
 }
 
-TEST(ReloadReport, MessagesAgeOutAndAnErrorStaysUntilItsSubjectReloads)
-{
+TEST(ReloadReport, MessagesAgeOutAndAnErrorStaysUntilItsSubjectReloads) {
     ReloadReport report;
     report.add("shader a", "shader a failed: 0:3: syntax error", true);
     report.add("b.png", "b.png reloaded", false);
@@ -361,8 +346,7 @@ TEST(ReloadReport, MessagesAgeOutAndAnErrorStaysUntilItsSubjectReloads)
     EXPECT_EQ(report.openError(), "");
 }
 
-TEST(TargetViewRules, CyclesThroughTheWrittenTargetsInOrderThenBackToThePicture)
-{
+TEST(TargetViewRules, CyclesThroughTheWrittenTargetsInOrderThenBackToThePicture) {
     const std::vector<bool> written = {true, false, false, true, false, false, false, false, false, true};
     EXPECT_EQ(nextViewedTarget(-1, written), 0);
     EXPECT_EQ(nextViewedTarget(0, written), 3);

@@ -8,18 +8,16 @@
 
 namespace {
 
-bool parse(std::vector<const char*> args, ShellOptions& options, std::string& error)
-{
+bool parse(std::vector<const char*> args, ShellOptions& options, std::string& error) {
     args.insert(args.begin(), "zephran");
     return parseOptions(int(args.size()), const_cast<char**>(args.data()), options, error);
 }
 
-TEST(Options, ReadsCaptureShotAndDisplayChoices)
-{
+TEST(Options, ReadsCaptureShotAndDisplayChoices) {
     ShellOptions o;
     std::string error;
-    ASSERT_TRUE(parse({"--headless", "--capture", "out", "--fps", "30", "--size", "640x360", "--from", "1000",
-                       "--to", "2000", "--aspect", "16:9", "--data", "dir"},
+    ASSERT_TRUE(parse({"--headless", "--capture", "out", "--fps", "30", "--size", "640x360", "--from", "1000", "--to",
+                       "2000", "--aspect", "16:9", "--data", "dir"},
                       o, error))
         << error;
     EXPECT_TRUE(o.headless);
@@ -40,8 +38,7 @@ TEST(Options, ReadsCaptureShotAndDisplayChoices)
     EXPECT_FLOAT_EQ(s.aspect, 1.25f);
 }
 
-TEST(Options, RefusesBadValuesNamingTheOption)
-{
+TEST(Options, RefusesBadValuesNamingTheOption) {
     struct Case {
         std::vector<const char*> args;
         const char* mention;
@@ -70,17 +67,20 @@ TEST(Options, RefusesBadValuesNamingTheOption)
     }
 }
 
-TEST(Options, LauncherIsSkippedByDisplayHeadlessCaptureAndShotOptions)
-{
+TEST(Options, LauncherIsSkippedByDisplayHeadlessCaptureAndShotOptions) {
     ShellOptions plain;
     std::string error;
     ASSERT_TRUE(parse({"--data", "dir"}, plain, error)) << error;
     EXPECT_TRUE(launcherWanted(plain));
 
     const std::vector<std::vector<const char*>> skipping = {
-        {"--no-launcher"}, {"--width", "800", "--height", "600"}, {"--size", "800x600"}, {"--fullscreen"},
-        {"--aspect", "4:3"}, {"--refresh", "60"}, {"--on-top"}, {"--headless"}, {"--capture", "out"},
-        {"--shot", "1000", "x.png"}, {"--benchmark"}, {"--export-song", "s.wav"}, {"--extract", "out"},
+        {"--no-launcher"},     {"--width", "800", "--height", "600"},
+        {"--size", "800x600"}, {"--fullscreen"},
+        {"--aspect", "4:3"},   {"--refresh", "60"},
+        {"--on-top"},          {"--headless"},
+        {"--capture", "out"},  {"--shot", "1000", "x.png"},
+        {"--benchmark"},       {"--export-song", "s.wav"},
+        {"--extract", "out"},
     };
     for (const auto& args : skipping) {
         ShellOptions o;
@@ -89,8 +89,7 @@ TEST(Options, LauncherIsSkippedByDisplayHeadlessCaptureAndShotOptions)
     }
 }
 
-TEST(Timeline, BoundariesFallOnBeatsAndDoorsSharesDanceCubesSpan)
-{
+TEST(Timeline, BoundariesFallOnBeatsAndDoorsSharesDanceCubesSpan) {
     BeatClock clock(129.5f, 350);
     std::vector<TimelineSpan> spans = timelineSpans(clock);
     ASSERT_EQ(spans.size(), 9u);
@@ -109,12 +108,11 @@ TEST(Timeline, BoundariesFallOnBeatsAndDoorsSharesDanceCubesSpan)
 
 namespace {
 
-TEST(Options, HelpNamesEveryOption)
-{
-    const char* options[] = {"--width", "--height", "--fullscreen", "--aspect", "--refresh", "--on-top",
-                             "--no-launcher", "--headless", "--data", "--capture", "--fps", "--size",
-                             "--from", "--to", "--shot", "--export-song", "--extract", "--force", "--watch",
-                             "--help"};
+TEST(Options, HelpNamesEveryOption) {
+    const char* options[] = {"--width",       "--height",      "--fullscreen", "--aspect", "--refresh",
+                             "--on-top",      "--no-launcher", "--headless",   "--data",   "--capture",
+                             "--fps",         "--size",        "--from",       "--to",     "--shot",
+                             "--export-song", "--extract",     "--force",      "--watch",  "--help"};
     std::string help = usageText();
     for (const char* option : options) {
         EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option;

@@ -12,14 +12,12 @@
 
 namespace {
 
-unsigned readBigEndian(const std::vector<char>& b, size_t at)
-{
+unsigned readBigEndian(const std::vector<char>& b, size_t at) {
     return unsigned((unsigned char)b[at]) << 24 | unsigned((unsigned char)b[at + 1]) << 16 |
            unsigned((unsigned char)b[at + 2]) << 8 | unsigned((unsigned char)b[at + 3]);
 }
 
-TEST(Programme, ShotWritesAPngOfTheRequestedSize)
-{
+TEST(Programme, ShotWritesAPngOfTheRequestedSize) {
     std::string path = (std::filesystem::temp_directory_path() / "zephran-programme-shot.png").string();
     std::remove(path.c_str());
     ShellOptions o;
@@ -43,14 +41,12 @@ TEST(Programme, ShotWritesAPngOfTheRequestedSize)
 
 namespace {
 
-std::vector<char> fileBytes(const std::string& path)
-{
+std::vector<char> fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-TEST(Programme, ExtractedMembersReadBackWithDataGiveTheArchivesFrameToTheByte)
-{
+TEST(Programme, ExtractedMembersReadBackWithDataGiveTheArchivesFrameToTheByte) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / "zephran-programme-extract";
     fs::remove_all(dir);
@@ -60,10 +56,10 @@ TEST(Programme, ExtractedMembersReadBackWithDataGiveTheArchivesFrameToTheByte)
     EXPECT_TRUE(fs::is_regular_file(dir / "data" / "px.png"));
     const std::string shot = " --headless --size 48x27 --shot 17000 ";
     ASSERT_EQ(std::system((exe + shot + (dir / "archive.png").string() + " 2>/dev/null").c_str()), 0);
-    ASSERT_EQ(std::system((exe + " --data " + (dir / "data").string() + shot + (dir / "loose.png").string() +
-                           " 2>/dev/null")
-                              .c_str()),
-              0);
+    ASSERT_EQ(
+        std::system((exe + " --data " + (dir / "data").string() + shot + (dir / "loose.png").string() + " 2>/dev/null")
+                        .c_str()),
+        0);
     const std::vector<char> archive = fileBytes((dir / "archive.png").string());
     ASSERT_GT(archive.size(), 100u);
     EXPECT_TRUE(archive == fileBytes((dir / "loose.png").string()));

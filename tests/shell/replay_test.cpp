@@ -18,8 +18,7 @@ namespace fs = std::filesystem;
 
 std::vector<TimelineSpan> spans() { return timelineSpans(programmeBeatClock()); }
 
-TEST(ReplayPlan, LatchingSpansReplayTheirFirstFrameAndTheAnalysersSettlingTime)
-{
+TEST(ReplayPlan, LatchingSpansReplayTheirFirstFrameAndTheAnalysersSettlingTime) {
     // 40000 ms lies in Plates (16668..57875), which only latches: its first
     // frame at 60 fps is frame 1001 (16683.3 ms), then the 3 s before 40000.
     ReplayPlan shot = planShotReplay(spans(), 40000.0f, 60);
@@ -36,15 +35,14 @@ TEST(ReplayPlan, LatchingSpansReplayTheirFirstFrameAndTheAnalysersSettlingTime)
     ReplayPlan capture = planCaptureReplay(spans(), 16668.0f, 60);
     EXPECT_EQ(capture.first, 1001);
     EXPECT_FLOAT_EQ(capture.firstFrame, 1001 * 1000.0f / 60.0f);
-    EXPECT_EQ(capture.replayed(), 1001 - 821);   // 3 s before it; it is Plates' own first frame
+    EXPECT_EQ(capture.replayed(), 1001 - 821); // 3 s before it; it is Plates' own first frame
 
     // Near the start there is nothing before 0; from 0 nothing at all.
     EXPECT_EQ(planCaptureReplay(spans(), 2000.0f, 10).replayed(), 20);
     EXPECT_EQ(planCaptureReplay(spans(), 0.0f, 60).replayed(), 0);
 }
 
-TEST(ReplayPlan, SteppingSpansReplayEveryFrameFromTheirStart)
-{
+TEST(ReplayPlan, SteppingSpansReplayEveryFrameFromTheirStart) {
     // 100000 ms: DanceCube (steps its trails) and Doors (latches) share
     // 89359..118991; everything from 86359 ms is replayed, Doors' first
     // frame among it.
@@ -54,8 +52,7 @@ TEST(ReplayPlan, SteppingSpansReplayEveryFrameFromTheirStart)
     EXPECT_EQ(plan.replay[0].end, 1000);
 }
 
-TEST(ReplayPlan, AnOffGridShotIsDrawnAtItsOwnTime)
-{
+TEST(ReplayPlan, AnOffGridShotIsDrawnAtItsOwnTime) {
     ReplayPlan plan = planShotReplay(spans(), 5001.0f, 60);
     EXPECT_NEAR(plan.clockFrom + plan.first * 1000.0 / 60.0, 5001.0, 1e-3);
     EXPECT_GE(plan.clockFrom, 0.0f);
@@ -64,14 +61,12 @@ TEST(ReplayPlan, AnOffGridShotIsDrawnAtItsOwnTime)
     EXPECT_EQ(plan.replay.back().end, plan.first);
 }
 
-std::vector<char> readFile(const fs::path& p)
-{
+std::vector<char> readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-int run(const std::string& arguments)
-{
+int run(const std::string& arguments) {
     std::string command = std::string(ZEPHRAN_EXE) + " --headless --size 96x54 " + arguments + " 2>/dev/null";
     return std::system(command.c_str());
 }
@@ -82,8 +77,8 @@ int run(const std::string& arguments)
 // Each time lies inside an effect that carries state from frame to frame.
 struct Reach {
     const char* what;
-    int captureFrom;   // ms, before the effect holding state (and its analyser lead-in)
-    int time;          // ms, a frame of the 5 fps grid
+    int captureFrom; // ms, before the effect holding state (and its analyser lead-in)
+    int time;        // ms, a frame of the 5 fps grid
 };
 
 const int kFps = 5;
@@ -101,8 +96,7 @@ const Reach kReaches[] = {
 
 class Reachable : public ::testing::TestWithParam<Reach> {};
 
-TEST_P(Reachable, ShotAndLateCaptureDrawTheFrameOfACaptureFromBefore)
-{
+TEST_P(Reachable, ShotAndLateCaptureDrawTheFrameOfACaptureFromBefore) {
     const Reach& r = GetParam();
     const fs::path dir = fs::temp_directory_path() / ("zephran-reach-" + std::to_string(r.time));
     fs::remove_all(dir);
@@ -130,6 +124,8 @@ TEST_P(Reachable, ShotAndLateCaptureDrawTheFrameOfACaptureFromBefore)
 }
 
 INSTANTIATE_TEST_SUITE_P(Programme, Reachable, ::testing::ValuesIn(kReaches),
-                         [](const ::testing::TestParamInfo<Reach>& info) { return "At" + std::to_string(info.param.time); });
+                         [](const ::testing::TestParamInfo<Reach>& info) {
+                             return "At" + std::to_string(info.param.time);
+                         });
 
 } // namespace

@@ -16,8 +16,7 @@ namespace {
 
 class ViewerTest : public ::testing::Test {
 protected:
-    void start(float fromMs, int fps, bool loopProgramme = false, int size = 32)
-    {
+    void start(float fromMs, int fps, bool loopProgramme = false, int size = 32) {
         StmRunOptions options;
         options.fixedFps = fps;
         options.fixedFrom = fromMs;
@@ -26,16 +25,13 @@ protected:
         viewer.reset(new Viewer(timelineSpans(clock), clock, loopProgramme));
         loop.viewer = viewer.get();
     }
-    void TearDown() override
-    {
-        for (int key = 0; key < 256; ++key)
-            stmInjectKey(key, false);
+    void TearDown() override {
+        for (int key = 0; key < 256; ++key) stmInjectKey(key, false);
         stmPause(false);
         stmShutDown();
     }
     // One frame with `key` down, then one with it up: a tap.
-    void tap(int key)
-    {
+    void tap(int key) {
         stmInjectKey(key, true);
         loop.frame();
         stmInjectKey(key, false);
@@ -46,16 +42,14 @@ protected:
     FrameLoop loop;
 };
 
-TEST_F(ViewerTest, PauseHoldsTheClockAndFrameStepsMoveExactlyOneFrame)
-{
+TEST_F(ViewerTest, PauseHoldsTheClockAndFrameStepsMoveExactlyOneFrame) {
     start(30000.0f, 60);
     loop.frame();
     stmInjectKey(kKeySpace, true);
     loop.frame();
     stmInjectKey(kKeySpace, false);
     const float paused = stmGetTime();
-    for (int i = 0; i < 20; ++i)
-        loop.frame();
+    for (int i = 0; i < 20; ++i) loop.frame();
     EXPECT_TRUE(stmIsPaused());
     EXPECT_FLOAT_EQ(stmGetTime(), paused);
     EXPECT_FLOAT_EQ(stmGetDeltaTime(), 0.0f);
@@ -70,57 +64,53 @@ TEST_F(ViewerTest, PauseHoldsTheClockAndFrameStepsMoveExactlyOneFrame)
     tap(kKeySpace);
     EXPECT_FALSE(stmIsPaused());
     const float resumed = stmGetTime();
-    EXPECT_NEAR(resumed, paused + kFrameStepMs + 1000.0f / 60.0f, 0.01f);   // the step, then one frame
+    EXPECT_NEAR(resumed, paused + kFrameStepMs + 1000.0f / 60.0f, 0.01f); // the step, then one frame
     stmInjectKey(kKeyPeriod, true);
     loop.frame();
     EXPECT_NEAR(stmGetTime(), resumed + 1000.0f / 60.0f, 1e-3f);
 }
 
-TEST_F(ViewerTest, EffectJumpsLandOnTheTimelineBoundaries)
-{
+TEST_F(ViewerTest, EffectJumpsLandOnTheTimelineBoundaries) {
     start(20000.0f, 50);
     loop.frame();
     stmInjectKey(kKeyPageUp, true);
     loop.frame();
     EXPECT_FLOAT_EQ(stmGetTime(), 57875.0f);
-    loop.frame();   // held: one jump per press
+    loop.frame(); // held: one jump per press
     EXPECT_FLOAT_EQ(stmGetTime(), 57895.0f);
     stmInjectKey(kKeyPageUp, false);
     stmInjectKey(kKeyPageDown, true);
     loop.frame();
-    EXPECT_FLOAT_EQ(stmGetTime(), 16668.0f);   // the effect before Plates2 begins there
+    EXPECT_FLOAT_EQ(stmGetTime(), 16668.0f); // the effect before Plates2 begins there
 
     std::vector<TimelineSpan> spans = timelineSpans(clock);
-    EXPECT_FLOAT_EQ(nextEffectStart(spans, 95000.0f), 118991.0f);   // DanceCube and Doors share a start
+    EXPECT_FLOAT_EQ(nextEffectStart(spans, 95000.0f), 118991.0f); // DanceCube and Doors share a start
     EXPECT_FLOAT_EQ(previousEffectStart(spans, 95000.0f), 57875.0f);
     EXPECT_FLOAT_EQ(previousEffectStart(spans, 5000.0f), 0.0f);
-    EXPECT_FLOAT_EQ(nextEffectStart(spans, 200000.0f), 200000.0f);   // nothing follows the last
+    EXPECT_FLOAT_EQ(nextEffectStart(spans, 200000.0f), 200000.0f); // nothing follows the last
 }
 
-TEST_F(ViewerTest, BarJumpsLandOnBarLines)
-{
+TEST_F(ViewerTest, BarJumpsLandOnBarLines) {
     start(20000.0f, 50);
     loop.frame();
     tap(kKeyBracketRight);
     // Bar 11 begins at beat 44: 44 * 463320 us - 350 us, truncated to ms.
     EXPECT_EQ(clock.beatTime(44), 20385);
-    EXPECT_FLOAT_EQ(stmGetTime(), 20385.0f + 20.0f);   // the jump, then one frame
-    for (int i = 0; i < 20; ++i)
-        loop.frame();
+    EXPECT_FLOAT_EQ(stmGetTime(), 20385.0f + 20.0f); // the jump, then one frame
+    for (int i = 0; i < 20; ++i) loop.frame();
     stmInjectKey(kKeyBracketLeft, true);
     loop.frame();
-    EXPECT_FLOAT_EQ(stmGetTime(), 20385.0f);   // well into a bar: back to its line...
+    EXPECT_FLOAT_EQ(stmGetTime(), 20385.0f); // well into a bar: back to its line...
     stmInjectKey(kKeyBracketLeft, false);
     loop.frame();
     tap(kKeyBracketLeft);
-    EXPECT_FLOAT_EQ(stmGetTime(), float(clock.beatTime(40)) + 20.0f);   // ...and a second tap one bar further
+    EXPECT_FLOAT_EQ(stmGetTime(), float(clock.beatTime(40)) + 20.0f); // ...and a second tap one bar further
 
     EXPECT_FLOAT_EQ(nextBarLine(clock, 0.0f), float(clock.beatTime(4)));
     EXPECT_FLOAT_EQ(previousBarLine(clock, 100.0f), 0.0f);
 }
 
-TEST_F(ViewerTest, EffectLoopWrapsAtItsEndAndLetsGoOnTheSecondPress)
-{
+TEST_F(ViewerTest, EffectLoopWrapsAtItsEndAndLetsGoOnTheSecondPress) {
     start(16000.0f, 50);
     tap(kKeyL);
     EXPECT_TRUE(viewer->loopingSpan());
@@ -129,7 +119,7 @@ TEST_F(ViewerTest, EffectLoopWrapsAtItsEndAndLetsGoOnTheSecondPress)
     bool wrapped = false;
     for (int i = 0; i < 40; ++i) {
         loop.frame();
-        EXPECT_LT(stmGetTime(), 16668.0f);   // no frame past the span is drawn
+        EXPECT_LT(stmGetTime(), 16668.0f); // no frame past the span is drawn
         wrapped = wrapped || stmGetTime() < latest;
         latest = stmGetTime();
     }
@@ -138,17 +128,14 @@ TEST_F(ViewerTest, EffectLoopWrapsAtItsEndAndLetsGoOnTheSecondPress)
     EXPECT_FALSE(viewer->loopingSpan());
 }
 
-TEST_F(ViewerTest, ProgrammeLoopStartsAgainInsteadOfEnding)
-{
+TEST_F(ViewerTest, ProgrammeLoopStartsAgainInsteadOfEnding) {
     start(225450.0f, 20, true);
-    for (int i = 0; i < 5; ++i)
-        loop.frame();
+    for (int i = 0; i < 5; ++i) loop.frame();
     EXPECT_FALSE(loop.quit);
     EXPECT_LT(stmGetTime(), 1000.0f);
 }
 
-TEST_F(ViewerTest, EscapeWhilePausedStillFadesOut)
-{
+TEST_F(ViewerTest, EscapeWhilePausedStillFadesOut) {
     start(1000.0f, 20);
     tap(kKeySpace);
     ASSERT_TRUE(stmIsPaused());
@@ -161,8 +148,7 @@ TEST_F(ViewerTest, EscapeWhilePausedStillFadesOut)
     EXPECT_LT(frames, 30);
 }
 
-TEST_F(ViewerTest, TabShowsTheOverlayOverTheBottomOfThePicture)
-{
+TEST_F(ViewerTest, TabShowsTheOverlayOverTheBottomOfThePicture) {
     start(30000.0f, 50, false, 64);
     auto bottomRow = [] {
         std::vector<unsigned char> row(64 * 4);
@@ -186,8 +172,7 @@ TEST_F(ViewerTest, TabShowsTheOverlayOverTheBottomOfThePicture)
     EXPECT_NE(line.find("PAUSED"), std::string::npos) << line;
 }
 
-TEST(ViewerCapture, OnlyRunsShownToAPersonGetTheControls)
-{
+TEST(ViewerCapture, OnlyRunsShownToAPersonGetTheControls) {
     ShellOptions window, capture, shot, bench;
     capture.capture = "frames";
     shot.shot = true;
@@ -198,8 +183,7 @@ TEST(ViewerCapture, OnlyRunsShownToAPersonGetTheControls)
     EXPECT_FALSE(viewerControls(bench));
 }
 
-TEST(ViewerCapture, ACaptureIgnoresTheViewersKeys)
-{
+TEST(ViewerCapture, ACaptureIgnoresTheViewersKeys) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / "zephran-viewer-capture";
     fs::remove_all(dir);

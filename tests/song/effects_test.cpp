@@ -21,7 +21,8 @@ TEST(Limiter, HoldsTheCeilingBetweenSamplesAndLeavesQuietPassagesAlone) {
     for (size_t i = 0; i < l.size(); ++i) {
         float u = std::min(1.0f, std::min(float(i) - 20000.0f, 20500.0f - float(i)) / 88.0f);
         float burst = u > 0.0f ? 0.5f - 0.5f * std::cos(3.14159265f * u) : 0.0f;
-        l[i] = burst * 1.6f * std::sin(float(i) * 0.7124f + 0.4f) + (1.0f - burst) * 0.1f * std::sin(float(i) * 0.1425f);
+        l[i] =
+            burst * 1.6f * std::sin(float(i) * 0.7124f + 0.4f) + (1.0f - burst) * 0.1f * std::sin(float(i) * 0.1425f);
     }
     r = l;
     std::vector<float> before = l;
@@ -62,16 +63,17 @@ TEST(Delay, EchoesAfterExactlyItsTimeOnAlternateSides) {
 }
 
 TEST(Arrangement, ExpandsArpeggiosRepeatsTranspositionAndClipsAtTheEnd) {
-    Score s = parseScore("length 10000\n"
-                         "inst a saw arp=1/4 arpoct=2 arpgate=1\n"
-                         "inst b saw repeat=1/2 arpgate=0.5\n"
-                         "inst c saw\n"
-                         "pattern ch 4 a3+c4\n"
-                         "pattern two 1 e2 g2\n"
-                         "play a 1 2 ch+2\n"
-                         "play b 1 2 ch\n"
-                         "play c 1 3.5 two two-12\n",
-                         "t.score");
+    Score s = parseScore(
+        "length 10000\n"
+        "inst a saw arp=1/4 arpoct=2 arpgate=1\n"
+        "inst b saw repeat=1/2 arpgate=0.5\n"
+        "inst c saw\n"
+        "pattern ch 4 a3+c4\n"
+        "pattern two 1 e2 g2\n"
+        "play a 1 2 ch+2\n"
+        "play b 1 2 ch\n"
+        "play c 1 3.5 two two-12\n",
+        "t.score");
     auto notes = expandNotes(s);
     // One beat of sixteenths over the chord, rising through two octaves.
     ASSERT_EQ(notes[0].size(), 4u);
@@ -105,15 +107,18 @@ TEST(MasterWidth, ScalesOnlyTheSideAndLeavesCentredPartsMono) {
     Programme narrow = render("width=1"), wide = render("width=2");
     double sideN = 0, sideW = 0, midErr = 0;
     for (size_t i = 0; i < narrow.left.size(); ++i) {
-        midErr = std::max(midErr, double(std::fabs((narrow.left[i] + narrow.right[i]) - (wide.left[i] + wide.right[i]))));
+        midErr =
+            std::max(midErr, double(std::fabs((narrow.left[i] + narrow.right[i]) - (wide.left[i] + wide.right[i]))));
         sideN += std::pow(narrow.left[i] - narrow.right[i], 2.0);
         sideW += std::pow(wide.left[i] - wide.right[i], 2.0);
     }
     EXPECT_GT(sideN, 1.0);
     EXPECT_LT(midErr, 1e-5);
-    EXPECT_NEAR(sideW / sideN, 4.0, 1e-3);   // twice the side amplitude
+    EXPECT_NEAR(sideW / sideN, 4.0, 1e-3); // twice the side amplitude
 
-    Programme kick = renderProgramme(parseScore("length 1000\nmaster ceiling=0 width=3\ninst k kick\n"
-                                                "pattern p 1 x\nplay k 1 2 p\n", "t.score"));
+    Programme kick =
+        renderProgramme(parseScore("length 1000\nmaster ceiling=0 width=3\ninst k kick\n"
+                                   "pattern p 1 x\nplay k 1 2 p\n",
+                                   "t.score"));
     for (size_t i = 0; i < kick.left.size(); ++i) ASSERT_EQ(kick.left[i], kick.right[i]) << "frame " << i;
 }

@@ -20,7 +20,7 @@ namespace {
 // beat n at (n * 463320 - 350) microseconds.
 long beatSample(int n) { return std::lround((n * 463320.0 - 350.0) / 1e6 * 44100.0); }
 
-constexpr long kFrames = 9944550;   // 225.5 s
+constexpr long kFrames = 9944550; // 225.5 s
 
 struct Decoded {
     std::vector<float> mono;
@@ -91,16 +91,25 @@ TEST(ShippedSong, DecodesToTheProgrammeEndingInSilenceWithHeadroom) {
     EXPECT_EQ(d.rate, 44100);
     EXPECT_EQ(d.channels, 2);
     EXPECT_EQ(long(d.mono.size()), kFrames);
-    EXPECT_LT(d.peak, 0.944f);   // -0.5 dBFS, after the encoder's overshoot
+    EXPECT_LT(d.peak, 0.944f); // -0.5 dBFS, after the encoder's overshoot
     float tail = 0.0f;
-    for (size_t i = size_t(std::lround(225.45 * 44100)); i < d.mono.size(); ++i) tail = std::max(tail, std::fabs(d.mono[i]));
+    for (size_t i = size_t(std::lround(225.45 * 44100)); i < d.mono.size(); ++i)
+        tail = std::max(tail, std::fabs(d.mono[i]));
     EXPECT_LT(tail, 1e-3f) << "the song still sounds at its end";
 
     // Every section sounds, the quiet ones below the peak ones.
-    struct Span { const char* name; int from, to; };
-    const Span spans[] = {{"Logo", 1, 36},         {"Plates", 37, 125},       {"Plates2", 129, 193},
-                          {"DanceCube", 193, 257}, {"GrowingMotikka", 257, 354}, {"SlicedSphere", 354, 385},
-                          {"ParticleFlower", 385, 417}, {"GrowPrimitives", 417, 465}};
+    struct Span {
+        const char* name;
+        int from, to;
+    };
+    const Span spans[] = {{"Logo", 1, 36},
+                          {"Plates", 37, 125},
+                          {"Plates2", 129, 193},
+                          {"DanceCube", 193, 257},
+                          {"GrowingMotikka", 257, 354},
+                          {"SlicedSphere", 354, 385},
+                          {"ParticleFlower", 385, 417},
+                          {"GrowPrimitives", 417, 465}};
     double level[8];
     for (int k = 0; k < 8; ++k) {
         level[k] = rmsDb(d.mono, beatSample(spans[k].from), beatSample(spans[k].to));
@@ -124,7 +133,10 @@ TEST(ShippedSong, EveryBoundaryChangesTheSoundOnItsOwnBeat) {
         for (int n = boundary - 3; n <= boundary + 3; ++n) {
             double step = std::fabs(beatDb(n) - beatDb(n - 1));
             if (n == boundary) onBeat = step;
-            if (step > largest) { largest = step; loudest = n; }
+            if (step > largest) {
+                largest = step;
+                loudest = n;
+            }
         }
         EXPECT_TRUE(loudest == boundary || loudest == boundary - 1)
             << "beat " << boundary << ": the largest change comes at beat " << loudest;

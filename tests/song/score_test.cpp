@@ -23,29 +23,30 @@ std::string errorOf(const std::string& text) {
 } // namespace
 
 TEST(Score, ReadsPatternsChordsHoldsAndPlays) {
-    Score s = parseScore("length 1000  # ms\n"
-                         "inst bass saw gain=-6 cutoff=300\n"
-                         "    reso=0.5\n"
-                         "pattern p 1/4 a2 - . c#3+e3! x..o\n"
-                         "    g#1?\n"
-                         "play bass 1 9 p p+12\n"
-                         "ramp bass cutoff 1 5 200 800\n",
-                         "t.score");
+    Score s = parseScore(
+        "length 1000  # ms\n"
+        "inst bass saw gain=-6 cutoff=300\n"
+        "    reso=0.5\n"
+        "pattern p 1/4 a2 - . c#3+e3! x..o\n"
+        "    g#1?\n"
+        "play bass 1 9 p p+12\n"
+        "ramp bass cutoff 1 5 200 800\n",
+        "t.score");
     ASSERT_EQ(s.tracks.size(), 1u);
     EXPECT_FLOAT_EQ(s.tracks[0].params[P_GAIN], -6.0f);
-    EXPECT_FLOAT_EQ(s.tracks[0].params[P_RESO], 0.5f);   // continued on an indented line
+    EXPECT_FLOAT_EQ(s.tracks[0].params[P_RESO], 0.5f); // continued on an indented line
     ASSERT_EQ(s.patterns.size(), 1u);
     const Pattern& p = s.patterns[0];
-    EXPECT_DOUBLE_EQ(p.length, 2.25);   // 9 steps of a quarter beat
+    EXPECT_DOUBLE_EQ(p.length, 2.25); // 9 steps of a quarter beat
     ASSERT_EQ(p.notes.size(), 5u);
     EXPECT_EQ(p.notes[0].pitches, std::vector<int>{45});
-    EXPECT_DOUBLE_EQ(p.notes[0].length, 0.5);   // held one more step
+    EXPECT_DOUBLE_EQ(p.notes[0].length, 0.5); // held one more step
     EXPECT_EQ(p.notes[1].pitches, (std::vector<int>{49, 52}));
     EXPECT_FLOAT_EQ(p.notes[1].velocity, 1.0f);
-    EXPECT_TRUE(p.notes[2].pitches.empty());     // drum hit
+    EXPECT_TRUE(p.notes[2].pitches.empty()); // drum hit
     EXPECT_DOUBLE_EQ(p.notes[2].beat, 1.0);
-    EXPECT_FLOAT_EQ(p.notes[3].velocity, 0.45f); // ghost
-    EXPECT_EQ(p.notes[4].pitches, std::vector<int>{32});   // g#1 on the continuation line
+    EXPECT_FLOAT_EQ(p.notes[3].velocity, 0.45f);         // ghost
+    EXPECT_EQ(p.notes[4].pitches, std::vector<int>{32}); // g#1 on the continuation line
     EXPECT_FLOAT_EQ(p.notes[4].velocity, 0.5f);
     ASSERT_EQ(s.plays.size(), 1u);
     EXPECT_EQ(s.plays[0].patterns[1].transpose, 12);

@@ -83,13 +83,13 @@ TEST_F(SongSync, SynthesizedToneLandsInItsBinAndFollowsSeeks) {
     EXPECT_EQ(peakBin(), toneBin(3500));
     stmAdjustTime(-2000.0f);
     EXPECT_EQ(peakBin(), toneBin(1500));
-    for (int i = 0; i < 50; ++i) stmUpdateTimer();   // one second of frames on
+    for (int i = 0; i < 50; ++i) stmUpdateTimer(); // one second of frames on
     EXPECT_EQ(peakBin(), toneBin(stmGetTime()));
 }
 
 TEST_F(SongSync, SeekingMovesTheAudioDeviceWithTheClock) {
     writeSteppedTone(8);
-    start(StmRunOptions());   // an ordinary run: the clock is the audio position
+    start(StmRunOptions()); // an ordinary run: the clock is the audio position
     auto settle = [] {
         std::this_thread::sleep_for(std::chrono::milliseconds(120));
         stmUpdateTimer();
@@ -130,18 +130,18 @@ TEST_F(SongSync, AnalyserLevelStaysInRangeAndPeaksOnKicks) {
         level.push_back(analyser.level());
     }
     const unsigned spans[] = {0, 16668, 57875, 89359, 118991, 163902, 178255, 193071, 225450};
-    const char* names[] = {"Logo", "Plates", "Plates2", "DanceCube/Doors", "GrowingMotikka", "SlicedSphere",
-                           "ParticleFlower", "GrowPrimitives"};
+    const char* names[] = {"Logo",           "Plates",       "Plates2",        "DanceCube/Doors",
+                           "GrowingMotikka", "SlicedSphere", "ParticleFlower", "GrowPrimitives"};
     size_t inRange = 0;
     for (float v : level) inRange += v >= 0.0f && v <= 3.0f;
     std::printf("level() over the programme: %.1f%% of %zu frames in 0..3\n", 100.0 * inRange / level.size(),
                 level.size());
-    std::printf("%-16s %6s %6s %6s %6s %6s %7s %10s %8s\n", "span", "min", "p10", "median", "p90", "max",
-                "in 0..3", "peak phase", "on/off");
+    std::printf("%-16s %6s %6s %6s %6s %6s %7s %10s %8s\n", "span", "min", "p10", "median", "p90", "max", "in 0..3",
+                "peak phase", "on/off");
     for (int k = 0; k < 8; ++k) {
         std::vector<float> v;
-        std::vector<double> phases;   // where in its beat each beat's highest level falls
-        double onKick = 0.0, offKick = 0.0;   // mean level in the first quarter of beats / the rest
+        std::vector<double> phases;         // where in its beat each beat's highest level falls
+        double onKick = 0.0, offKick = 0.0; // mean level in the first quarter of beats / the rest
         int onCount = 0, offCount = 0;
         int beat = -1;
         float best = -1.0f;
@@ -150,23 +150,30 @@ TEST_F(SongSync, AnalyserLevelStaysInRangeAndPeaksOnKicks) {
             if (time[i] < spans[k] || time[i] >= spans[k + 1]) continue;
             v.push_back(level[i]);
             double b = (double(time[i]) * 1000.0 + 350.0) / 463320.0;
-            if (b - std::floor(b) < 0.25) { onKick += level[i]; ++onCount; }
-            else { offKick += level[i]; ++offCount; }
+            if (b - std::floor(b) < 0.25) {
+                onKick += level[i];
+                ++onCount;
+            } else {
+                offKick += level[i];
+                ++offCount;
+            }
             if (int(b) != beat) {
                 if (beat >= 0) phases.push_back(bestPhase);
                 beat = int(b);
                 best = -1.0f;
             }
-            if (level[i] > best) { best = level[i]; bestPhase = b - beat; }
+            if (level[i] > best) {
+                best = level[i];
+                bestPhase = b - beat;
+            }
         }
         std::sort(v.begin(), v.end());
         std::sort(phases.begin(), phases.end());
         auto at = [&](double q) { return v[size_t(q * double(v.size() - 1))]; };
         size_t in = size_t(std::count_if(v.begin(), v.end(), [](float x) { return x >= 0.0f && x <= 3.0f; }));
         double medianPhase = phases[phases.size() / 2];
-        std::printf("%-16s %6.2f %6.2f %6.2f %6.2f %6.2f %6.1f%% %10.2f %8.2f\n", names[k], at(0), at(0.1),
-                    at(0.5), at(0.9), at(1), 100.0 * in / v.size(), medianPhase,
-                    (onKick / onCount) / (offKick / offCount));
+        std::printf("%-16s %6.2f %6.2f %6.2f %6.2f %6.2f %6.1f%% %10.2f %8.2f\n", names[k], at(0), at(0.1), at(0.5),
+                    at(0.9), at(1), 100.0 * in / v.size(), medianPhase, (onKick / onCount) / (offKick / offCount));
         EXPECT_GT(at(0.5), 0.1) << names[k] << ": the analyser hardly moves";
         EXPECT_LT(at(0.9), 3.2) << names[k] << ": the analyser is mostly out of range";
         // Sections with a kick on the beat peak early in the beat.

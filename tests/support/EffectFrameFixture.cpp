@@ -13,13 +13,13 @@ namespace effect_frame {
 namespace {
 
 bool g_engineStarted = false;
-bool g_engineReady = false;   // every step of the start went through
+bool g_engineReady = false; // every step of the start went through
 
 class EngineShutdown : public ::testing::Environment {
 public:
     void TearDown() override {
         if (!g_engineStarted) return;
-        stmClearEffects();   // while their GL context is still current
+        stmClearEffects(); // while their GL context is still current
         forgetStaticCubemaps();
         g_renderTargets.release();
         ShaderManager::release();

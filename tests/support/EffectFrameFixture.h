@@ -21,10 +21,10 @@ constexpr int kHeight = 180;
 using headless::Pixels;
 
 struct EngineSetup {
-    StmRunOptions options;               // headless is set whatever it says
+    StmRunOptions options;                // headless is set whatever it says
     SpectrumAnalyser* analyser = nullptr; // g_spectrum; null: SpectrumAnalyser(8) on the song
-    bool beatClock = false;              // g_beatClock = BeatClock(129.5, 350)
-    bool startTimer = false;             // stmInitTimer() once everything is loaded
+    bool beatClock = false;               // g_beatClock = BeatClock(129.5, 350)
+    bool startTimer = false;              // stmInitTimer() once everything is loaded
 };
 
 // Starts the engine as `setup` says on the first call; later calls only

@@ -20,7 +20,6 @@
 #include "render/GLExtensions.h"
 #include "scene/Scene.h"
 
-
 namespace {
 
 struct Refused {
@@ -92,7 +91,8 @@ void printDocument(const Collada::Document* d, const Scene* built) {
     std::printf("sources: %u\n", d->sources.size());
     std::printf("cameras: %u\n", d->cameras.size());
     for (unsigned i = 0; i < d->cameras.size(); ++i)
-        std::printf("  \"%s\"%s\n", d->cameras.getKey(i).c_str(), d->cameras.get(i)->orthographic ? " orthographic" : "");
+        std::printf("  \"%s\"%s\n", d->cameras.getKey(i).c_str(),
+                    d->cameras.get(i)->orthographic ? " orthographic" : "");
     std::printf("lights: %u\n", d->lights.size());
     for (unsigned i = 0; i < d->lights.size(); ++i)
         std::printf("  \"%s\" %s\n", d->lights.getKey(i).c_str(), lightType(d->lights.get(i)->type));
@@ -108,8 +108,7 @@ void printNodes(const Scene* scene) {
     for (unsigned i = 0; i < scene->getNodeCount(); ++i) {
         const SceneNode* node = scene->getNode(i);
         std::printf("  [%u] \"%s\" name \"%s\" translation (%g, %g, %g)%s\n", i, scene->nodes.getKey(i).c_str(),
-                    node->name.c_str(), node->local[12], node->local[13], node->local[14],
-                    node->mesh ? " mesh" : "");
+                    node->name.c_str(), node->local[12], node->local[13], node->local[14], node->mesh ? " mesh" : "");
     }
 }
 

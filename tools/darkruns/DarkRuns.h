@@ -18,10 +18,10 @@ struct Level {
 Level frameLevel(const unsigned char* pixels, int width, int height, int channels);
 
 struct Run {
-    int first, last;   // frame indexes, inclusive
-    double darkest;    // lowest mean inside the run
-    int blank;         // frames of the run with no pixel at blankPeak or above: black,
-                       // as opposed to dark frames where type or sparks still show
+    int first, last; // frame indexes, inclusive
+    double darkest;  // lowest mean inside the run
+    int blank;       // frames of the run with no pixel at blankPeak or above: black,
+                     // as opposed to dark frames where type or sparks still show
     int length() const { return last - first + 1; }
 };
 

@@ -31,11 +31,11 @@ namespace {
 
 struct Options {
     std::string dir;
-    std::string zephran;     // set: capture first
+    std::string zephran; // set: capture first
     bool keep = false;
     double fps = 10.0;
     double from = 0.0;
-    double to = -1.0;        // capture end, ms; < 0: the programme's end
+    double to = -1.0; // capture end, ms; < 0: the programme's end
     std::string size = "320x180";
     double threshold = 8.0;  // mean brightness of 255
     double blankPeak = 32.0; // a frame whose brightest pixel stays below this is blank
@@ -63,17 +63,29 @@ bool parse(int argc, char** argv, Options& o) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
         auto number = [&](double& out) { return captureframes::parseNumber(argv[++i], out); };
-        if (a == "--run" && hasValue) o.zephran = argv[++i];
-        else if (a == "--keep" && hasValue) { o.dir = argv[++i]; o.keep = true; }
-        else if (a == "--size" && hasValue) o.size = argv[++i];
-        else if (a == "--fps" && hasValue) { if (!number(o.fps) || o.fps <= 0) return false; }
-        else if (a == "--from" && hasValue) { if (!number(o.from) || o.from < 0) return false; }
-        else if (a == "--to" && hasValue) { if (!number(o.to)) return false; }
-        else if (a == "--threshold" && hasValue) { if (!number(o.threshold)) return false; }
-        else if (a == "--blank" && hasValue) { if (!number(o.blankPeak)) return false; }
-        else if (a == "--fail-over" && hasValue) { if (!number(o.failOver)) return false; }
-        else if (!a.empty() && a[0] != '-' && o.dir.empty()) o.dir = a;
-        else return false;
+        if (a == "--run" && hasValue)
+            o.zephran = argv[++i];
+        else if (a == "--keep" && hasValue) {
+            o.dir = argv[++i];
+            o.keep = true;
+        } else if (a == "--size" && hasValue)
+            o.size = argv[++i];
+        else if (a == "--fps" && hasValue) {
+            if (!number(o.fps) || o.fps <= 0) return false;
+        } else if (a == "--from" && hasValue) {
+            if (!number(o.from) || o.from < 0) return false;
+        } else if (a == "--to" && hasValue) {
+            if (!number(o.to)) return false;
+        } else if (a == "--threshold" && hasValue) {
+            if (!number(o.threshold)) return false;
+        } else if (a == "--blank" && hasValue) {
+            if (!number(o.blankPeak)) return false;
+        } else if (a == "--fail-over" && hasValue) {
+            if (!number(o.failOver)) return false;
+        } else if (!a.empty() && a[0] != '-' && o.dir.empty())
+            o.dir = a;
+        else
+            return false;
     }
     return o.zephran.empty() ? !o.dir.empty() : true;
 }
@@ -152,8 +164,8 @@ int main(int argc, char** argv) {
     const double step = 1000.0 / o.fps;
     const std::vector<TimelineSpan> spans = timelineSpans(BeatClock(129.5f, 350));
     const std::vector<darkruns::Run> runs = darkruns::findDarkRuns(levels, o.threshold, o.blankPeak);
-    std::printf("darkruns: %zu frames at %g fps from %.0f ms, dark below %.1f of 255\n", levels.size(), o.fps,
-                o.from, o.threshold);
+    std::printf("darkruns: %zu frames at %g fps from %.0f ms, dark below %.1f of 255\n", levels.size(), o.fps, o.from,
+                o.threshold);
     double longest = 0.0;
     bool tooLong = false;
     for (const darkruns::Run& r : runs) {
@@ -161,9 +173,8 @@ int main(int argc, char** argv) {
         const double length = b - a;
         longest = std::max(longest, length);
         if (o.failOver >= 0 && length > o.failOver) tooLong = true;
-        std::printf("  %8.3f s - %8.3f s  %6.2f s  %4d frames (%4d blank)  darkest %5.1f  %s\n", a / 1000.0,
-                    b / 1000.0, length / 1000.0, r.length(), r.blank, r.darkest,
-                    spansOver(spans, a, b - step).c_str());
+        std::printf("  %8.3f s - %8.3f s  %6.2f s  %4d frames (%4d blank)  darkest %5.1f  %s\n", a / 1000.0, b / 1000.0,
+                    length / 1000.0, r.length(), r.blank, r.darkest, spansOver(spans, a, b - step).c_str());
     }
     std::printf("darkruns: %zu dark runs, longest %.2f s\n", runs.size(), longest / 1000.0);
     if (!clean) return 2;

@@ -13,15 +13,41 @@ namespace cubeface {
 inline void direction(int face, float s, float t, float d[3]) {
     float u = 2 * s - 1, v = 2 * t - 1;
     switch (face) {
-    case 0: d[0] = 1; d[1] = -v; d[2] = -u; break;
-    case 1: d[0] = -1; d[1] = -v; d[2] = u; break;
-    case 2: d[0] = u; d[1] = 1; d[2] = v; break;
-    case 3: d[0] = u; d[1] = -1; d[2] = -v; break;
-    case 4: d[0] = u; d[1] = -v; d[2] = 1; break;
-    default: d[0] = -u; d[1] = -v; d[2] = -1; break;
+    case 0:
+        d[0] = 1;
+        d[1] = -v;
+        d[2] = -u;
+        break;
+    case 1:
+        d[0] = -1;
+        d[1] = -v;
+        d[2] = u;
+        break;
+    case 2:
+        d[0] = u;
+        d[1] = 1;
+        d[2] = v;
+        break;
+    case 3:
+        d[0] = u;
+        d[1] = -1;
+        d[2] = -v;
+        break;
+    case 4:
+        d[0] = u;
+        d[1] = -v;
+        d[2] = 1;
+        break;
+    default:
+        d[0] = -u;
+        d[1] = -v;
+        d[2] = -1;
+        break;
     }
     float l = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    d[0] /= l; d[1] /= l; d[2] /= l;
+    d[0] /= l;
+    d[1] /= l;
+    d[2] /= l;
 }
 
 // The face a direction selects (largest component) and its s, t there.
@@ -30,14 +56,20 @@ inline int lookup(const float d[3], float& s, float& t) {
     int face;
     float sc, tc, ma;
     if (ax >= ay && ax >= az) {
-        face = d[0] > 0 ? 0 : 1; ma = ax;
-        sc = d[0] > 0 ? -d[2] : d[2]; tc = -d[1];
+        face = d[0] > 0 ? 0 : 1;
+        ma = ax;
+        sc = d[0] > 0 ? -d[2] : d[2];
+        tc = -d[1];
     } else if (ay >= az) {
-        face = d[1] > 0 ? 2 : 3; ma = ay;
-        sc = d[0]; tc = d[1] > 0 ? d[2] : -d[2];
+        face = d[1] > 0 ? 2 : 3;
+        ma = ay;
+        sc = d[0];
+        tc = d[1] > 0 ? d[2] : -d[2];
     } else {
-        face = d[2] > 0 ? 4 : 5; ma = az;
-        sc = d[2] > 0 ? d[0] : -d[0]; tc = -d[1];
+        face = d[2] > 0 ? 4 : 5;
+        ma = az;
+        sc = d[2] > 0 ? d[0] : -d[0];
+        tc = -d[1];
     }
     s = (sc / ma + 1) * 0.5f;
     t = (tc / ma + 1) * 0.5f;
@@ -54,7 +86,10 @@ inline int faceOfName(const char* name) {
     for (int f = 0; f < 6; ++f) {
         const char* a = name + n - 6;
         const char* b = faces[f];
-        while (*b && *a == *b) { ++a; ++b; }
+        while (*b && *a == *b) {
+            ++a;
+            ++b;
+        }
         if (!*b) return f;
     }
     return -1;

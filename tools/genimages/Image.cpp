@@ -21,8 +21,7 @@ float smooth(float lo, float hi, float x) {
 }
 
 Col screen(const Col& a, const Col& b) {
-    return {1 - (1 - a.r) * (1 - clamp01(b.r)), 1 - (1 - a.g) * (1 - clamp01(b.g)),
-            1 - (1 - a.b) * (1 - clamp01(b.b))};
+    return {1 - (1 - a.r) * (1 - clamp01(b.r)), 1 - (1 - a.g) * (1 - clamp01(b.g)), 1 - (1 - a.b) * (1 - clamp01(b.b))};
 }
 
 float fbm(float x, float y, float z, int octaves, int wrapX, int wrapY) {
@@ -31,8 +30,11 @@ float fbm(float x, float y, float z, int octaves, int wrapX, int wrapY) {
     for (int i = 0; i < octaves; ++i) {
         sum += amp * stb_perlin_noise3(x, y, z, wx, wy, 0);
         norm += amp;
-        x *= 2; y *= 2; z *= 2;
-        wx *= 2; wy *= 2;
+        x *= 2;
+        y *= 2;
+        z *= 2;
+        wx *= 2;
+        wy *= 2;
         amp *= 0.5f;
     }
     return sum / norm * 1.4f;
@@ -45,7 +47,9 @@ float ridged(float x, float y, float z, int octaves) {
 float hash01(int x, int y, int seed) {
     uint32_t h = static_cast<uint32_t>(x) * 0x8da6b343u ^ static_cast<uint32_t>(y) * 0xd8163841u ^
                  static_cast<uint32_t>(seed) * 0xcb1ab31fu;
-    h ^= h >> 13; h *= 0x5bd1e995u; h ^= h >> 15;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    h ^= h >> 15;
     return (h & 0xffffff) / 16777215.0f;
 }
 
@@ -89,7 +93,9 @@ void Image::set(int x, int y, const Col& c, float alpha) {
         p[0] = c.r;
         return;
     }
-    p[0] = c.r; p[1] = c.g; p[2] = c.b;
+    p[0] = c.r;
+    p[1] = c.g;
+    p[2] = c.b;
     if (c_ == 4) p[3] = alpha;
 }
 

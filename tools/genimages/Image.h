@@ -20,13 +20,18 @@ struct Col {
     Col operator-(const Col& o) const { return {r - o.r, g - o.g, b - o.b}; }
     Col operator*(const Col& o) const { return {r * o.r, g * o.g, b * o.b}; }
     Col operator*(float s) const { return {r * s, g * s, b * s}; }
-    Col& operator+=(const Col& o) { r += o.r; g += o.g; b += o.b; return *this; }
+    Col& operator+=(const Col& o) {
+        r += o.r;
+        g += o.g;
+        b += o.b;
+        return *this;
+    }
 };
 
 float clamp01(float x);
 float mix(float a, float b, float t);
 Col mix(const Col& a, const Col& b, float t);
-float smooth(float lo, float hi, float x);   // smoothstep, lo may exceed hi
+float smooth(float lo, float hi, float x); // smoothstep, lo may exceed hi
 // Screen blend: brightens a by b without passing 1.
 Col screen(const Col& a, const Col& b);
 
@@ -54,6 +59,7 @@ public:
     // dither keeps gradients free of bands. Returns false with errno-style
     // failure reported by the caller.
     bool write(const std::string& path) const;
+
 private:
     int w_, h_, c_;
     std::vector<float> px_;

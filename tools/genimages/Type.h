@@ -17,6 +17,7 @@ public:
     // not a TrueType font.
     explicit Font(const std::string& path);
     const stbtt_fontinfo* info() const { return &info_; }
+
 private:
     std::vector<unsigned char> bytes_;
     stbtt_fontinfo info_;

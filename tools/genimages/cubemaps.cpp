@@ -12,16 +12,25 @@
 namespace gen {
 namespace {
 
-struct V3 { float x, y, z; };
+struct V3 {
+    float x, y, z;
+};
 V3 operator*(V3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
 V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 float dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 V3 cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-V3 norm(V3 a) { float l = std::sqrt(dot(a, a)); return a * (1 / l); }
+V3 norm(V3 a) {
+    float l = std::sqrt(dot(a, a));
+    return a * (1 / l);
+}
 
 // A rectangular soft light seen from the centre: half-sizes are tangents of
 // the half-angles, `soft` the width of the edge falloff.
-struct Panel { V3 dir; float halfW, halfH, soft; Col colour; };
+struct Panel {
+    V3 dir;
+    float halfW, halfH, soft;
+    Col colour;
+};
 
 float panelMask(const Panel& p, V3 d) {
     V3 n = norm(p.dir);
@@ -49,11 +58,11 @@ Col envColour(V3 d) {
         c = screen(c, horizon * (std::exp(y * 34) * 0.55f));
     }
     static const Panel panels[] = {
-        {{0.25f, 0.9f, 0.45f}, 0.42f, 0.22f, 0.05f, Col(1.0f, 0.96f, 0.9f) * 1.25f},    // key, overhead
-        {{-0.92f, 0.22f, -0.15f}, 0.05f, 0.55f, 0.025f, Col(art::kPink) * 1.3f},         // pink strip
-        {{0.85f, 0.18f, -0.45f}, 0.045f, 0.5f, 0.025f, Col(art::kOrange) * 1.3f},        // orange strip
-        {{-0.25f, 0.4f, -0.9f}, 0.16f, 0.16f, 0.04f, Col(art::kCream) * 0.9f},           // back fill
-        {{0.3f, -0.05f, 0.95f}, 0.6f, 0.03f, 0.02f, Col(art::kYellow) * 0.6f},           // low front bar
+        {{0.25f, 0.9f, 0.45f}, 0.42f, 0.22f, 0.05f, Col(1.0f, 0.96f, 0.9f) * 1.25f}, // key, overhead
+        {{-0.92f, 0.22f, -0.15f}, 0.05f, 0.55f, 0.025f, Col(art::kPink) * 1.3f},     // pink strip
+        {{0.85f, 0.18f, -0.45f}, 0.045f, 0.5f, 0.025f, Col(art::kOrange) * 1.3f},    // orange strip
+        {{-0.25f, 0.4f, -0.9f}, 0.16f, 0.16f, 0.04f, Col(art::kCream) * 0.9f},       // back fill
+        {{0.3f, -0.05f, 0.95f}, 0.6f, 0.03f, 0.02f, Col(art::kYellow) * 0.6f},       // low front bar
     };
     for (const Panel& p : panels) {
         float m = panelMask(p, d);
@@ -97,6 +106,8 @@ void paintFace(Image& img, int face, Col (*colour)(V3)) {
 } // namespace
 
 void makeEnvFace(Image& img, const Context& ctx) { paintFace(img, cubeface::faceOfName(ctx.name.c_str()), envColour); }
-void makeDarkFace(Image& img, const Context& ctx) { paintFace(img, cubeface::faceOfName(ctx.name.c_str()), darkColour); }
+void makeDarkFace(Image& img, const Context& ctx) {
+    paintFace(img, cubeface::faceOfName(ctx.name.c_str()), darkColour);
+}
 
 } // namespace gen

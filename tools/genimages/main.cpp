@@ -15,17 +15,30 @@ namespace {
 
 typedef void (*Maker)(gen::Image&, const gen::Context&);
 
-struct Entry { const char* name; Maker make; };
+struct Entry {
+    const char* name;
+    Maker make;
+};
 
 const Entry kMakers[] = {
-    {"bg1.png", gen::makeBackground1}, {"bg2.png", gen::makeBackground2}, {"bg3.png", gen::makeBackground3},
-    {"bg4.png", gen::makeBackground4}, {"bg5.png", gen::makeBackground5},
-    {"vignet.jpg", gen::makeVignette}, {"vignet2.jpg", gen::makeVignette2},
-    {"logo_splat.jpg", gen::makeLogoSplat}, {"zprn_flare_blur.jpg", gen::makeEmberFlare},
-    {"flare_blur.jpg", gen::makeGlowFlare}, {"circle_alpha.png", gen::makeSoftCircle},
-    {"test_layer.jpg", gen::makeFloorLayer}, {"matsku.jpg", gen::makeTrailTexture},
-    {"flower.jpg", gen::makeFlowerSkin}, {"t_bg.png", gen::makePictureLayer},
-    {"credits.png", gen::makeCredits}, {"banner.png", gen::makeBanner}, {"icon.png", gen::makeIcon},
+    {"bg1.png", gen::makeBackground1},
+    {"bg2.png", gen::makeBackground2},
+    {"bg3.png", gen::makeBackground3},
+    {"bg4.png", gen::makeBackground4},
+    {"bg5.png", gen::makeBackground5},
+    {"vignet.jpg", gen::makeVignette},
+    {"vignet2.jpg", gen::makeVignette2},
+    {"logo_splat.jpg", gen::makeLogoSplat},
+    {"zprn_flare_blur.jpg", gen::makeEmberFlare},
+    {"flare_blur.jpg", gen::makeGlowFlare},
+    {"circle_alpha.png", gen::makeSoftCircle},
+    {"test_layer.jpg", gen::makeFloorLayer},
+    {"matsku.jpg", gen::makeTrailTexture},
+    {"flower.jpg", gen::makeFlowerSkin},
+    {"t_bg.png", gen::makePictureLayer},
+    {"credits.png", gen::makeCredits},
+    {"banner.png", gen::makeBanner},
+    {"icon.png", gen::makeIcon},
 };
 
 Maker makerFor(const zdata::Member& m) {

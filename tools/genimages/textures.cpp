@@ -85,7 +85,8 @@ void makeFlowerSkin(Image& img, const Context&) {
                 float nv = stb_perlin_noise3(x * 2 * f, y * 2 * f, 3.37f + 1.13f * k, period * 2 * static_cast<int>(f),
                                              period * 2 * static_cast<int>(f), 0);
                 veins += amp * smooth(0.12f, 0.0f, std::fabs(nv));
-                amp *= 0.5f; f *= 2;
+                amp *= 0.5f;
+                f *= 2;
             }
             Col c = mix(Col(0.95f, 0.88f, 0.86f), Col(1.0f, 0.78f, 0.86f), base);
             c = c * (1 - 0.35f * clamp01(veins));
@@ -115,7 +116,8 @@ void makePictureLayer(Image& img, const Context&) {
                 float r = std::sqrt((x - ox) * (x - ox) + (y - oy) * (y - oy) * 4);
                 arcs += ring(r, 0.25f + 0.11f * k, 0.006f) * (k & 1 ? 0.35f : 0.6f);
             }
-            float a = clamp01(leak + halftone + arcs * 0.6f) * (0.8f + 0.2f * (fbm(x * 3, y * 3, 4.2f, 4) * 0.5f + 0.5f));
+            float a =
+                clamp01(leak + halftone + arcs * 0.6f) * (0.8f + 0.2f * (fbm(x * 3, y * 3, 4.2f, 4) * 0.5f + 0.5f));
             Col c = mix(Col(1.0f, 0.9f, 0.86f), Col(1.0f, 0.8f, 0.92f), smooth(-1, 1, x));
             img.set(i, j, c, clamp01(a));
         }

@@ -20,7 +20,13 @@ namespace {
 // How a line is inked: white names, pink headings, lilac grey notes.
 enum class Ink { White, Pink, Muted };
 
-struct Style { const char* font; float px; float tracking; float lineHeight; Ink ink; };
+struct Style {
+    const char* font;
+    float px;
+    float tracking;
+    float lineHeight;
+    Ink ink;
+};
 
 // Credits line styles by the tag before '|' in the credits text.
 const std::map<std::string, Style>& styles() {
@@ -40,7 +46,10 @@ const std::map<std::string, Style>& styles() {
 void makeCredits(Image& img, const Context& ctx) {
     std::ifstream in(ctx.creditsPath);
     if (!in) throw std::runtime_error("cannot read credits text " + ctx.creditsPath);
-    struct Line { const Style* style; std::string text; };
+    struct Line {
+        const Style* style;
+        std::string text;
+    };
     std::vector<Line> lines;
     std::string raw;
     int number = 0;
@@ -59,7 +68,8 @@ void makeCredits(Image& img, const Context& ctx) {
     float total = 0;
     for (const Line& l : lines) {
         total += l.style->lineHeight;
-        if (!fonts.count(l.style->font)) fonts[l.style->font] = std::make_unique<Font>(ctx.fontDir + "/" + l.style->font);
+        if (!fonts.count(l.style->font))
+            fonts[l.style->font] = std::make_unique<Font>(ctx.fontDir + "/" + l.style->font);
     }
     int w = img.width(), h = img.height();
     if (total > h)

@@ -23,8 +23,8 @@ void floatArray(std::ostringstream& o, const std::string& id, const std::vector<
     for (size_t i = 0; i < values.size(); ++i) o << (i ? (i % stride ? " " : "\n") : "") << num(values[i]);
     o << "</float_array>\n"
       << "          <technique_common>\n"
-      << "            <accessor source=\"#" << id << "-array\" count=\"" << values.size() / stride
-      << "\" stride=\"" << stride << "\">\n";
+      << "            <accessor source=\"#" << id << "-array\" count=\"" << values.size() / stride << "\" stride=\""
+      << stride << "\">\n";
     for (const char* p = params; *p; ++p) o << "              <param name=\"" << *p << "\" type=\"float\"/>\n";
     o << "            </accessor>\n"
       << "          </technique_common>\n"
@@ -84,8 +84,8 @@ std::string Document::write() const {
           << "      <profile_COMMON>\n"
           << "        <technique sid=\"common\">\n"
           << "          <phong>\n"
-          << "            <diffuse><color>" << num(m.diffuse.r) << " " << num(m.diffuse.g) << " "
-          << num(m.diffuse.b) << " 1</color></diffuse>\n"
+          << "            <diffuse><color>" << num(m.diffuse.r) << " " << num(m.diffuse.g) << " " << num(m.diffuse.b)
+          << " 1</color></diffuse>\n"
           << "            <specular><color>1 1 1 1</color></specular>\n"
           << "            <shininess><float>" << num(m.shininess) << "</float></shininess>\n"
           << "          </phong>\n"
@@ -120,8 +120,7 @@ std::string Document::write() const {
           << "          <input semantic=\"NORMAL\" source=\"#" << g.id << "-normals\" offset=\"0\"/>\n"
           << "          <input semantic=\"TEXCOORD\" source=\"#" << g.id << "-uvs\" offset=\"0\"/>\n"
           << "          <p>";
-        for (size_t i = 0; i < g.mesh.indices.size(); ++i)
-            o << (i ? (i % 3 ? " " : "  ") : "") << g.mesh.indices[i];
+        for (size_t i = 0; i < g.mesh.indices.size(); ++i) o << (i ? (i % 3 ? " " : "  ") : "") << g.mesh.indices[i];
         o << "</p>\n"
           << "        </triangles>\n"
           << "      </mesh>\n"

@@ -11,19 +11,21 @@
 
 namespace collada {
 
-struct Colour { float r, g, b; };
+struct Colour {
+    float r, g, b;
+};
 
 struct Node {
-    std::string id;          // also the scene graph's key: choose for its sort order
+    std::string id; // also the scene graph's key: choose for its sort order
     mesh::Vec3 translation;
-    int geometry = -1;       // index into Document::geometries, -1 for none
+    int geometry = -1; // index into Document::geometries, -1 for none
     enum Kind { Plain, Camera, Light } kind = Plain;
 };
 
 struct Geometry {
     std::string id;
     mesh::Mesh mesh;
-    int material = 0;        // index into Document::materials
+    int material = 0; // index into Document::materials
 };
 
 struct Material {

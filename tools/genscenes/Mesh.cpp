@@ -26,8 +26,7 @@ void Mesh::flatPolygon(const std::vector<Vec3>& given, float uvScale, const Vec3
     while (corners.size() > 1 && length(corners.front() - corners.back()) <= 1e-5f) corners.pop_back();
     if (corners.size() < 3) return;
     Vec3 n;
-    for (size_t i = 1; i + 1 < corners.size(); ++i)
-        n = n + cross(corners[i] - corners[0], corners[i + 1] - corners[0]);
+    for (size_t i = 1; i + 1 < corners.size(); ++i) n = n + cross(corners[i] - corners[0], corners[i + 1] - corners[0]);
     n = normalize(n);
     if (dot(n, outward) < 0) n = -n;
     // Planar mapping on the two axes the normal is least aligned with.

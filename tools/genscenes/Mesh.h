@@ -35,7 +35,7 @@ struct Vertex {
 
 struct Mesh {
     std::vector<Vertex> vertices;
-    std::vector<uint32_t> indices;   // three per triangle
+    std::vector<uint32_t> indices; // three per triangle
 
     uint32_t add(const Vec3& p, const Vec3& n, float u, float v);
     // Adds a triangle of existing vertices, wound counter-clockwise as seen
@@ -48,7 +48,7 @@ struct Mesh {
     void append(const Mesh& other);
     void translate(const Vec3& d);
     void scaleAbout(const Vec3& centre, float s);
-    Vec3 centroid() const;   // mean of the vertex positions
+    Vec3 centroid() const; // mean of the vertex positions
     size_t triangleCount() const { return indices.size() / 3; }
 };
 

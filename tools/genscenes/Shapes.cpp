@@ -37,7 +37,9 @@ Mesh roundedBox(Vec3 half, float radius, int segments) {
             for (size_t j = 0; j < vs.size(); ++j)
                 for (size_t i = 0; i < us.size(); ++i) {
                     float q[3];
-                    q[axis] = sign * h[axis]; q[ua] = us[i]; q[va] = vs[j];
+                    q[axis] = sign * h[axis];
+                    q[ua] = us[i];
+                    q[va] = vs[j];
                     // Project the cube point onto the rounded surface.
                     float core[3], p[3], n[3];
                     for (int k = 0; k < 3; ++k) core[k] = clampf(q[k], -(h[k] - radius), h[k] - radius);
@@ -65,12 +67,12 @@ Mesh roundedBox(Vec3 half, float radius, int segments) {
 
 Mesh geosphere(float radius, int level, bool faceted) {
     const float t = (1 + std::sqrt(5.0f)) / 2;
-    std::vector<Vec3> v = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
-                           {0, -1, -t}, {0, 1, -t}, {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
+    std::vector<Vec3> v = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
+                           {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
     for (Vec3& p : v) p = normalize(p);
-    std::vector<uint32_t> f = {0, 11, 5, 0, 5, 1, 0, 1, 7, 0, 7, 10, 0, 10, 11, 1, 5, 9, 5, 11, 4, 11, 10, 2,
-                               10, 7, 6, 7, 1, 8, 3, 9, 4, 3, 4, 2, 3, 2, 6, 3, 6, 8, 3, 8, 9, 4, 9, 5,
-                               2, 4, 11, 6, 2, 10, 8, 6, 7, 9, 8, 1};
+    std::vector<uint32_t> f = {0, 11, 5,  0, 5,  1, 0, 1, 7, 0, 7,  10, 0, 10, 11, 1, 5, 9, 5, 11,
+                               4, 11, 10, 2, 10, 7, 6, 7, 1, 8, 3,  9,  4, 3,  4,  2, 3, 2, 6, 3,
+                               6, 8,  3,  8, 9,  4, 9, 5, 2, 4, 11, 6,  2, 10, 8,  6, 7, 9, 8, 1};
     for (int l = 0; l < level; ++l) {
         std::map<std::pair<uint32_t, uint32_t>, uint32_t> mid;
         auto middle = [&](uint32_t a, uint32_t b) {
@@ -108,7 +110,7 @@ Mesh lathe(const std::vector<ProfilePoint>& profile, int segments) {
         }
     for (uint32_t i = 0; i + 1 < profile.size(); ++i) {
         const ProfilePoint &p = profile[i], &q = profile[i + 1];
-        if (std::fabs(p.r - q.r) < 1e-6f && std::fabs(p.y - q.y) < 1e-6f) continue;   // crease
+        if (std::fabs(p.r - q.r) < 1e-6f && std::fabs(p.y - q.y) < 1e-6f) continue; // crease
         for (uint32_t j = 0; j < static_cast<uint32_t>(segments); ++j) {
             uint32_t a = i * cols + j, b = a + 1, c = a + cols + 1, d = a + cols;
             if (p.r > 1e-6f) m.triangle(a, b, c);
@@ -135,8 +137,16 @@ Mesh capsule(float radius, float halfLength, int rings, int segments) {
 
 Mesh cylinder(float radius, float halfHeight, float chamfer, int segments) {
     const float b = std::sqrt(0.5f), r = radius, h = halfHeight, c = chamfer;
-    return lathe({{0, h, 0, 1}, {r - c, h, 0, 1}, {r - c, h, b, b}, {r, h - c, b, b}, {r, h - c, 1, 0},
-                  {r, -h + c, 1, 0}, {r, -h + c, b, -b}, {r - c, -h, b, -b}, {r - c, -h, 0, -1}, {0, -h, 0, -1}},
+    return lathe({{0, h, 0, 1},
+                  {r - c, h, 0, 1},
+                  {r - c, h, b, b},
+                  {r, h - c, b, b},
+                  {r, h - c, 1, 0},
+                  {r, -h + c, 1, 0},
+                  {r, -h + c, b, -b},
+                  {r - c, -h, b, -b},
+                  {r - c, -h, 0, -1},
+                  {0, -h, 0, -1}},
                  segments);
 }
 
@@ -146,8 +156,12 @@ Mesh cone(float radius, float bottom, float top, float chamfer, int segments) {
     float nr = height / sl, ny = radius / sl;
     float cr = radius - chamfer * radius / sl, cy = bottom + chamfer * height / sl;
     const float b = std::sqrt(0.5f);
-    return lathe({{0, top, nr, ny}, {cr, cy, nr, ny}, {cr, cy, b, -b}, {radius - chamfer, bottom, b, -b},
-                  {radius - chamfer, bottom, 0, -1}, {0, bottom, 0, -1}},
+    return lathe({{0, top, nr, ny},
+                  {cr, cy, nr, ny},
+                  {cr, cy, b, -b},
+                  {radius - chamfer, bottom, b, -b},
+                  {radius - chamfer, bottom, 0, -1},
+                  {0, bottom, 0, -1}},
                  segments);
 }
 
@@ -175,9 +189,12 @@ Mesh flatten(const Mesh& m) {
 void rotate(Mesh& m, int axis, float degrees) {
     float a = degrees * kPi / 180, c = std::cos(a), s = std::sin(a);
     auto turn = [&](Vec3& v) {
-        if (axis == 0) v = Vec3(v.x, c * v.y - s * v.z, s * v.y + c * v.z);
-        else if (axis == 1) v = Vec3(c * v.x + s * v.z, v.y, -s * v.x + c * v.z);
-        else v = Vec3(c * v.x - s * v.y, s * v.x + c * v.y, v.z);
+        if (axis == 0)
+            v = Vec3(v.x, c * v.y - s * v.z, s * v.y + c * v.z);
+        else if (axis == 1)
+            v = Vec3(c * v.x + s * v.z, v.y, -s * v.x + c * v.z);
+        else
+            v = Vec3(c * v.x - s * v.y, s * v.x + c * v.y, v.z);
     };
     for (mesh::Vertex& v : m.vertices) {
         turn(v.p);
@@ -248,7 +265,7 @@ Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer, 
     for (size_t i = 0; i < n; ++i) {
         size_t j = (i + 1) % n;
         const P2 &o0 = outer[i], &o1 = outer[j], &i0 = inner[i], &i1 = inner[j];
-        Vec3 out(o1.y - o0.y, o0.x - o1.x, 0);   // right of the CCW edge: outwards
+        Vec3 out(o1.y - o0.y, o0.x - o1.x, 0); // right of the CCW edge: outwards
         if (d[i] > 0) {
             m.flatPolygon({at(o0, zfc), at(o1, zfc), at(i1, zf), at(i0, zf)}, uv, out + Vec3(0, 0, chamfer));
             m.flatPolygon({at(o0, zbc), at(o1, zbc), at(o1, zfc), at(o0, zfc)}, uv, out);
@@ -258,8 +275,8 @@ Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer, 
         // A flush side: the full depth, following the bevels of the edges
         // beside it at both ends (corners where they coincide are dropped).
         std::vector<Vec3> side;
-        for (const Vec3& v : {at(i0, zf), at(o0, zfc), at(o0, zbc), at(i0, zb), at(i1, zb), at(o1, zbc), at(o1, zfc),
-                              at(i1, zf)})
+        for (const Vec3& v :
+             {at(i0, zf), at(o0, zfc), at(o0, zbc), at(i0, zb), at(i1, zb), at(o1, zbc), at(o1, zfc), at(i1, zf)})
             if (side.empty() || length(v - side.back()) > 1e-5f) side.push_back(v);
         if (length(side.front() - side.back()) < 1e-5f) side.pop_back();
         m.flatPolygon(side, uv, out);
@@ -270,7 +287,8 @@ Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer, 
 Mesh sweep(const std::vector<P2>& path, float width, float depth, float chamfer) {
     // Section corners (across, z) and the flat normal of each section edge.
     const float w = width / 2, d = depth / 2, c = chamfer;
-    const P2 sec[8] = {{w, d - c}, {w - c, d}, {-w + c, d}, {-w, d - c}, {-w, -d + c}, {-w + c, -d}, {w - c, -d}, {w, -d + c}};
+    const P2 sec[8] = {{w, d - c},   {w - c, d},   {-w + c, d}, {-w, d - c},
+                       {-w, -d + c}, {-w + c, -d}, {w - c, -d}, {w, -d + c}};
     Mesh m;
     size_t n = path.size();
     std::vector<P2> tangent(n), side(n);
@@ -278,7 +296,7 @@ Mesh sweep(const std::vector<P2>& path, float width, float depth, float chamfer)
         const P2 &a = path[i == 0 ? 0 : i - 1], &b = path[i + 1 < n ? i + 1 : n - 1];
         float tx = b.x - a.x, ty = b.y - a.y, l = std::sqrt(tx * tx + ty * ty);
         tangent[i] = {tx / l, ty / l};
-        side[i] = {ty / l, -tx / l};   // right of the direction of travel
+        side[i] = {ty / l, -tx / l}; // right of the direction of travel
     }
     auto place = [&](size_t i, const P2& s) {
         return Vec3(path[i].x + side[i].x * s.x, path[i].y + side[i].y * s.x, s.y);

@@ -12,7 +12,9 @@ namespace shapes {
 using mesh::Mesh;
 using mesh::Vec3;
 
-struct P2 { float x, y; };
+struct P2 {
+    float x, y;
+};
 
 // Box of half-sizes `half` centred on the origin, edges rounded with `radius`
 // in `segments` steps; normals smooth across the rounding.
@@ -25,7 +27,9 @@ Mesh geosphere(float radius, int level, bool faceted);
 // A profile point of a lathe: radius from the y axis, height, and the normal
 // in the (radius, height) plane. Two points in a row at the same place make a
 // sharp crease.
-struct ProfilePoint { float r, y, nr, ny; };
+struct ProfilePoint {
+    float r, y, nr, ny;
+};
 // Revolves the profile (from top to bottom) about the y axis in `segments`.
 Mesh lathe(const std::vector<ProfilePoint>& profile, int segments);
 
@@ -47,8 +51,7 @@ void rotate(Mesh& m, int axis, float degrees);
 // i + 1 in the order given, whether it is chamfered; an edge that is not gets
 // one flat side of the full depth, so a neighbouring piece can sit flush
 // against it with no groove between them.
-Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer,
-                    const std::vector<bool>& bevelled = {});
+Mesh chamferedPrism(const std::vector<P2>& polygon, float depth, float chamfer, const std::vector<bool>& bevelled = {});
 
 // A curved stroke: a chamfered width x depth section swept along the path
 // (xy plane, z = 0), shaded smooth along the path and flat across it, with

@@ -18,8 +18,8 @@ namespace {
 
 using shapes::P2;
 
-constexpr float kCap = 3.4f;      // cap height
-constexpr float kStroke = 0.86f;  // stroke width
+constexpr float kCap = 3.4f;     // cap height
+constexpr float kStroke = 0.86f; // stroke width
 constexpr float kDepth = 0.95f;
 constexpr float kChamfer = 0.1f;
 constexpr float kGap = 0.5f;

@@ -7,7 +7,10 @@
 
 namespace {
 
-struct Entry { const char* name; collada::Document (*make)(); };
+struct Entry {
+    const char* name;
+    collada::Document (*make)();
+};
 
 const Entry kScenes[] = {
     {"logo.dae", scenes::logo},

@@ -13,7 +13,10 @@ namespace {
 // 2010-01-01 00:00 local time: the archive's fixed member time.
 time_t fixedTime() {
     std::tm t{};
-    t.tm_year = 110; t.tm_mon = 0; t.tm_mday = 1; t.tm_hour = 12;
+    t.tm_year = 110;
+    t.tm_mon = 0;
+    t.tm_mday = 1;
+    t.tm_hour = 12;
     return std::mktime(&t);
 }
 

@@ -10,7 +10,10 @@ struct zip;
 
 namespace pak {
 
-struct Input { std::string name; std::string path; };
+struct Input {
+    std::string name;
+    std::string path;
+};
 
 // Writes `out` from the inputs (replacing it). On failure returns false and
 // sets `error` to a message naming the file or member.
@@ -28,6 +31,7 @@ public:
     std::vector<std::string> names() const;
     // The member's bytes; false when it is absent or unreadable.
     bool read(const std::string& name, std::vector<unsigned char>& bytes) const;
+
 private:
     ::zip* zip_ = nullptr;
     std::string error_;

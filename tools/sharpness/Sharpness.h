@@ -23,7 +23,7 @@ constexpr int kTile = 16;
 Score frameScore(const unsigned char* pixels, int width, int height, int channels);
 
 struct Run {
-    int first, last;   // frame indexes, inclusive
+    int first, last; // frame indexes, inclusive
     int length() const { return last - first + 1; }
 };
 

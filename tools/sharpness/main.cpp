@@ -47,13 +47,20 @@ bool parse(int argc, char** argv, Options& o) {
         const std::string a = argv[i];
         const bool hasValue = i + 1 < argc;
         auto number = [&](double& out) { return captureframes::parseNumber(argv[++i], out); };
-        if (a == "--fps" && hasValue) { if (!number(o.fps) || o.fps <= 0) return false; }
-        else if (a == "--from" && hasValue) { if (!number(o.from) || o.from < 0) return false; }
-        else if (a == "--threshold" && hasValue) { if (!number(o.threshold)) return false; }
-        else if (a == "--fail-over" && hasValue) { if (!number(o.failOver)) return false; }
-        else if (a == "--frames") o.frames = true;
-        else if (!a.empty() && a[0] != '-' && o.dir.empty()) o.dir = a;
-        else return false;
+        if (a == "--fps" && hasValue) {
+            if (!number(o.fps) || o.fps <= 0) return false;
+        } else if (a == "--from" && hasValue) {
+            if (!number(o.from) || o.from < 0) return false;
+        } else if (a == "--threshold" && hasValue) {
+            if (!number(o.threshold)) return false;
+        } else if (a == "--fail-over" && hasValue) {
+            if (!number(o.failOver)) return false;
+        } else if (a == "--frames")
+            o.frames = true;
+        else if (!a.empty() && a[0] != '-' && o.dir.empty())
+            o.dir = a;
+        else
+            return false;
     }
     return !o.dir.empty();
 }

@@ -33,8 +33,8 @@ bool load(const pak::Reader& pak, const std::string& name, Picture& pic, std::st
         error = name + ": not in the archive";
         return false;
     }
-    unsigned char* px = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &pic.w, &pic.h,
-                                              &pic.channels, 4);
+    unsigned char* px =
+        stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &pic.w, &pic.h, &pic.channels, 4);
     if (!px) {
         error = name + ": " + stbi_failure_reason();
         return false;
@@ -133,7 +133,11 @@ int main(int argc, char** argv) {
             if (std::strcmp(images[i]->name, name) == 0) return pictures[i];
         return pictures[0];
     };
-    struct Use { const char* vignette; const char* background; float strength; };
+    struct Use {
+        const char* vignette;
+        const char* background;
+        float strength;
+    };
     if (!only.empty()) {
         kTile = 512;
         kColumns = 2;
@@ -150,7 +154,8 @@ int main(int argc, char** argv) {
         }
         return closer.write(argv[3]) ? 0 : 1;
     }
-    const Use uses[] = {{"vignet.jpg", "bg4.png", 0.5f}, {"vignet.jpg", "bg2.png", 0.42f}, {"vignet2.jpg", "bg5.png", 0.595f}};
+    const Use uses[] = {
+        {"vignet.jpg", "bg4.png", 0.5f}, {"vignet.jpg", "bg2.png", 0.42f}, {"vignet2.jpg", "bg5.png", 0.595f}};
     const int crosses = 2, usesCount = sizeof uses / sizeof uses[0];
     Sheet sheet(static_cast<int>(images.size()) + crosses + usesCount, argv[2]);
     for (size_t i = 0; i < images.size(); ++i) {
@@ -169,19 +174,23 @@ int main(int argc, char** argv) {
             float gu = u * 4, gv = v * 3;
             int fx = std::min(3, static_cast<int>(gu)), fy = std::min(2, static_cast<int>(gv));
             int f = layout[fy][fx];
-            if (f < 0) { a = 0; return gen::Col(); }
+            if (f < 0) {
+                a = 0;
+                return gen::Col();
+            }
             return texel(*faces[f], gu - fx, gv - fy, a);
         });
     }
     for (const Use& use : uses) {
         const Picture &vig = find(use.vignette), &bg = find(use.background);
-        sheet.cell(std::string(use.vignette) + " over " + use.background, 16.0f / 9.0f, [&](float u, float v, float& a) {
-            float va, ba;
-            texel(vig, u, v, va);
-            gen::Col c = texel(bg, u, v, ba);
-            a = 1;
-            return c * (1 - va * use.strength);
-        });
+        sheet.cell(std::string(use.vignette) + " over " + use.background, 16.0f / 9.0f,
+                   [&](float u, float v, float& a) {
+                       float va, ba;
+                       texel(vig, u, v, va);
+                       gen::Col c = texel(bg, u, v, ba);
+                       a = 1;
+                       return c * (1 - va * use.strength);
+                   });
     }
     if (!sheet.write(argv[3])) {
         std::fprintf(stderr, "imagesheet: cannot write %s\n", argv[3]);

@@ -29,7 +29,10 @@ constexpr int kShot = 320, kLabel = 28, kPad = 10;
 // The first-level nodes with meshes, and where the sheet draws each: at its
 // place, or pulled apart (placed nodes pushed out from the middle, nodes that
 // share the origin set side by side) so every piece shows on its own.
-struct Placed { SceneNode* node; float offset[3]; };
+struct Placed {
+    SceneNode* node;
+    float offset[3];
+};
 
 float nodeRadius(const SceneNode* n) {
     float r = 0;

@@ -18,7 +18,9 @@ namespace songsynth {
 namespace {
 
 struct FileCloser {
-    void operator()(FILE* f) const { if (f) std::fclose(f); }
+    void operator()(FILE* f) const {
+        if (f) std::fclose(f);
+    }
 };
 using File = std::unique_ptr<FILE, FileCloser>;
 
@@ -45,12 +47,12 @@ void writeWav(const std::string& path, const std::vector<float>& left, const std
     putLe(header, 36 + dataBytes, 4);
     header += "WAVEfmt ";
     putLe(header, 16, 4);
-    putLe(header, 1, 2);                // PCM
-    putLe(header, 2, 2);                // channels
+    putLe(header, 1, 2); // PCM
+    putLe(header, 2, 2); // channels
     putLe(header, kSampleRate, 4);
-    putLe(header, kSampleRate * 4, 4);  // bytes per second
-    putLe(header, 4, 2);                // bytes per frame
-    putLe(header, 16, 2);               // bits
+    putLe(header, kSampleRate * 4, 4); // bytes per second
+    putLe(header, 4, 2);               // bytes per frame
+    putLe(header, 16, 2);              // bits
     header += "data";
     putLe(header, dataBytes, 4);
 
@@ -67,7 +69,7 @@ void writeWav(const std::string& path, const std::vector<float>& left, const std
             pcm.push_back(int16_t(std::clamp(v, -32768L, 32767L)));
         }
         if (pcm.size() >= 8192 || i + 1 == frames) {
-            put(f.get(), pcm.data(), pcm.size() * 2, path);   // little-endian hosts only
+            put(f.get(), pcm.data(), pcm.size() * 2, path); // little-endian hosts only
             pcm.clear();
         }
     }
@@ -91,7 +93,7 @@ std::vector<unsigned char> encodeOgg(const std::vector<float>& left, const std::
     vorbis_analysis_init(&vd, &vi);
     vorbis_block_init(&vd, &vb);
     ogg_stream_state os;
-    ogg_stream_init(&os, 0x5A45);   // fixed serial: identical renders give identical files
+    ogg_stream_init(&os, 0x5A45); // fixed serial: identical renders give identical files
     ogg_page og;
     ogg_packet op;
     std::vector<unsigned char> out;
@@ -142,8 +144,7 @@ std::vector<unsigned char> encodeOgg(const std::vector<float>& left, const std::
     return out;
 }
 
-void writeOgg(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
-              float quality) {
+void writeOgg(const std::string& path, const std::vector<float>& left, const std::vector<float>& right, float quality) {
     File f = openForWriting(path);
     std::vector<unsigned char> ogg;
     try {

@@ -13,7 +13,6 @@ void writeWav(const std::string& path, const std::vector<float>& left, const std
 // Variable bit rate Vorbis; quality -0.1..1 as libvorbisenc takes it. The
 // stream's serial and tags are fixed, so the same samples give the same bytes.
 std::vector<unsigned char> encodeOgg(const std::vector<float>& left, const std::vector<float>& right, float quality);
-void writeOgg(const std::string& path, const std::vector<float>& left, const std::vector<float>& right,
-              float quality);
+void writeOgg(const std::string& path, const std::vector<float>& left, const std::vector<float>& right, float quality);
 
 } // namespace songsynth

@@ -78,16 +78,28 @@ struct Svf {
         band = v1;
         high = x - k * v1 - v2;
     }
-    float lowpass(float x) { tick(x); return low; }
-    float highpass(float x) { tick(x); return high; }
-    float bandpass(float x) { tick(x); return band; }
+    float lowpass(float x) {
+        tick(x);
+        return low;
+    }
+    float highpass(float x) {
+        tick(x);
+        return high;
+    }
+    float bandpass(float x) {
+        tick(x);
+        return band;
+    }
 };
 
 // One-pole smoother / lowpass: y += c (x - y).
 struct OnePole {
     float y = 0.0f, c = 1.0f;
     void setCutoff(float hz) { c = 1.0f - std::exp(-kTwoPi * hz / kSampleRate); }
-    float tick(float x) { y += c * (x - y); return y; }
+    float tick(float x) {
+        y += c * (x - y);
+        return y;
+    }
 };
 
 // Linear attack, exponential decay to the sustain level, exponential release.
@@ -106,17 +118,25 @@ struct Adsr {
         stage = Attack;
         level = 0.0f;
     }
-    void noteOff() { if (stage != Done) stage = Release; }
+    void noteOff() {
+        if (stage != Done) stage = Release;
+    }
     float tick() {
         switch (stage) {
         case Attack:
             level += attackStep;
-            if (level >= 1.0f) { level = 1.0f; stage = Decay; }
+            if (level >= 1.0f) {
+                level = 1.0f;
+                stage = Decay;
+            }
             break;
         case Decay: level = sustain + (level - sustain) * decayCoef; break;
         case Release:
             level *= releaseCoef;
-            if (level < 1e-4f) { level = 0.0f; stage = Done; }
+            if (level < 1e-4f) {
+                level = 0.0f;
+                stage = Done;
+            }
             break;
         case Done: break;
         }

@@ -36,7 +36,7 @@ namespace {
 const int kCombTuning[8] = {1116, 1188, 1277, 1356, 1422, 1491, 1557, 1617};
 const int kAllpassTuning[4] = {556, 441, 341, 225};
 constexpr int kStereoSpread = 23;
-constexpr int kPredelay = 882;   // 20 ms
+constexpr int kPredelay = 882; // 20 ms
 } // namespace
 
 Reverb::Reverb() {

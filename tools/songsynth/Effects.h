@@ -23,7 +23,7 @@ private:
     std::vector<float> left_, right_;
     size_t pos_ = 0;
     OnePole lpL_, lpR_;
-    OnePole hpL_, hpR_;   // the lowpass part of a one-pole highpass
+    OnePole hpL_, hpR_; // the lowpass part of a one-pole highpass
 };
 
 // Freeverb-style reverb: eight damped combs and four allpasses per side with
@@ -35,8 +35,15 @@ public:
     void process(const float* inL, const float* inR, float* outL, float* outR, int n, float room, float damp);
 
 private:
-    struct Comb { std::vector<float> buf; size_t pos = 0; float store = 0.0f; };
-    struct Allpass { std::vector<float> buf; size_t pos = 0; };
+    struct Comb {
+        std::vector<float> buf;
+        size_t pos = 0;
+        float store = 0.0f;
+    };
+    struct Allpass {
+        std::vector<float> buf;
+        size_t pos = 0;
+    };
     Comb combs_[2][8];
     Allpass allpasses_[2][4];
     std::vector<float> pre_[2];

@@ -13,8 +13,8 @@ namespace songsynth {
 namespace {
 
 constexpr int kBlock = kMaxBlock;
-constexpr float kDuckRelease = 0.2f;   // seconds for a ducked track to come back
-constexpr float kDuckDown = 0.004f;    // seconds to reach full ducking
+constexpr float kDuckRelease = 0.2f; // seconds for a ducked track to come back
+constexpr float kDuckDown = 0.004f;  // seconds to reach full ducking
 
 // Parameter values of a track (or the master) at a beat: the instrument's
 // values overridden by every ramp that has started, later ramps last.
@@ -106,10 +106,12 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
     std::vector<Track> tracks(score.tracks.size());
     std::vector<const Ramp*> masterRamps;
     for (const Ramp& r : score.ramps) {
-        if (r.track < 0) masterRamps.push_back(&r);
-        else tracks[size_t(r.track)].ramps.push_back(&r);
+        if (r.track < 0)
+            masterRamps.push_back(&r);
+        else
+            tracks[size_t(r.track)].ramps.push_back(&r);
     }
-    std::vector<int64_t> keys;   // sidechain triggers: every kick and pump note
+    std::vector<int64_t> keys; // sidechain triggers: every kick and pump note
     for (size_t t = 0; t < tracks.size(); ++t) {
         Track& tr = tracks[t];
         tr.inst = &score.tracks[t];
@@ -120,8 +122,8 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
     }
     std::sort(keys.begin(), keys.end());
     for (const std::string& name : options.solo) {
-        auto it = std::find_if(score.tracks.begin(), score.tracks.end(),
-                               [&](const Instrument& i) { return i.name == name; });
+        auto it =
+            std::find_if(score.tracks.begin(), score.tracks.end(), [&](const Instrument& i) { return i.name == name; });
         if (it == score.tracks.end()) throw std::runtime_error("--solo: no track named '" + name + "' in the score");
     }
     if (!options.solo.empty())
@@ -154,11 +156,13 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
         for (int i = 0; i < n; ++i) {
             while (nextKey < keys.size() && keys[nextKey] <= b0 + i) lastKey = keys[nextKey++];
             float t = float(b0 + i - lastKey) / kSampleRate;
-            if (t < kDuckDown) duck[i] = t / kDuckDown;
+            if (t < kDuckDown)
+                duck[i] = t / kDuckDown;
             else if (t < kDuckDown + kDuckRelease) {
                 float u = (t - kDuckDown) / kDuckRelease;
                 duck[i] = 1.0f - u * u * (3.0f - 2.0f * u);
-            } else duck[i] = 0.0f;
+            } else
+                duck[i] = 0.0f;
         }
 
         float mixL[kBlock] = {}, mixR[kBlock] = {};
@@ -195,25 +199,39 @@ Programme renderProgramme(const Score& score, const RenderOptions& options) {
                 Voice& v = *tr.voices[k];
                 bool alive = v.render(l, r, v.firstFrame, n, params);
                 v.firstFrame = 0;
-                if (alive) ++k;
-                else tr.voices.erase(tr.voices.begin() + std::ptrdiff_t(k));
+                if (alive)
+                    ++k;
+                else
+                    tr.voices.erase(tr.voices.begin() + std::ptrdiff_t(k));
             }
             if (!tr.voices.empty()) tr.soundingFrames += n;
 
             float lpf = params[P_LPF];
             if (params[P_LFO] > 0.0f)
                 lpf *= std::exp2(params[P_LFODEPTH] * std::cos(kTwoPi * float(std::fmod(beat * params[P_LFO], 1.0))));
-            const bool lowpass = lpf < 19000.0f, highpass = params[P_HPF] > 12.0f;
-            if (lowpass) { tr.lpL.set(lpf, 0.15f); tr.lpR.set(lpf, 0.15f); }
-            if (highpass) { tr.hpL.set(params[P_HPF], 0.1f); tr.hpR.set(params[P_HPF], 0.1f); }
+            const bool lowpass = lpf<19000.0f, highpass = params[P_HPF]> 12.0f;
+            if (lowpass) {
+                tr.lpL.set(lpf, 0.15f);
+                tr.lpR.set(lpf, 0.15f);
+            }
+            if (highpass) {
+                tr.hpL.set(params[P_HPF], 0.1f);
+                tr.hpR.set(params[P_HPF], 0.1f);
+            }
             float gl, gr;
             panGains(params[P_PAN], gl, gr);
             const float gain = dbToGain(params[P_GAIN]) * params[P_LEVEL];
             const float depth = params[P_DUCK], dsend = params[P_DELAY], rsend = params[P_REVERB];
             for (int i = 0; i < n; ++i) {
                 float a = l[i], b = r[i];
-                if (lowpass) { a = tr.lpL.lowpass(a); b = tr.lpR.lowpass(b); }
-                if (highpass) { a = tr.hpL.highpass(a); b = tr.hpR.highpass(b); }
+                if (lowpass) {
+                    a = tr.lpL.lowpass(a);
+                    b = tr.lpR.lowpass(b);
+                }
+                if (highpass) {
+                    a = tr.hpL.highpass(a);
+                    b = tr.hpR.highpass(b);
+                }
                 float g = gain * (1.0f - depth * duck[i]);
                 a *= g * gl;
                 b *= g * gr;

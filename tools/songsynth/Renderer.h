@@ -19,8 +19,8 @@ struct RenderOptions {
 };
 
 struct Programme {
-    std::vector<float> left, right;   // exactly the score's length in frames
-    float limiterDb = 0.0f;           // deepest gain reduction of the limiter
+    std::vector<float> left, right; // exactly the score's length in frames
+    float limiterDb = 0.0f;         // deepest gain reduction of the limiter
     // Per track (score order): RMS in dBFS of its post-fader output over the
     // blocks in which it sounded, before the limiter. For balancing the mix.
     std::vector<float> trackRmsDb;

@@ -50,7 +50,10 @@ public:
             std::vector<std::string> w = split(s);
             if (w.empty()) continue;
             if (s[0] == ' ' || s[0] == '\t') {
-                if (words.empty()) { line_ = lineNo; fail("indented line continues nothing"); }
+                if (words.empty()) {
+                    line_ = lineNo;
+                    fail("indented line continues nothing");
+                }
                 words.insert(words.end(), w.begin(), w.end());
                 continue;
             }
@@ -173,12 +176,17 @@ private:
 
     // Note name to MIDI number: c4 is 60, a4 is 69.
     bool noteNumber(const std::string& t, int& midi) const {
-        static const int base[7] = {9, 11, 0, 2, 4, 5, 7};   // a b c d e f g
+        static const int base[7] = {9, 11, 0, 2, 4, 5, 7}; // a b c d e f g
         if (t.size() < 2 || t[0] < 'a' || t[0] > 'g') return false;
         int n = base[t[0] - 'a'];
         size_t i = 1;
-        if (t[i] == '#') { ++n; ++i; }
-        else if (t[i] == 'b') { --n; ++i; }
+        if (t[i] == '#') {
+            ++n;
+            ++i;
+        } else if (t[i] == 'b') {
+            --n;
+            ++i;
+        }
         if (i >= t.size()) return false;
         char* end = nullptr;
         long octave = std::strtol(t.c_str() + i, &end, 10);
@@ -201,7 +209,10 @@ private:
     void addToken(Pattern& p, double step, std::string t) {
         double at = p.length;
         p.length += step;
-        if (t == ".") { holding_ = false; return; }
+        if (t == ".") {
+            holding_ = false;
+            return;
+        }
         if (t == "-") {
             if (!holding_ || p.notes.empty()) fail("'-' holds nothing");
             p.notes.back().length += step;
@@ -213,14 +224,20 @@ private:
         if (t == "x" || t == "X" || t == "o") {
             n.velocity = t == "X" ? 1.0f : (t == "o" ? 0.45f : 0.8f);
         } else {
-            if (t.back() == '!') { n.velocity = 1.0f; t.pop_back(); }
-            else if (t.back() == '?') { n.velocity = 0.5f; t.pop_back(); }
+            if (t.back() == '!') {
+                n.velocity = 1.0f;
+                t.pop_back();
+            } else if (t.back() == '?') {
+                n.velocity = 0.5f;
+                t.pop_back();
+            }
             size_t start = 0;
             while (start <= t.size()) {
                 size_t plus = t.find('+', start);
                 std::string one = t.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
                 int midi;
-                if (!noteNumber(one, midi)) fail("bad step '" + t + "' (expected . - x X o, a note like c#3 or a chord a3+c4)");
+                if (!noteNumber(one, midi))
+                    fail("bad step '" + t + "' (expected . - x X o, a note like c#3 or a chord a3+c4)");
                 n.pitches.push_back(midi);
                 if (plus == std::string::npos) break;
                 start = plus + 1;

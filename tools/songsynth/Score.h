@@ -21,7 +21,7 @@ struct PatternNote {
 
 struct Pattern {
     std::string name;
-    double length = 0.0;   // beats
+    double length = 0.0; // beats
     std::vector<PatternNote> notes;
 };
 
@@ -60,7 +60,7 @@ struct Score {
     std::vector<Instrument> tracks;
     std::vector<Pattern> patterns;
     std::vector<Play> plays;
-    std::vector<Ramp> ramps;   // in file order; a later ramp overrides once it starts
+    std::vector<Ramp> ramps; // in file order; a later ramp overrides once it starts
 };
 
 // Parses score text; `where` names the source in messages. Throws

@@ -12,8 +12,8 @@ namespace songsynth {
 
 namespace {
 
-constexpr int kChokeFrames = 132;   // 3 ms
-constexpr int kFilterEvery = 8;     // frames between filter coefficient updates
+constexpr int kChokeFrames = 132; // 3 ms
+constexpr int kFilterEvery = 8;   // frames between filter coefficient updates
 
 float softClip(float x, float drive) {
     if (drive <= 0.0f) return x;
@@ -26,8 +26,7 @@ const float kMetalHz[6] = {205.3f, 304.4f, 369.6f, 522.7f, 540.0f, 800.0f};
 
 class KickVoice : public Voice {
 public:
-    KickVoice(const NoteEvent& e, const ParamSet& p, uint32_t seed)
-        : Voice(e.length), noise_(seed), vel_(e.velocity) {
+    KickVoice(const NoteEvent& e, const ParamSet& p, uint32_t seed) : Voice(e.length), noise_(seed), vel_(e.velocity) {
         end_ = p[P_PITCH];
         sweep_ = p[P_PUNCH] - end_;
         pitchCoef_ = std::exp(-1.0f / (p[P_PDECAY] * kSampleRate));
@@ -49,11 +48,14 @@ protected:
             if (phase_ >= 1.0f) phase_ -= 1.0f;
             // 0.3 ms rise, 15 ms hold, then the exponential tail.
             float amp;
-            if (age_ < 14) amp = float(age_) / 14.0f;
-            else if (age_ < 660) amp = 1.0f;
-            else amp = (ampEnv_ *= ampCoef_);
+            if (age_ < 14)
+                amp = float(age_) / 14.0f;
+            else if (age_ < 660)
+                amp = 1.0f;
+            else
+                amp = (ampEnv_ *= ampCoef_);
             float c = clickHp_.highpass(noise_.next()) * clickEnv_ * click_;
-            clickEnv_ *= 0.9962f;   // 6 ms
+            clickEnv_ *= 0.9962f; // 6 ms
             float x = softClip(std::sin(kTwoPi * phase_) * amp + c, drive_) * vel_;
             l[i] += x;
             r[i] += x;
@@ -71,8 +73,7 @@ private:
 
 class SnareVoice : public Voice {
 public:
-    SnareVoice(const NoteEvent& e, const ParamSet& p, uint32_t seed)
-        : Voice(e.length), noise_(seed), vel_(e.velocity) {
+    SnareVoice(const NoteEvent& e, const ParamSet& p, uint32_t seed) : Voice(e.length), noise_(seed), vel_(e.velocity) {
         tone_ = p[P_TONE];
         bodyCoef_ = std::exp(-1.0f / (0.45f * p[P_DECAY] * kSampleRate));
         noiseCoef_ = std::exp(-1.0f / (p[P_DECAY] * kSampleRate));
@@ -127,7 +128,7 @@ protected:
             noteOffDue();
             if (age_ > life_) return false;
             float env;
-            if (age_ < 1323) {   // bursts at 0, 10, 20 ms
+            if (age_ < 1323) { // bursts at 0, 10, 20 ms
                 int64_t k = age_ % 441;
                 env = std::exp(-float(k) / 130.0f);
             } else {
@@ -332,10 +333,14 @@ protected:
     bool process(float* l, float* r, int from, int n, const ParamSet&) override {
         for (int i = from; i < n; ++i) {
             if (noteOffDue()) env_.noteOff();
-            cL_ += incL_; if (cL_ >= 1.0f) cL_ -= 1.0f;
-            cR_ += incR_; if (cR_ >= 1.0f) cR_ -= 1.0f;
-            mL_ += incL_ * ratio_; if (mL_ >= 1.0f) mL_ -= 1.0f;
-            mR_ += incR_ * ratio_; if (mR_ >= 1.0f) mR_ -= 1.0f;
+            cL_ += incL_;
+            if (cL_ >= 1.0f) cL_ -= 1.0f;
+            cR_ += incR_;
+            if (cR_ >= 1.0f) cR_ -= 1.0f;
+            mL_ += incL_ * ratio_;
+            if (mL_ >= 1.0f) mL_ -= 1.0f;
+            mR_ += incR_ * ratio_;
+            if (mR_ >= 1.0f) mR_ -= 1.0f;
             float idx = index_ * (0.15f + 0.85f * ienv_);
             ienv_ *= indexCoef_;
             float a = env_.tick() * vel_;

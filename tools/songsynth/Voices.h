@@ -13,7 +13,7 @@ namespace songsynth {
 // that plays the instrument's own pitch (drums).
 struct NoteEvent {
     int64_t start = 0;
-    int64_t length = 0;   // gate in samples; the release follows it
+    int64_t length = 0; // gate in samples; the release follows it
     int pitch = -1;
     float velocity = 0.8f;
 };
@@ -57,7 +57,7 @@ protected:
     int64_t gate_;
 
 private:
-    int chokeLeft_ = -1;   // frames of the choke fade left; -1 when not choking
+    int chokeLeft_ = -1; // frames of the choke fade left; -1 when not choking
 };
 
 // Makes the voice that plays one note of an instrument of the given kind;

@@ -36,14 +36,18 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (i + 1 >= argc) return usage();
         std::string v = argv[++i];
-        if (a == "--ogg") oggPath = v;
-        else if (a == "--wav") wavPath = v;
-        else if (a == "--quality") quality = std::strtof(v.c_str(), nullptr);
+        if (a == "--ogg")
+            oggPath = v;
+        else if (a == "--wav")
+            wavPath = v;
+        else if (a == "--quality")
+            quality = std::strtof(v.c_str(), nullptr);
         else if (a == "--solo") {
             std::stringstream names(v);
             std::string name;
             while (std::getline(names, name, ',')) options.solo.push_back(name);
-        } else return usage();
+        } else
+            return usage();
     }
     if (oggPath.empty() && wavPath.empty()) return usage();
     try {
@@ -57,11 +61,12 @@ int main(int argc, char** argv) {
             sum += double(song.left[i]) * song.left[i] + double(song.right[i]) * song.right[i];
         }
         double rms = std::sqrt(sum / (2.0 * double(song.left.size() ? song.left.size() : 1)));
-        std::printf("songsynth: %s: %.3f s, %zu frames, rendered in %.1f s; peak %.2f dBFS, RMS %.2f dBFS, "
-                    "limiter down to %.1f dB\n",
-                    scorePath.c_str(), double(song.left.size()) / 44100.0, song.left.size(),
-                    std::chrono::duration<double>(t1 - t0).count(), 20.0 * std::log10(peak + 1e-12),
-                    20.0 * std::log10(rms + 1e-12), song.limiterDb);
+        std::printf(
+            "songsynth: %s: %.3f s, %zu frames, rendered in %.1f s; peak %.2f dBFS, RMS %.2f dBFS, "
+            "limiter down to %.1f dB\n",
+            scorePath.c_str(), double(song.left.size()) / 44100.0, song.left.size(),
+            std::chrono::duration<double>(t1 - t0).count(), 20.0 * std::log10(peak + 1e-12),
+            20.0 * std::log10(rms + 1e-12), song.limiterDb);
         for (size_t t = 0; t < score.tracks.size(); ++t)
             std::printf("  %-8s %7.1f dB RMS while sounding\n", score.tracks[t].name.c_str(), song.trackRmsDb[t]);
         if (!wavPath.empty()) writeWav(wavPath, song.left, song.right);
