@@ -90,13 +90,11 @@ std::vector<char> readAll(const std::string& path) {
 // Captures frames from..to at 20 fps into `out`; returns the frames written.
 int capture(const std::string& out, float from, float to) {
     StmRunOptions options;
-    options.headless = true;
     options.fixedFps = 20;
     options.fixedFrom = from;
     options.captureOut = out.c_str();
     options.captureTo = to;
-    stmConfigure(options);
-    EXPECT_TRUE(stmInitEx(48, 32, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
+    EXPECT_NO_FATAL_FAILURE(headless::openWindow(48, 32, options));
     stmAddEffect(0, 100000, 0, "recorder", new Recorder("r"));
     stmInitEffects();
     stmInitTimer();

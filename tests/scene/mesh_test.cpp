@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "tests/collada/ColladaTestSupport.h"
+#include "tests/support/HeadlessGL.h"
 
 using namespace Collada;
 
@@ -175,7 +176,7 @@ TEST_F(MeshTest, BoundsCoverTheDrawnPositionsAndTheChain) {
                       "<p>0 0 1 0 2 0</p></triangles><triangles count=\"1\">" + kInputs +
                       "<p>0 0 3 0 2 0</p></triangles>",
                   kSources));
-    ASSERT_TRUE(stmInitEx(32, 32, 32, false, false, false, false, 8, 1.0f, 1.0f, "", 60));
+    ASSERT_NO_FATAL_FAILURE(headless::openWindow(32, 32, StmRunOptions(), ""));
     ASSERT_TRUE(loadGLExtensions());
     ZEPHRAN_STAGEMILL::Map<MeshVBO*> meshes;
     buildMeshVBOs(document, meshes);

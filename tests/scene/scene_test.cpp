@@ -6,6 +6,7 @@
 #include "scene/Scene.h"
 #include "scene/SceneManager.h"
 #include "tests/collada/ColladaTestSupport.h"
+#include "tests/support/HeadlessGL.h"
 
 using ZEPHRAN_STAGEMILL::Matrix4;
 
@@ -15,7 +16,7 @@ class SceneTest : public ColladaTest {
 protected:
     void SetUp() override {
         ColladaTest::SetUp();
-        ASSERT_TRUE(stmInitEx(32, 32, 32, false, false, false, false, 8, 1.0f, 1.0f, "", 60));
+        ASSERT_NO_FATAL_FAILURE(headless::openWindow(32, 32, StmRunOptions(), ""));
         ASSERT_TRUE(loadGLExtensions());
     }
     void TearDown() override {

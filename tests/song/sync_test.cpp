@@ -16,6 +16,7 @@
 #include "AudioFile.h"
 #include "effects/AudioAnalyser.h"
 #include "engine/stagemill.h"
+#include "tests/support/HeadlessGL.h"
 
 namespace fs = std::filesystem;
 
@@ -51,8 +52,7 @@ protected:
     void start(StmRunOptions options) {
         std::string dir = dir_.string();
         options.dataDir = dir.c_str();
-        stmConfigure(options);
-        ASSERT_TRUE(stmInitEx(16, 16, 32, false, true, false, false, 8, 0.0f, 0.0f, "data.pak", 60));
+        ASSERT_NO_FATAL_FAILURE(headless::openWindow(16, 16, options));
         started_ = true;
         ASSERT_TRUE(stmReadPak("data.pak"));
         stmInitTimer();
