@@ -191,7 +191,8 @@ void Logo::render(float position, float fade) {
     g_spectrum->sample();
     g_spectrum->level();
 
-    g_renderTargets.beginSceneMRT();
+    // Nothing samples the normals: the blur and the depth of field read colour and depth.
+    g_renderTargets.beginSceneMRT(kSceneColor | kSceneDepth);
     glPushMatrix();
     glScalef(1.0f, -1.0f, 1.0f);
     drawLogoScene(position, true, 2);

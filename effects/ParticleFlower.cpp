@@ -221,7 +221,8 @@ void ParticleFlower::render(float position, float fade) {
     const float analyzer = g_spectrum->level();
     g_spectrum->sample(); // advances the analyser's history
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    g_renderTargets.beginSceneMRT();
+    // Nothing samples the normals: the blur and the depth of field read colour and depth.
+    g_renderTargets.beginSceneMRT(kSceneColor | kSceneDepth);
     const float level = g_spectrum->level();
 
     drawFlowerBackground(position, fade, level);

@@ -220,7 +220,8 @@ void Plates2::render(float position, float) {
     stmLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.target.x, camera.target.y, camera.target.z, 0.0f, 1.0f,
               0.0f);
 
-    g_renderTargets.beginSceneMRT();
+    // Nothing samples the normals: the blur and the depth of field read colour and depth.
+    g_renderTargets.beginSceneMRT(kSceneColor | kSceneDepth);
     const float level = g_spectrum->level();
     DrawState().texture(Texturing::Texture2D).apply();
     const float grey = 1.0f - 0.02f * level;

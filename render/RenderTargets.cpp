@@ -25,7 +25,6 @@ namespace {
 const unsigned int kWarning = STM_MB_ICONEXCLAMATION | STM_MB_TOPMOST;
 const unsigned int kError = STM_MB_ICONERROR | STM_MB_TOPMOST;
 const int kMaxSamples = 4;
-const unsigned kAllSceneAttachments = 7;
 const int kNoiseSize = 128;
 // rand() values start-up draws after the noise texture and throws away, so
 // the effects find the generator where they expect it.
@@ -115,8 +114,9 @@ void depthStorage(const char* target, GLuint renderbuffer, int width, int height
     checkAllocated(target, width, height);
 }
 
-void setSceneDrawBuffers() {
-    const GLenum buffers[3] = {GL_COLOR_ATTACHMENT0_EXT, GL_COLOR_ATTACHMENT1_EXT, GL_COLOR_ATTACHMENT2_EXT};
+void setSceneDrawBuffers(unsigned outputs) {
+    GLenum buffers[3];
+    for (int k = 0; k < 3; ++k) buffers[k] = outputs & (1u << k) ? GL_COLOR_ATTACHMENT0_EXT + k : GL_NONE;
     glDrawBuffers(3, buffers);
 }
 
@@ -466,9 +466,12 @@ void RenderTargets::bindScreenFBOScreenNormal(GLuint texture) {
     g_resolve1024Pending = false;
 }
 
-void RenderTargets::bindScreenFBOMRT(bool noMultisample) {
+void RenderTargets::bindScreenFBOMRT(bool noMultisample, unsigned outputs) {
     profilePass(Pass::Scene);
-    for (GLuint texture : {texScreenColor, texScreenNormal, texScreenDepth}) noteWritten(texture);
+    const GLuint sceneTextures[3] = {texScreenColor, texScreenNormal, texScreenDepth};
+    for (int k = 0; k < 3; ++k)
+        if (outputs & (1u << k)) noteWritten(sceneTextures[k]);
+    sceneOutputs_ = outputs;
     if (glRenderbufferStorageMultisampleEXT && g_multisampleAvailable && !noMultisample) {
         // This pass draws over the multisampled buffers: what the last one
         // left there unsampled is given up.
@@ -476,7 +479,7 @@ void RenderTargets::bindScreenFBOMRT(bool noMultisample) {
         glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboMultisampleScene);
         for (int k = 0; k < 3; ++k) attachRenderbuffer(GL_COLOR_ATTACHMENT0_EXT + k, rbMultisampleSceneColor[k]);
         attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbMultisampleSceneDepth);
-        setSceneDrawBuffers();
+        setSceneDrawBuffers(outputs);
         checkFramebufferStatus("bindScreenFBOMRT_b");
         glViewport(0, 0, width, height);
         g_sceneResolvePending = true;
@@ -486,7 +489,7 @@ void RenderTargets::bindScreenFBOMRT(bool noMultisample) {
     for (int k = 0; k < 3; ++k) resolveSceneAttachment(k);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, fboScene);
     attachSceneTextures();
-    setSceneDrawBuffers();
+    setSceneDrawBuffers(outputs);
     checkFramebufferStatus("bindScreenFBOMRT_a");
     glViewport(0, 0, width, height);
     g_sceneResolvePending = false;
@@ -523,9 +526,9 @@ std::vector<GLuint> RenderTargets::takeWritten() {
 void RenderTargets::unbind() {
     if (g_sceneResolvePending) {
         // The resolve waits until something samples an attachment: a scene
-        // texture nobody reads (the Logo's normals) is never resolved.
+        // texture nobody reads is never resolved.
         g_sceneResolvePending = false;
-        sceneUnresolved = kAllSceneAttachments;
+        sceneUnresolved = sceneOutputs_;
         if (resolveEveryPass)
             for (int k = 0; k < 3; ++k) resolveSceneAttachment(k);
     } else if (g_resolve1024Pending) {
@@ -575,8 +578,8 @@ void RenderTargets::attachSceneTextures() {
     attachRenderbuffer(GL_DEPTH_ATTACHMENT_EXT, rbSceneDepth);
 }
 
-void RenderTargets::beginSceneMRT() {
-    bindScreenFBOMRT(false);
+void RenderTargets::beginSceneMRT(unsigned outputs) {
+    bindScreenFBOMRT(false, outputs);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 

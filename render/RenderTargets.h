@@ -19,6 +19,17 @@
 
 #include <vector>
 
+// The scene pass's attachments as bits, in attachment order. A pass that
+// leaves one out neither clears, draws nor resolves it: its texture keeps
+// what an earlier pass left, so only a frame that never samples it (nor
+// shows it in the render-target view) may leave it out.
+enum SceneOutputs : unsigned {
+    kSceneColor = 1,
+    kSceneNormal = 2,
+    kSceneDepth = 4,
+    kAllSceneOutputs = kSceneColor | kSceneNormal | kSceneDepth,
+};
+
 class RenderTargets {
 public:
     // Start-up: logs the driver, checks every required capability (a missing
@@ -38,8 +49,9 @@ public:
     void bindScreenFBOScreenNormal(GLuint texture);
     // The scene pass: colour 0-2 = texScreenColor, texScreenNormal,
     // texScreenDepth (through multisampled buffers unless noMultisample or
-    // unavailable), with all three draw buffers enabled.
-    void bindScreenFBOMRT(bool noMultisample);
+    // unavailable), with the draw buffers of `outputs` enabled and GL_NONE
+    // for the others.
+    void bindScreenFBOMRT(bool noMultisample, unsigned outputs = kAllSceneOutputs);
     // Colour 0 = texture at half and quarter window size.
     void bindScreenFBOHalf(GLuint texture);
     void bindScreenFBOQuarter(GLuint texture);
@@ -53,9 +65,9 @@ public:
     // multisampled scene pass began are never resolved. Leaves the
     // framebuffer bindings as they were; other textures are left alone.
     void resolveForSampling(GLuint texture);
-    // bindScreenFBOMRT(false) and a colour and depth clear with the current
-    // clear colour: the pass needs no clear of its own.
-    void beginSceneMRT();
+    // bindScreenFBOMRT(false, outputs) and a colour and depth clear with the
+    // current clear colour: the pass needs no clear of its own.
+    void beginSceneMRT(unsigned outputs = kAllSceneOutputs);
     void endSceneMRT();
     // The textures the bind operations have drawn into since the last call,
     // each once, in the order first drawn; the render-target view shows them.
@@ -112,8 +124,8 @@ public:
     GLuint texNoise = 0; // 128x128 RGB random vectors for the occlusion pass
 
     int samples = 0; // multisample count, min(GL_MAX_SAMPLES_EXT, 4)
-    // Bit k: scene attachment k (colour, normal, depth) has a finished
-    // multisampled pass not yet resolved into its texture.
+    // Bit k (SceneOutputs): scene attachment k has a finished multisampled
+    // pass not yet resolved into its texture.
     unsigned sceneUnresolved = 0;
     // Resolves every scene attachment as each multisampled scene pass ends,
     // whether or not anything samples it: the reference the on-demand
@@ -122,6 +134,7 @@ public:
 
 private:
     void noteWritten(GLuint texture);
+    unsigned sceneOutputs_ = kAllSceneOutputs; // of the scene pass bound last
     std::vector<GLuint> written_;
     void resolveSceneAttachment(int k);
     // The three scene textures and the scene depth buffer onto fboScene,

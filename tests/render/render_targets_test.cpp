@@ -186,6 +186,36 @@ TEST(RenderTargets, SceneAttachmentsResolveWhenSampledAndOnlyThen) {
     EXPECT_EQ(centre(rt.texScreenNormal).b, 255) << "an attachment nobody sampled was resolved";
 }
 
+// A scene pass that leaves an output out clears, draws, resolves and lists
+// only the others; the next full pass has every draw buffer back.
+TEST(RenderTargets, AScenePassWithoutNormalsLeavesTheirTextureAsItWas) {
+    RenderTargets& rt = g_renderTargets;
+    rt.bindScreenFBOMRT(true);
+    clearBound(0.0f, 0.0f, 1.0f);
+    rt.unbind();
+    rt.takeWritten();
+
+    rt.beginSceneMRT(kSceneColor | kSceneDepth);
+    GLint normalBuffer = -1;
+    glGetIntegerv(GL_DRAW_BUFFER1, &normalBuffer);
+    EXPECT_EQ(normalBuffer, GL_NONE);
+    drawMRTRects();
+    rt.endSceneMRT();
+    EXPECT_EQ(rt.sceneUnresolved, unsigned(kSceneColor | kSceneDepth));
+    EXPECT_EQ(rt.takeWritten(), (std::vector<GLuint>{rt.texScreenColor, rt.texScreenDepth}));
+    for (GLuint texture : {rt.texScreenColor, rt.texScreenNormal, rt.texScreenDepth}) rt.resolveForSampling(texture);
+    EXPECT_EQ(rt.sceneUnresolved, 0u);
+    EXPECT_EQ(centre(rt.texScreenNormal).b, 255) << "the left-out normals were drawn over";
+    EXPECT_EQ(centre(rt.texScreenColor).g, 204) << "the drawn colour is missing"; // the second rect, 0.8 green
+    EXPECT_EQ(centre(rt.texScreenDepth).r, 102);                                  // its colour swizzled brga
+
+    rt.beginSceneMRT();
+    glGetIntegerv(GL_DRAW_BUFFER1, &normalBuffer);
+    EXPECT_EQ(normalBuffer, GL_COLOR_ATTACHMENT1_EXT);
+    rt.endSceneMRT();
+    rt.takeWritten();
+}
+
 TEST(RenderTargets, BindsSetTheViewportOfTheirTarget) {
     RenderTargets& rt = g_renderTargets;
     GLint viewport[4];
