@@ -20,9 +20,9 @@
 #include <vector>
 
 // The scene pass's attachments as bits, in attachment order. A pass that
-// leaves one out neither clears, draws nor resolves it: its texture keeps
-// what an earlier pass left, so only a frame that never samples it (nor
-// shows it in the render-target view) may leave it out.
+// leaves one out neither clears, draws nor resolves it, and the render-target
+// view does not list it: its texture keeps what an earlier pass left, so only
+// a frame that never samples it may leave it out.
 enum SceneOutputs : unsigned {
     kSceneColor = 1,
     kSceneNormal = 2,
